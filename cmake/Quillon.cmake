@@ -1,0 +1,51 @@
+include(GoogleTest)
+
+# quillon_add_gtest(<name> SOURCES ... [LIBS ...] [AGENT] [GUI] [LABELS ...])
+#   AGENT: the tests talk to the namespace snmpd (CTest fixture "snmpd").
+#   GUI:   the tests create Qt widgets (offscreen platform).
+function(quillon_add_gtest name)
+  cmake_parse_arguments(A "AGENT;GUI" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${A_LIBS})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLON_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUILLON_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(A_AGENT)
+    list(APPEND props FIXTURES_REQUIRED snmpd)
+  endif()
+  set(labels ${A_LABELS})
+  if(A_AGENT)
+    list(APPEND labels agent)
+  endif()
+  if(A_GUI)
+    list(APPEND labels gui)
+  endif()
+  if(labels)
+    list(APPEND props LABELS "${labels}")
+  endif()
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
+    DISCOVERY_TIMEOUT 60
+    DISCOVERY_MODE PRE_TEST
+    PROPERTIES ${props} TIMEOUT 300)
+endfunction()
+
+# quillon_add_plugin(<name> SOURCES ...): a plug-in library built into build/lib.
+function(quillon_add_plugin name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_library(${name} MODULE ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE mibcore snmpval Qt6::Widgets ${A_LIBS})
+  set_target_properties(${name} PROPERTIES
+    PREFIX ""
+    LIBRARY_OUTPUT_DIRECTORY ${QUILLON_PLUGIN_DIR})
+endfunction()
+
+# Every subdirectory of <dir> that has a CMakeLists.txt.
+function(quillon_add_subdirs dir)
+  file(GLOB children RELATIVE ${dir} ${dir}/*)
+  list(SORT children)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${dir}/${child} AND EXISTS ${dir}/${child}/CMakeLists.txt)
+      add_subdirectory(${dir}/${child})
+    endif()
+  endforeach()
+endfunction()

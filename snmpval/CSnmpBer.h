@@ -1,0 +1,125 @@
+#pragma once
+// One BER element (tag, length, contents) in one owned buffer. The only way
+// the system builds or reads SNMP data.
+//
+// Received data is untrusted: every read is bounded by the real size of the
+// buffer. An element whose header claims more than the buffer holds, a cut
+// header, or an OID arc wider than 32 bits is undecodable: navigation gives
+// null, GetLong/GetULong 0, GetOid -1.
+
+#include <string>
+
+#include "snmpval/CSnmpData.h"
+
+class CSnmpString;
+
+class CSnmpBer : public CSnmpData {
+public:
+    enum : unsigned char {
+        TagInteger = 0x02,
+        TagOctetString = 0x04,
+        TagNull = 0x05,
+        TagOid = 0x06,
+        TagSequence = 0x30,
+        TagIpAddress = 0x40,
+        TagCounter = 0x41,
+        TagGauge = 0x42,
+        TagTimeTicks = 0x43,
+        TagOpaque = 0x44,
+        TagGetRequest = 0xA0,
+        TagGetNextRequest = 0xA1,
+        TagGetResponse = 0xA2,
+        TagSetRequest = 0xA3,
+        TagTrap = 0xA4,
+    };
+    // Largest OID content SetOid builds.
+    static constexpr int MaxOidContent = 1024;
+
+    CSnmpBer();
+    // Copy the element at data, its size taken from its own header.
+    explicit CSnmpBer(const unsigned char* element);
+    // Copy exactly len raw octets.
+    CSnmpBer(const unsigned char* raw, int len);
+    CSnmpBer(const CSnmpBer& src);
+    CSnmpBer(CSnmpBer&& src) noexcept;
+    ~CSnmpBer() override;
+
+    CSnmpBer& operator=(const CSnmpBer& src);
+    CSnmpBer& operator=(CSnmpBer&& src) noexcept;
+    CSnmpBer& operator=(const unsigned char* element);
+
+    void CopyFrom(const CSnmpBer& src);
+    void Clear();
+
+    // --- building -------------------------------------------------------
+    // One element from its own header (null leaves the object empty).
+    void Set(const unsigned char* element);
+    // Exactly len raw octets.
+    void Set(const unsigned char* raw, int len);
+    // New element with this tag and content.
+    void Set(unsigned char tag, int len, const unsigned char* content);
+    void SetTag(unsigned char tag);
+    void SetLong(long value);
+    void SetULong(unsigned long value, unsigned char tag);
+    // count >= 2; content over MaxOidContent octets leaves the object empty.
+    void SetOid(const unsigned long* arcs, int count);
+    void SetString(const char* text);
+    // Append child's element (05 00 when empty) to this element's contents.
+    void AddBer(const CSnmpBer& child);
+
+    // --- reading --------------------------------------------------------
+    const unsigned char* GetAllData() const { return m_data; }
+    // Size of the owned buffer (0 when empty).
+    int GetBufferSize() const { return m_size; }
+    // IpAddress octets in one static buffer shared by all objects; null
+    // unless the tag is 0x40.
+    unsigned char* GetAddr() const;
+    unsigned char GetTagType() const;
+    // "%s(0x%02x)" with the tag's name.
+    void GetTagType(std::string& text) const;
+    int GetDataLen() const;
+    const unsigned char* GetData() const;
+    long GetLong() const;
+    unsigned long GetULong() const;
+    // Arcs into out (room for capacity arcs). Returns the arc count, or -1
+    // for another tag, a malformed content or too many arcs.
+    int GetOid(unsigned long* out, int capacity) const;
+    // Member by a path of indices ended by a negative number; a pointer into
+    // this buffer, or null.
+    const unsigned char* GetSequence(const int* path) const;
+    // Display text of the element (mode 1: control octets as hex).
+    CSnmpString GetString(int mode) const;
+
+    // --- raw encoded data -------------------------------------------------
+    // Total length from the element's own header; 0 for null.
+    static int GetTotalLen(const unsigned char* element);
+    // Content length given a pointer to the length octets.
+    static int GetDataLen(const unsigned char* lengthOctets);
+    // Navigation on a raw element, trusting its header.
+    static const unsigned char* GetSeqData(const unsigned char* element, const int* path);
+    // Navigation bounded by avail octets at element.
+    static const unsigned char* GetSeqData(const unsigned char* element, int avail, const int* path);
+    // Total length of the element at p when its header is complete and the
+    // element fits in avail octets; otherwise -1.
+    static int CheckedTotalLen(const unsigned char* p, int avail);
+    // Display text of an encoded element (null counts as NULL).
+    static CSnmpString GetDisplayString(const unsigned char* element, int mode);
+    static CSnmpString GetDisplayString(const unsigned char* element, int avail, int mode);
+
+    // --- value family slots -----------------------------------------------
+    CSnmpData* Dump() const override;
+    void CopyFrom(const CSnmpData* src) override;
+    const char* TypeStr() const override { return "r"; }
+    int DataSize() const override;
+    using CSnmpData::DataFrom;
+    int DataFrom(const unsigned char* data, int len, const char*& sig) override;
+    int DataTo(unsigned char* out) const override;
+
+private:
+    // Usable octets of the element: its header total when it fits in the
+    // buffer, else -1.
+    int ValidLen() const;
+
+    unsigned char* m_data = nullptr;
+    int m_size = 0;
+};
