@@ -1,0 +1,78 @@
+#include "snmpval/Cp932.h"
+
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+#include <vector>
+
+namespace cp932 {
+namespace {
+
+// Convert with iconv; an invalid or cut sequence is replaced by repl (in the
+// target encoding) and skipped by skip input octets.
+std::string Convert(const char* to, const char* from, const char* in, size_t inLen,
+                    const std::string& repl, size_t skip)
+{
+    std::string out;
+    if (inLen == 0)
+        return out;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == (iconv_t)-1)
+        return out;
+    std::vector<char> buf(inLen * 4 + 16);
+    char* src = const_cast<char*>(in);
+    size_t left = inLen;
+    while (left > 0) {
+        char* dst = buf.data();
+        size_t room = buf.size();
+        size_t r = iconv(cd, &src, &left, &dst, &room);
+        out.append(buf.data(), dst - buf.data());
+        if (r == (size_t)-1) {
+            if (errno == E2BIG)
+                continue;
+            // EILSEQ or EINVAL: replace and move on.
+            out += repl;
+            size_t n = skip < left ? skip : left;
+            src += n;
+            left -= n;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
+
+}  // namespace
+
+std::u16string ToUtf16(const std::string& s)
+{
+    static const std::string repl("\xFD\xFF", 2);  // U+FFFD, little endian
+    std::string bytes = Convert("UTF-16LE", "CP932", s.data(), s.size(), repl, 1);
+    std::u16string out(bytes.size() / 2, u'\0');
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i] = char16_t((unsigned char)bytes[2 * i] | ((unsigned char)bytes[2 * i + 1] << 8));
+    return out;
+}
+
+std::string FromUtf16(const std::u16string& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    for (size_t i = 0; i < text.size(); ++i) {
+        bytes[2 * i] = char(text[i] & 0xFF);
+        bytes[2 * i + 1] = char(text[i] >> 8);
+    }
+    return Convert("CP932", "UTF-16LE", bytes.data(), bytes.size(), "?", 2);
+}
+
+std::string ToUtf8(const std::string& s)
+{
+    return Convert("UTF-8", "CP932", s.data(), s.size(), "\xEF\xBF\xBD", 1);
+}
+
+std::string FromUtf8(const std::string& s)
+{
+    return Convert("CP932", "UTF-8", s.data(), s.size(), "?", 1);
+}
+
+}  // namespace cp932
