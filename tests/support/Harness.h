@@ -4,6 +4,7 @@
 // command-line tools as the oracle.
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <array>
 #include <cstdio>
