@@ -35,6 +35,14 @@ public:
     // Largest OID content SetOid builds.
     static constexpr int MaxOidContent = 1024;
 
+    // Display names by tag octet (empty for unnamed tags), and the SNMPv1
+    // generic-trap names by trap number.
+    static const std::string m_strTag[256];
+    static const std::string m_strTrapMsg[7];
+    // Display limits of an OBJECT IDENTIFIER text; longer ones end in "...".
+    static constexpr int MaxDisplayArcs = 128;
+    static constexpr int MaxDisplayChars = 1024;
+
     CSnmpBer();
     // Copy the element at data, its size taken from its own header.
     explicit CSnmpBer(const unsigned char* element);
