@@ -1,0 +1,70 @@
+#include "mibcore/agent/MIBAgent.h"
+
+#include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/engine/SnmpData.h"
+#include "snmpval/CSnmpBer.h"
+
+MIBAgent MIBAgent::m_MibAgent;
+MIBAgent MIBAgent::m_oldMibAgent;
+
+MIBAgent::MIBAgent() = default;
+
+MIBAgent::MIBAgent(const MIBAgent& src)
+{
+    *this = src;
+}
+
+MIBAgent& MIBAgent::operator=(const MIBAgent& src)
+{
+    if (this == &src)
+        return *this;
+    m_addr = src.m_addr;
+    m_readCommunity = src.m_readCommunity;
+    m_writeCommunity = src.m_writeCommunity;
+    m_sendErrCnt = src.m_sendErrCnt;
+    m_recvErrCnt = src.m_recvErrCnt;
+    m_tvSec = src.m_tvSec;
+    m_tvUSec = src.m_tvUSec;
+    m_networkLayerType = src.m_networkLayerType;
+    return *this;
+}
+
+MIBAgent* MIBAgent::getInstance()
+{
+    return &m_MibAgent;
+}
+
+MIBAgent* MIBAgent::getOldInstance()
+{
+    return &m_oldMibAgent;
+}
+
+void MIBAgent::copyNow2OldInstance()
+{
+    m_oldMibAgent = m_MibAgent;
+}
+
+void MIBAgent::copyOld2NowInstance()
+{
+    m_MibAgent = m_oldMibAgent;
+}
+
+int checkAgent()
+{
+    static const unsigned long sysDescr[] = {1, 3, 6, 1, 2, 1, 1, 1, 0};
+    CSnmpBer name;
+    name.SetOid(sysDescr, 9);
+    CSnmpBer value;  // NULL
+    CSnmpBer binding;
+    binding.SetTag(CSnmpBer::TagSequence);
+    binding.AddBer(name);
+    binding.AddBer(value);
+    CSnmpBer bindings;
+    bindings.SetTag(CSnmpBer::TagSequence);
+    bindings.AddBer(binding);
+
+    // A fresh context so the socket matches the family just chosen.
+    MIBBasicItem item;
+    int running = 1;
+    return SnmpData(MIBAgent::getInstance(), &item, bindings, CSnmpBer::TagGetRequest, &running);
+}

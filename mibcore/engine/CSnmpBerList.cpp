@@ -1,0 +1,170 @@
+#include "mibcore/engine/CSnmpBerList.h"
+
+const char* const CSnmpBerList::m_ErrMsg[24] = {
+    "エラーなし",
+    "fooBig-PDUのサイズが大きすぎます",
+    "noSuchName-指定のオブジェクトがありません",
+    "badValue-指定の値が不正です",
+    "readOnly-書き込みできませんでした",
+    "genErr-一般的なエラー",
+    "", "", "", "", "", "", "", "", "", "",
+    "SNMPカウンター初期化",
+    "SNMPバッファーエラー",
+    "SNMPエージェントのアドレスが指定されていません",
+    "SNMPエージェントアドレスの指定が不正です",
+    "SNMP送信時にエラーが発生しました",
+    "SNMP受信タイムアウトが発生しました",
+    "SNMP枝葉が違うオブジェクトを取得しました",
+    "SNMP送信もしくは受信エラーが多発したためデータを取得しませんでした",
+};
+
+const char* CSnmpBerList::ErrMsg(int code)
+{
+    if (code < 0 || code >= 24)
+        return "";
+    return m_ErrMsg[code];
+}
+
+CSnmpBerList::CSnmpBerList() : m_head(this), m_tail(this) {}
+
+CSnmpBerList::CSnmpBerList(const CSnmpBerList& src) : m_head(this), m_tail(this)
+{
+    *this = src;
+}
+
+CSnmpBerList& CSnmpBerList::operator=(const CSnmpBerList& src)
+{
+    if (this == &src)
+        return *this;
+    // Copy first: src may be a node of this very chain.
+    CSnmpBerList copy;
+    copy.m_ber = src.m_ber;
+    for (const CSnmpBerList* n = src.m_next; n; n = n->m_next) {
+        auto* node = new CSnmpBerList;
+        node->m_ber = n->m_ber;
+        copy.Add(node);
+    }
+    clearChain();
+    m_ber = copy.m_ber;
+    // Move the copied chain behind this node.
+    CSnmpBerList* rest = copy.m_next;
+    copy.m_next = nullptr;
+    copy.m_tail = &copy;
+    if (rest) {
+        rest->m_prev = nullptr;
+        rest->m_head = rest;  // a detached chain, as Add expects
+        Add(rest);
+    }
+    return *this;
+}
+
+CSnmpBerList::~CSnmpBerList()
+{
+    if (m_prev) {
+        // Deleted while still linked: cut it off so the list stays sound.
+        m_prev->m_next = nullptr;
+        m_head->m_tail = m_prev;
+        m_prev = nullptr;
+    }
+    clearChain();
+}
+
+void CSnmpBerList::clearChain()
+{
+    CSnmpBerList* n = m_next;
+    m_next = nullptr;
+    while (n) {
+        CSnmpBerList* following = n->m_next;
+        n->m_next = nullptr;
+        n->m_prev = nullptr;
+        delete n;
+        n = following;
+    }
+    m_head->m_tail = this;
+}
+
+void CSnmpBerList::Set(const CSnmpBer* ber)
+{
+    if (!ber || ber->GetAllData() == nullptr) {
+        m_ber.Clear();
+        return;
+    }
+    if (ber != &m_ber)
+        m_ber = *ber;
+}
+
+CSnmpBerList* CSnmpBerList::Get(int index)
+{
+    if (index < 0)
+        return nullptr;
+    CSnmpBerList* n = m_head;
+    while (n && index > 0) {
+        n = n->m_next;
+        --index;
+    }
+    return n;
+}
+
+void CSnmpBerList::Add(CSnmpBerList* node)
+{
+    if (!node)
+        return;
+    CSnmpBerList* head = m_head;
+    // Take the node's whole chain from its own head; refuse anything that is
+    // already part of this list (it would close a cycle).
+    CSnmpBerList* first = node->m_head;
+    if (first == head)
+        return;
+    if (node->m_prev) {
+        // A node in the middle of another list: detach it from there first.
+        node->Delete();
+        first = node;
+    }
+    CSnmpBerList* tail = head->m_tail;
+    tail->m_next = first;
+    first->m_prev = tail;
+    CSnmpBerList* last = first;
+    for (CSnmpBerList* n = first; n; n = n->m_next) {
+        n->m_head = head;
+        last = n;
+    }
+    head->m_tail = last;
+}
+
+CSnmpBerList* CSnmpBerList::Delete()
+{
+    CSnmpBerList* next = m_next;
+    CSnmpBerList* prev = m_prev;
+    CSnmpBerList* oldHead = m_head;
+    CSnmpBerList* tail = oldHead->m_tail;
+
+    if (prev)
+        prev->m_next = next;
+    if (next)
+        next->m_prev = prev;
+
+    if (this == oldHead) {
+        if (next) {
+            // The next node becomes the head; everyone refers to it.
+            for (CSnmpBerList* n = next; n; n = n->m_next)
+                n->m_head = next;
+            next->m_tail = tail;
+        }
+    } else if (this == tail) {
+        oldHead->m_tail = prev;
+    }
+
+    m_head = this;
+    m_tail = this;
+    m_prev = nullptr;
+    m_next = nullptr;
+    return next;
+}
+
+int CSnmpBerList::getCount() const
+{
+    int count = 0;
+    for (const CSnmpBerList* n = m_head; n; n = n->m_next)
+        ++count;
+    return count;
+}

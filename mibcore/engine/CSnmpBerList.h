@@ -1,0 +1,55 @@
+#pragma once
+// Result list of a table walk: one reply's variable-bindings per row. The
+// object the caller constructs is the head and holds row 0; further nodes
+// are heap objects owned by the chain. Every node knows the head and (via
+// the head) the tail.
+
+#include "snmpval/CSnmpBer.h"
+
+class CSnmpBerList {
+public:
+    CSnmpBerList();
+    // Deep copies of the source's elements.
+    CSnmpBerList(const CSnmpBerList& src);
+    CSnmpBerList& operator=(const CSnmpBerList& src);
+    // Destroys every node after this one (iteratively: long walks must not
+    // exhaust the stack). A node still linked behind another is cut off
+    // its predecessor first, so the list stays consistent.
+    ~CSnmpBerList();
+
+    // The node's element becomes a copy of *ber (null or empty: empty).
+    void Set(const CSnmpBer* ber);
+    CSnmpBer& Get() { return m_ber; }
+    const CSnmpBer& Get() const { return m_ber; }
+    // Node at index counted from the head (0 is the head), or null.
+    CSnmpBerList* Get(int index);
+    // Append node (and anything chained behind it) at the end of this
+    // list, which takes ownership. A node already in this list, or null, is
+    // ignored.
+    void Add(CSnmpBerList* node);
+    // Unlink this node; returns the node that followed it (or null). The
+    // unlinked node becomes a one-node list owned by the caller.
+    CSnmpBerList* Delete();
+
+    CSnmpBerList* gethead() const { return m_head; }
+    CSnmpBerList* gettail() const { return m_head->m_tail; }
+    CSnmpBerList* getprev() const { return m_prev; }
+    CSnmpBerList* getnext() const { return m_next; }
+
+    // Number of nodes from the head to the tail.
+    int getCount() const;
+
+    // Texts of the engine's result codes 0..23.
+    static const char* const m_ErrMsg[24];
+    // m_ErrMsg[code], or "" for a code outside the table.
+    static const char* ErrMsg(int code);
+
+private:
+    void clearChain();
+
+    CSnmpBerList* m_head;
+    CSnmpBerList* m_tail;  // kept current in the head only
+    CSnmpBerList* m_prev = nullptr;
+    CSnmpBerList* m_next = nullptr;
+    CSnmpBer m_ber;
+};

@@ -1,0 +1,56 @@
+#pragma once
+// The system's only way to talk to the agent: one SNMPv1 exchange, and a
+// walk of table columns built on it.
+//
+// Result codes (texts in CSnmpBerList::m_ErrMsg): 0 success, 1..5 the
+// agent's error-status, 17 base OID unusable, 18 no agent address, 19 the
+// address is not numeric in the configured family, 20 send failed, 21 no
+// matching reply in time, 22 the walk's first reply left the subtree.
+
+#include "snmpval/CSnmpBer.h"
+
+class MIBAgent;
+class MIBBasicItem;
+class CSnmpBerList;
+
+namespace snmpengine {
+enum Result : int {
+    Ok = 0,
+    TooBig = 1,
+    NoSuchName = 2,
+    BadValue = 3,
+    ReadOnly = 4,
+    GenErr = 5,
+    CounterInit = 16,
+    BufferError = 17,
+    NoAddress = 18,
+    BadAddress = 19,
+    SendError = 20,
+    RecvTimeout = 21,
+    OutOfSubtree = 22,
+    Skipped = 23,
+};
+// Size of the arc buffers of the walk and of the receive buffer.
+inline constexpr int MaxOidArcs = 8192;
+inline constexpr int RecvBufferSize = 8192;
+// UDP port of the agent: 161, or QUILLON_SNMP_PORT when it names a valid
+// port (read once, for the demo).
+int AgentPort();
+}  // namespace snmpengine
+
+// One exchange: wrap bindings into a request of pduType (0xA0, 0xA1, 0xA3),
+// send it once from item's socket and wait up to RecvErrCnt + 1 time-outs
+// for the reply with the same request id. On 0 from a reply, bindings holds
+// the reply's variable-bindings. keepRunning (an int*, may be null) at 0
+// stops the wait and returns 0 with the bindings unchanged.
+int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned char pduType,
+             void* keepRunning);
+
+// Walk columns of a table with GetNextRequests (pduType 0xA1; any other
+// type makes one exchange). Each stored row is the complete bindings of one
+// reply, one binding per column in column order. Returns the row count, or
+// -1 (lastError 18 or 17) when no request could be built.
+int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, unsigned long* base,
+                    int baseLength, unsigned long* columns, int columnCount, int* failureCounter,
+                    int columnPosition, unsigned char pduType, void* keepRunning, int failureBudget,
+                    int* lastError);
