@@ -1,0 +1,150 @@
+#pragma once
+// The poll cycle and the derivation of samples, free of any window: the
+// document binds the request seam to the request engine, the tests bind it
+// to whatever peer they need. Histories are arrays of sample slots with the
+// accessors of the series records (getVal/setVal, getTime/setTime,
+// getErrIdx/setErrIdx), oldest first, newest at the last index.
+
+#include <cstdint>
+#include <vector>
+
+#include "plugins/countergroup/GroupConstants.h"
+#include "snmpval/CSnmpBer.h"
+
+namespace countergroup {
+
+// Result codes that the poller itself produces.
+enum : int {
+    kCounterInitialised = 16,  // no comparable base value yet
+    kSkippedAfterFailures = 23,
+};
+
+inline constexpr int kHistoryLength = 61;
+
+struct PollState {
+    ValueKind kind = ValueKind::Counter;
+    bool firstCycle = true;
+    int errorBudget = 3;
+    std::vector<CSnmpBer> current;
+    std::vector<CSnmpBer> previous;
+    std::vector<int> lastResult;
+
+    PollState() = default;
+    PollState(ValueKind k, int objectCount, int budget)
+        : kind(k), errorBudget(budget), current(size_t(objectCount)), previous(size_t(objectCount)),
+          lastResult(size_t(objectCount), 0)
+    {
+    }
+    int objectCount() const { return int(current.size()); }
+};
+
+// A good sample slot: errIdx 0 or "counter initialised". Anything else is a
+// failed interval (bands in the graph, stale base for the next increase).
+inline bool IsGoodErrIdx(int errIdx) { return errIdx == 0 || errIdx == kCounterInitialised; }
+
+// Ask for every object in table order. request(j, value) returns the result
+// code and, on 0, stores the received value. More failures than the budget
+// end the cycle: the remaining objects are marked 23 and left untouched.
+template <class Request>
+void RunRequests(PollState& st, Request&& request)
+{
+    const int n = st.objectCount();
+    int failures = 0;
+    for (int j = 0; j < n; ++j) {
+        st.previous[size_t(j)] = st.current[size_t(j)];
+        CSnmpBer value;
+        int rc = request(j, value);
+        st.lastResult[size_t(j)] = rc;
+        if (rc != 0) {
+            if (++failures > st.errorBudget) {
+                for (int k = j + 1; k < n; ++k)
+                    st.lastResult[size_t(k)] = kSkippedAfterFailures;
+                break;
+            }
+            continue;
+        }
+        st.current[size_t(j)] = std::move(value);
+    }
+}
+
+// Drop the oldest slot; the newest is rewritten by the caller.
+template <class Slot>
+void ShiftHistory(Slot* h, int len)
+{
+    for (int k = 0; k + 1 < len; ++k)
+        h[k] = h[k + 1];
+}
+
+// Counter kind. The first cycle only provides base values: it marks the
+// newest slot and stamps nothing.
+template <class Slot>
+void TickCounter(PollState& st, Slot* const* histories, int len, long now)
+{
+    const int n = st.objectCount();
+    if (st.firstCycle) {
+        for (int i = 0; i < n; ++i) {
+            int r = st.lastResult[size_t(i)];
+            histories[i][len - 1].setErrIdx(r == 0 ? kCounterInitialised : r);
+        }
+        st.firstCycle = false;
+        return;
+    }
+    for (int j = 0; j < n; ++j) {
+        Slot* h = histories[j];
+        ShiftHistory(h, len);
+        Slot& slot = h[len - 1];
+        int r = st.lastResult[size_t(j)];
+        if (r <= 0) {
+            if (!IsGoodErrIdx(h[len - 2].getErrIdx())) {
+                // The previous request failed, so the base is not the value
+                // of the previous interval.
+                slot.setVal(0);
+                slot.setErrIdx(kCounterInitialised);
+            } else {
+                uint32_t cur = uint32_t(st.current[size_t(j)].GetULong());
+                uint32_t prev = uint32_t(st.previous[size_t(j)].GetULong());
+                slot.setVal(uint32_t(cur - prev));
+                slot.setErrIdx(0);
+            }
+        } else {
+            slot.setVal(0);
+            slot.setErrIdx(r);
+        }
+        slot.setTime(now);
+    }
+}
+
+// Gauge kind: every cycle stores the values received.
+template <class Slot>
+void TickGauge(PollState& st, Slot* const* histories, int len, long now)
+{
+    const int n = st.objectCount();
+    for (int j = 0; j < n; ++j) {
+        Slot* h = histories[j];
+        ShiftHistory(h, len);
+        Slot& slot = h[len - 1];
+        int r = st.lastResult[size_t(j)];
+        if (r < 1) {
+            slot.setVal(uint32_t(st.current[size_t(j)].GetULong()));
+            slot.setErrIdx(0);
+        } else {
+            slot.setVal(0);
+            slot.setErrIdx(r);
+        }
+        slot.setTime(now);
+    }
+}
+
+template <class Slot>
+void Tick(PollState& st, Slot* const* histories, int len, long now)
+{
+    if (st.kind == ValueKind::Counter)
+        TickCounter(st, histories, len, now);
+    else
+        TickGauge(st, histories, len, now);
+}
+
+// Low 32 bits of the current time, as the sample slots keep it.
+long NowSeconds();
+
+}  // namespace countergroup

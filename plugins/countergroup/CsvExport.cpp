@@ -1,0 +1,44 @@
+#include "plugins/countergroup/CsvExport.h"
+
+#include <QFile>
+#include <QString>
+
+#include <cstdio>
+
+#include "snmpval/Cp932.h"
+
+namespace countergroup {
+
+std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data)
+{
+    std::string text = "時刻";
+    for (const std::string& n : names) {
+        text += ',';
+        text += n;
+    }
+    text += '\n';
+    for (int k = 0; k < kSlots; ++k) {
+        if (data.time[size_t(k)] == 0)
+            continue;
+        text += FormatTime(data.time[size_t(k)], "%Y/%m/%d %H:%M:%S");
+        for (const GraphSeriesData& s : data.series) {
+            char buf[16];
+            std::snprintf(buf, sizeof buf, ",%u", unsigned(s.val[size_t(k)]));
+            text += buf;
+        }
+        text += '\n';
+    }
+    return cp932::FromUtf8(text);
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+    f.close();
+    return ok && f.error() == QFileDevice::NoError;
+}
+
+}  // namespace countergroup

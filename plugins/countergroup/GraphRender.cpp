@@ -1,0 +1,285 @@
+#include "plugins/countergroup/GraphRender.h"
+
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <cmath>
+#include <ctime>
+
+namespace countergroup {
+
+const uint32_t GraphResources::kBaseColours[kBaseCount] = {
+    0xFFFFFF, 0xC0C0C0, 0x808080, 0x404040, 0x000000, 0x0000FF, 0x00FF00, 0xFF0000,
+};
+
+const uint32_t GraphResources::kSeriesColours[18] = {
+    0x0000FF, 0x00FF00, 0xFF0000, 0x00FFFF, 0xFF00FF, 0xFFFF00, 0x000080, 0x008000, 0x800000,
+    0x008080, 0x800080, 0x808000, 0x8080FF, 0x80FF80, 0xFF8080, 0x80FFFF, 0xFF80FF, 0xFFFF80,
+};
+
+QColor FromColorRef(uint32_t bgr)
+{
+    return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
+}
+
+uint32_t ToColorRef(const QColor& c)
+{
+    return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
+}
+
+GraphResources::GraphResources()
+{
+    for (int i = 0; i < kBaseCount; ++i) {
+        base[i] = FromColorRef(kBaseColours[i]);
+        solid[i] = QPen(base[i], 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+        dotted[i] = QPen(base[i], 1, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
+        dotted[i].setDashPattern({1.0, 2.0});
+        brush[i] = QBrush(base[i]);
+    }
+    // The small title font that label texts use.
+    font = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
+    font.setPixelSize(12);
+}
+
+QPen GraphResources::DefaultPen(int seriesIndex)
+{
+    int i = seriesIndex % 18;
+    if (i < 0)
+        i += 18;
+    return QPen(FromColorRef(kSeriesColours[i]), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+}
+
+uint32_t LargestValue(const GraphData& data)
+{
+    uint32_t m = 0;
+    for (const GraphSeriesData& s : data.series) {
+        if (IsNullPen(s.pen))
+            continue;
+        for (uint32_t v : s.val)
+            if (v > m)
+                m = v;
+    }
+    return m;
+}
+
+double ScaleTop(uint32_t largest)
+{
+    if (largest == 0)
+        return 1.0;
+    return std::pow(10.0, std::log10(double(largest)) + 0.1);
+}
+
+int UnitExponent(double top)
+{
+    int e = int(std::log10(top));
+    if (e > 0 && std::pow(10.0, e + 0.5) > top)
+        --e;
+    return e;
+}
+
+int GridLineCount(double top, int exponent)
+{
+    const double unit = std::pow(10.0, exponent);
+    int n = 0;
+    while ((n + 1) * unit <= top)
+        ++n;
+    return n;
+}
+
+std::array<bool, kSlots - 1> FailedIntervals(const GraphData& data)
+{
+    std::array<bool, kSlots - 1> failed{};
+    for (const GraphSeriesData& s : data.series)
+        for (int i = 0; i < kSlots - 1; ++i)
+            if (s.err[size_t(i)] != 0 && s.err[size_t(i)] != 16)
+                failed[size_t(i)] = true;
+    return failed;
+}
+
+int CursorFromPoint(QPoint p)
+{
+    if (p.x() < kPlotLeft - 1 || p.x() > kPlotRight || p.y() < kPlotTop || p.y() >= kPlotBottom)
+        return -1;
+    const int s = kPlotWidth / 60;
+    const int offset = p.x() - kPlotLeft;
+    const int idx = offset / s;  // truncated towards zero: x = 29 gives 0
+    if (idx != kPlotWidth / s || offset % s == 0)
+        return idx;
+    return -1;
+}
+
+std::string FormatTime(long t, const char* format)
+{
+    time_t tt = time_t(int32_t(t));
+    struct tm tmv {};
+    if (!localtime_r(&tt, &tmv))
+        return {};
+    char buf[64];
+    size_t n = std::strftime(buf, sizeof buf, format, &tmv);
+    return std::string(buf, n);
+}
+
+namespace {
+
+// A filled rectangle with its outline on the edge pixels, right and bottom
+// edges exclusive.
+void FrameRect(QPainter& p, int l, int t, int r, int b, const QPen& pen, const QBrush& brush)
+{
+    if (r <= l || b <= t)
+        return;
+    p.fillRect(QRect(l, t, r - l, b - t), brush);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(l, t, r - l - 1, b - t - 1));
+}
+
+enum class Align { Left, Centre, Right };
+
+// Text whose reference point is the top of the text cell.
+void TextAt(QPainter& p, int x, int y, const QString& text, Align align, const QColor& colour)
+{
+    const QFontMetrics fm(p.font());
+    int w = fm.horizontalAdvance(text);
+    if (align == Align::Centre)
+        x -= w / 2;
+    else if (align == Align::Right)
+        x -= w;
+    p.setPen(QPen(colour));
+    p.drawText(x, y + fm.ascent(), text);
+}
+
+}  // namespace
+
+void GraphRenderer::Render(const GraphData& data, const QRect& client, const GraphResources& res)
+{
+    // The drawing area follows the pane once it shows the whole plot.
+    if (client.right() + 1 > kPlotRight && client.bottom() + 1 > kPlotBottom)
+        m_area = QRect(client.left(), client.top(), client.width(), client.height());
+
+    const int areaR = m_area.left() + m_area.width();
+    const int areaB = m_area.top() + m_area.height();
+    QImage img(areaR + 3, areaB + 3, QImage::Format_RGB32);
+    img.fill(Qt::black);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setFont(res.font);
+    p.setBackgroundMode(Qt::TransparentMode);
+
+    FrameRect(p, m_area.left(), m_area.top(), areaR, areaB, res.solid[2], res.brush[3]);
+
+    // Plot background with a heavy black frame.
+    p.fillRect(QRect(kPlotLeft - 1, kPlotTop - 1, kPlotWidth + 2, kPlotHeight + 2), res.brush[0]);
+    p.setPen(QPen(res.base[4], 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(kPlotLeft - 1, kPlotTop - 1, kPlotWidth + 1, kPlotHeight + 1));
+
+    m_top = ScaleTop(LargestValue(data));
+
+    const double dx = kPlotWidth / 60.0;
+    const auto failed = FailedIntervals(data);
+    for (int i = 0; i < kSlots - 1; ++i) {
+        if (!failed[size_t(i)])
+            continue;
+        int x1 = int(kPlotLeft + i * dx);
+        int x2 = int(kPlotLeft + (i + 1) * dx);
+        FrameRect(p, x1, kPlotTop, x2, kPlotBottom, res.solid[1], res.brush[1]);
+    }
+
+    QPoint pts[kSlots];
+    for (const GraphSeriesData& s : data.series) {
+        if (IsNullPen(s.pen))
+            continue;
+        double x = kPlotLeft;
+        for (int l = 0; l < kSlots; ++l) {
+            int y = int(kPlotBottom - double(s.val[size_t(l)]) * kPlotHeight / m_top);
+            pts[l] = QPoint(int(x), y);
+            x += dx;
+        }
+        p.setPen(s.pen);
+        p.drawPolyline(pts, kSlots);
+    }
+
+    // Time axis every ten slots; times below the plot, with a shadow.
+    for (int k = 0; k < kSlots; k += 10) {
+        int x = int(kPlotLeft + k * dx);
+        p.setPen(res.dotted[4]);
+        p.drawLine(x, kPlotBottom, x, kPlotTop);
+        if (data.time[size_t(k)] == 0)
+            continue;
+        QString t = QString::fromStdString(FormatTime(data.time[size_t(k)], "%H:%M:%S"));
+        TextAt(p, x + 1, kPlotBottom + 4, t, Align::Centre, res.base[4]);
+        TextAt(p, x + 2, kPlotBottom + 4, t, Align::Centre, res.base[4]);
+        TextAt(p, x, kPlotBottom + 2, t, Align::Centre, res.base[0]);
+        TextAt(p, x + 1, kPlotBottom + 2, t, Align::Centre, res.base[0]);
+    }
+
+    // Unit header "x10" with the exponent raised after it.
+    m_exponent = UnitExponent(m_top);
+    const QFontMetrics fm(res.font);
+    const QString x10 = QStringLiteral("x10");
+    const QString ex = QString::number(m_exponent);
+    const int th = fm.height();
+    const int tw = fm.horizontalAdvance(x10);
+    for (int pass = 0; pass < 2; ++pass) {
+        const int d = pass == 0 ? 0 : -2;
+        const QColor& c = pass == 0 ? res.base[4] : res.base[0];
+        for (int k = 2; k <= 3; ++k) {
+            TextAt(p, kPlotLeft + k + d, kPlotTop - th + d, x10, Align::Left, c);
+            TextAt(p, kPlotLeft + tw + k + d, kPlotTop - 3 * th / 2 + d, ex, Align::Left, c);
+        }
+    }
+
+    // Value grid, labelled in units.
+    const double unit = std::pow(10.0, m_exponent);
+    m_gridLines = 0;
+    for (int l = 1; l * unit <= m_top; ++l) {
+        int y = int(kPlotBottom - unit * l * kPlotHeight / m_top);
+        p.setPen(res.dotted[4]);
+        p.drawLine(kPlotLeft, y, kPlotRight, y);
+        QString label = QString::number(l);
+        TextAt(p, kPlotLeft - 2, y + 1 - th / 2, label, Align::Right, res.base[4]);
+        TextAt(p, kPlotLeft - 3, y + 1 - th / 2, label, Align::Right, res.base[4]);
+        TextAt(p, kPlotLeft - 4, y - th / 2, label, Align::Right, res.base[0]);
+        TextAt(p, kPlotLeft - 5, y - th / 2, label, Align::Right, res.base[0]);
+        ++m_gridLines;
+    }
+    p.end();
+    m_image = std::move(img);
+}
+
+void GraphRenderer::RenderOverlay(int cursor, const GraphResources& res)
+{
+    const int w = m_area.left() + m_area.width();
+    const int h = m_area.top() + m_area.height();
+    QImage ov(w, h, QImage::Format_RGB32);
+    ov.fill(0u);
+    QPainter p(&ov);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const int s = kPlotWidth / 60;
+    const int x = kPlotLeft + cursor * s;
+    p.setPen(res.solid[5]);
+    p.drawLine(x, kPlotBottom, x, kPlotTop);
+    p.end();
+    m_overlay = std::move(ov);
+}
+
+QImage GraphRenderer::Composed() const
+{
+    QImage out = m_image;
+    if (out.isNull() || m_overlay.isNull())
+        return out;
+    // Exclusive-or of the raw pixels: the cursor inverts what lies under it.
+    const int h = std::min(out.height(), m_overlay.height());
+    const int w = std::min(out.width(), m_overlay.width());
+    for (int y = 0; y < h; ++y) {
+        auto* d = reinterpret_cast<uint32_t*>(out.scanLine(y));
+        auto* s = reinterpret_cast<const uint32_t*>(m_overlay.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            d[x] = (d[x] ^ s[x]) | 0xFF000000u;
+    }
+    return out;
+}
+
+}  // namespace countergroup

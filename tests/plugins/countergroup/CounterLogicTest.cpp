@@ -1,0 +1,185 @@
+// The poll cycle and the sample rules over a scripted request seam: each
+// cycle gets a list of answers (a value, or a result code) per object.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "mibcore/series/ValatTime.h"
+#include "plugins/countergroup/CounterLogic.h"
+
+using namespace countergroup;
+
+namespace {
+
+struct Answer {
+    int rc;
+    unsigned long value;
+};
+Answer Good(unsigned long v) { return {0, v}; }
+Answer Fail(int rc) { return {rc, 0}; }
+
+class Poller {
+public:
+    Poller(ValueKind kind, int n, int budget) : st(kind, n, budget), hist(size_t(n))
+    {
+        for (auto& h : hist) {
+            h.assign(kHistoryLength, ValatTime(0, 0, 16));
+            ptrs.push_back(h.data());
+        }
+    }
+    // One cycle; returns which objects were asked.
+    std::vector<int> Cycle(const std::vector<Answer>& answers, long now)
+    {
+        std::vector<int> asked;
+        RunRequests(st, [&](int j, CSnmpBer& value) {
+            asked.push_back(j);
+            const Answer& a = answers[size_t(j)];
+            if (a.rc == 0)
+                value.SetULong(a.value, CSnmpBer::TagCounter);
+            return a.rc;
+        });
+        Tick(st, ptrs.data(), kHistoryLength, now);
+        return asked;
+    }
+    const ValatTime& Slot(int series, int k) const { return hist[size_t(series)][size_t(k)]; }
+
+    PollState st;
+    std::vector<std::vector<ValatTime>> hist;
+    std::vector<ValatTime*> ptrs;
+};
+
+void ExpectSlot(const ValatTime& s, unsigned long val, long time, int err)
+{
+    EXPECT_EQ(s.getVal(), val);
+    EXPECT_EQ(s.getTime(), time);
+    EXPECT_EQ(s.getErrIdx(), err);
+}
+
+}  // namespace
+
+TEST(CounterTick, FirstCycleOnlyProvidesTheBaseThenIncreasesFollow)
+{
+    Poller p(ValueKind::Counter, 2, 3);
+    p.Cycle({Good(100), Fail(2)}, 1000);
+    for (int k = 0; k < kHistoryLength; ++k)
+        EXPECT_EQ(p.Slot(0, k).getTime(), 0) << k;
+    ExpectSlot(p.Slot(0, 60), 0, 0, 16);
+    ExpectSlot(p.Slot(1, 60), 0, 0, 2);  // the failure is kept in the newest slot
+    EXPECT_FALSE(p.st.firstCycle);
+
+    p.Cycle({Good(130), Good(7)}, 1015);
+    ExpectSlot(p.Slot(0, 60), 30, 1015, 0);
+    ExpectSlot(p.Slot(0, 59), 0, 0, 16);
+    // Object 1 failed in the first cycle: its base is stale.
+    ExpectSlot(p.Slot(1, 60), 0, 1015, 16);
+    ExpectSlot(p.Slot(1, 59), 0, 0, 2);
+
+    p.Cycle({Good(130), Good(19)}, 1030);
+    ExpectSlot(p.Slot(0, 60), 0, 1030, 0);
+    ExpectSlot(p.Slot(1, 60), 12, 1030, 0);
+    // Every series shares the times slot by slot.
+    EXPECT_EQ(p.Slot(0, 59).getTime(), p.Slot(1, 59).getTime());
+}
+
+TEST(CounterTick, WrapTimeoutAndStaleBase)
+{
+    Poller p(ValueKind::Counter, 1, 3);
+    p.Cycle({Good(4294967290UL)}, 10);
+    p.Cycle({Good(5)}, 20);
+    ExpectSlot(p.Slot(0, 60), 11, 20, 0);  // wrapped once modulo 2^32
+
+    p.Cycle({Fail(21)}, 30);
+    p.Cycle({Good(40)}, 40);
+    p.Cycle({Good(45)}, 50);
+    ExpectSlot(p.Slot(0, 58), 0, 30, 21);
+    ExpectSlot(p.Slot(0, 59), 0, 40, 16);
+    ExpectSlot(p.Slot(0, 60), 5, 50, 0);
+}
+
+TEST(CounterTick, HistoryKeepsTheLast61Samples)
+{
+    Poller p(ValueKind::Counter, 1, 3);
+    unsigned long v = 0;
+    for (int c = 0; c < 70; ++c) {
+        p.Cycle({Good(v)}, 100 + c);
+        v += unsigned(c);
+    }
+    // Cycle c (c >= 1) stored the increase c - 1 stamped 100 + c.
+    for (int k = 0; k < kHistoryLength; ++k) {
+        int c = 69 - (60 - k);
+        ExpectSlot(p.Slot(0, k), unsigned(c - 1), 100 + c, 0);
+    }
+}
+
+TEST(PollCycle, ErrorBudgetEndsTheCycleAndMarksTheRest)
+{
+    {
+        Poller p(ValueKind::Counter, 6, 3);
+        auto asked = p.Cycle(std::vector<Answer>(6, Fail(21)), 1);
+        EXPECT_EQ(asked, (std::vector<int>{0, 1, 2, 3}));  // the fourth failure ends it
+        EXPECT_EQ(p.st.lastResult, (std::vector<int>{21, 21, 21, 21, 23, 23}));
+    }
+    {
+        Poller p(ValueKind::Counter, 4, 0);
+        auto asked = p.Cycle({Good(1), Fail(2), Good(3), Good(4)}, 1);
+        EXPECT_EQ(asked, (std::vector<int>{0, 1}));
+        EXPECT_EQ(p.st.lastResult, (std::vector<int>{0, 2, 23, 23}));
+    }
+    {
+        // Failures are counted per cycle, not carried over.
+        Poller p(ValueKind::Counter, 3, 1);
+        p.Cycle({Fail(21), Good(1), Good(1)}, 1);
+        auto asked = p.Cycle({Fail(21), Good(2), Good(2)}, 2);
+        EXPECT_EQ(asked.size(), 3u);
+    }
+}
+
+TEST(PollCycle, SkippedObjectsKeepTheirValuesAndRestartFromAFreshBase)
+{
+    Poller p(ValueKind::Counter, 3, 0);
+    p.Cycle({Good(10), Good(20), Good(30)}, 1);
+    p.Cycle({Fail(21), Good(99), Good(99)}, 2);
+    ExpectSlot(p.Slot(1, 60), 0, 2, 23);
+    EXPECT_EQ(p.st.current[1].GetULong(), 20u);
+    // Untouched when skipped: still what it was when object 1 was last asked.
+    EXPECT_EQ(p.st.previous[1].GetDataLen(), 0);
+    p.Cycle({Good(11), Good(25), Good(36)}, 3);
+    ExpectSlot(p.Slot(0, 60), 0, 3, 16);
+    ExpectSlot(p.Slot(1, 60), 0, 3, 16);
+    p.Cycle({Good(12), Good(27), Good(39)}, 4);
+    ExpectSlot(p.Slot(0, 60), 1, 4, 0);
+    ExpectSlot(p.Slot(1, 60), 2, 4, 0);
+    ExpectSlot(p.Slot(2, 60), 3, 4, 0);
+}
+
+TEST(GaugeTick, ValuesFromTheFirstCycleAndFailuresInBetween)
+{
+    Poller p(ValueKind::Gauge, 2, 3);
+    p.Cycle({Good(42), Fail(2)}, 500);
+    ExpectSlot(p.Slot(0, 60), 42, 500, 0);
+    ExpectSlot(p.Slot(1, 60), 0, 500, 2);
+    p.Cycle({Fail(21), Good(7)}, 515);
+    ExpectSlot(p.Slot(0, 60), 0, 515, 21);
+    ExpectSlot(p.Slot(1, 60), 7, 515, 0);  // taken unchanged after a failure
+    p.Cycle({Good(40), Good(8)}, 530);
+    ExpectSlot(p.Slot(0, 60), 40, 530, 0);
+}
+
+TEST(PollCycle, AnswersOfAnotherTypeNeverBreakTheTick)
+{
+    // An agent answering a string where a counter belongs: the value reads
+    // as 0, nothing else happens.
+    PollState st(ValueKind::Counter, 1, 3);
+    std::vector<ValatTime> h(kHistoryLength, ValatTime(0, 0, 16));
+    ValatTime* ptr = h.data();
+    for (int c = 0; c < 2; ++c) {
+        RunRequests(st, [](int, CSnmpBer& v) {
+            v.SetString("not a counter");
+            return 0;
+        });
+        Tick(st, &ptr, kHistoryLength, 77);
+    }
+    EXPECT_EQ(h[60].getVal(), 0u);
+    EXPECT_EQ(h[60].getErrIdx(), 0);
+}

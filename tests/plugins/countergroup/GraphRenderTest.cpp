@@ -1,0 +1,161 @@
+// The graph rendered into its off-screen image: scale, grid, bands, lines,
+// cursor overlay and the mouse rule, checked on the pixels.
+
+#include <gtest/gtest.h>
+
+#include "plugins/countergroup/GraphRender.h"
+#include "tests/plugins/countergroup/QtApp.h"
+
+using namespace countergroup;
+
+namespace {
+
+class GraphRenderTest : public ::testing::Test {
+protected:
+    void SetUp() override { cgtest::EnsureApp(); }
+
+    static GraphSeriesData Series(const QPen& pen)
+    {
+        GraphSeriesData s;
+        s.pen = pen;
+        s.err.fill(16);
+        return s;
+    }
+    QRgb Pixel(int x, int y) const { return r.image().pixel(x, y) & 0xFFFFFF; }
+
+    GraphResources res;
+    GraphRenderer r;
+};
+
+constexpr QRgb kWhite = 0xFFFFFF;
+constexpr QRgb kGrey = 0xC0C0C0;
+
+}  // namespace
+
+TEST_F(GraphRenderTest, ScaleUnitAndGridForTheLargestValue)
+{
+    struct Case {
+        uint32_t largest;
+        double top;
+        int exponent;
+        int lines;
+    } cases[] = {
+        {0, 1.0, 0, 1},
+        {1000, 1258.925, 2, 12},
+        {5000, 6294.627, 3, 6},
+        {1, 1.2589, 0, 1},
+        // Just below 10^(e+0.5): the most grid lines there can be.
+        {2500, 3147.31, 2, 31},
+    };
+    for (const Case& c : cases) {
+        GraphData d;
+        d.series.push_back(Series(GraphResources::DefaultPen(0)));
+        d.series[0].val[30] = c.largest;
+        r.Render(d, QRect(0, 0, 480, 340), res);
+        EXPECT_NEAR(r.top(), c.top, 0.01) << c.largest;
+        EXPECT_EQ(r.exponent(), c.exponent) << c.largest;
+        EXPECT_EQ(r.gridLines(), c.lines) << c.largest;
+        EXPECT_EQ(UnitExponent(ScaleTop(c.largest)), c.exponent);
+        EXPECT_EQ(GridLineCount(ScaleTop(c.largest), c.exponent), c.lines);
+    }
+}
+
+TEST_F(GraphRenderTest, BandsExactlyOnFailedIntervals)
+{
+    GraphData d;
+    d.series.push_back(Series(GraphResources::DefaultPen(0)));
+    d.series.push_back(Series(QPen(Qt::NoPen)));
+    d.series[0].err[3] = 21;
+    d.series[0].err[4] = 0;
+    d.series[0].err[5] = 16;
+    d.series[0].err[59] = 23;
+    d.series[0].err[60] = 2;   // the newest slot never makes a band
+    d.series[1].err[20] = 2;   // a hidden series still shades its failures
+    r.Render(d, QRect(0, 0, 480, 340), res);
+    for (int i = 0; i < 60; ++i) {
+        bool failed = i == 3 || i == 59 || i == 20;
+        // Every pixel column of the interval, at a height free of grid lines.
+        for (int dx = 0; dx < 7; ++dx) {
+            int x = kPlotLeft + 7 * i + dx;
+            if (i % 10 == 0 && dx == 0)
+                continue;  // time axis line
+            EXPECT_EQ(Pixel(x, 170), failed ? kGrey : kWhite) << "interval " << i << " x " << x;
+        }
+    }
+    EXPECT_EQ(Pixel(kPlotLeft + 7 * 60 + 1, 170) & 0xFFFFFF, 0u);  // frame, not a band
+}
+
+TEST_F(GraphRenderTest, NullPenIsNeitherDrawnNorCounted)
+{
+    GraphData d;
+    d.series.push_back(Series(GraphResources::DefaultPen(1)));  // green
+    QPen hidden(QColor(0, 0, 255), 2, Qt::NoPen);
+    d.series.push_back(Series(hidden));
+    d.series[0].val.fill(100);
+    d.series[1].val.fill(1000000);
+    r.Render(d, QRect(0, 0, 480, 340), res);
+    EXPECT_NEAR(r.top(), 125.89, 0.01);
+    int green = 0, blue = 0;
+    for (int y = kPlotTop; y < kPlotBottom; ++y)
+        for (int x = kPlotLeft; x < kPlotRight; ++x) {
+            QRgb p = Pixel(x, y);
+            green += p == 0x00FF00;
+            blue += p == 0x0000FF;
+        }
+    EXPECT_EQ(blue, 0);
+    EXPECT_GT(green, 400);
+    // The flat line of the drawn series lies at bottom - 100 * 300 / top.
+    int y = int(kPlotBottom - 100.0 * kPlotHeight / r.top());
+    EXPECT_TRUE(Pixel(200, y) == 0x00FF00 || Pixel(200, y - 1) == 0x00FF00 || Pixel(200, y + 1) == 0x00FF00);
+}
+
+TEST_F(GraphRenderTest, DrawingAreaFollowsAPaneLargeEnoughForThePlot)
+{
+    GraphData d;
+    r.Render(d, QRect(0, 0, 300, 200), res);
+    EXPECT_EQ(r.image().size(), QSize(483, 343));
+    r.Render(d, QRect(0, 0, 640, 400), res);
+    EXPECT_EQ(r.image().size(), QSize(643, 403));
+    EXPECT_EQ(Pixel(600, 380), 0x404040u);  // area fill
+    // A smaller pane later keeps the larger area.
+    r.Render(d, QRect(0, 0, 300, 200), res);
+    EXPECT_EQ(r.image().size(), QSize(643, 403));
+}
+
+TEST_F(GraphRenderTest, CursorFromTheMouseRule)
+{
+    EXPECT_EQ(CursorFromPoint(QPoint(29, 100)), 0);
+    EXPECT_EQ(CursorFromPoint(QPoint(36, 100)), 0);
+    EXPECT_EQ(CursorFromPoint(QPoint(37, 100)), 1);
+    EXPECT_EQ(CursorFromPoint(QPoint(443, 100)), 59);
+    EXPECT_EQ(CursorFromPoint(QPoint(449, 100)), 59);
+    EXPECT_EQ(CursorFromPoint(QPoint(450, 100)), 60);
+    EXPECT_EQ(CursorFromPoint(QPoint(451, 100)), -1);
+    EXPECT_EQ(CursorFromPoint(QPoint(28, 100)), -1);
+    EXPECT_EQ(CursorFromPoint(QPoint(100, 19)), -1);
+    EXPECT_EQ(CursorFromPoint(QPoint(100, 20)), 10);
+    EXPECT_EQ(CursorFromPoint(QPoint(100, 319)), 10);
+    EXPECT_EQ(CursorFromPoint(QPoint(100, 320)), -1);
+}
+
+TEST_F(GraphRenderTest, CursorOverlayInvertsOneColumn)
+{
+    GraphData d;
+    r.Render(d, QRect(0, 0, 480, 340), res);
+    for (int cursor : {0, 37, 60}) {
+        r.RenderOverlay(cursor, res);
+        const int x = kPlotLeft + 7 * cursor;
+        QImage c = r.Composed();
+        int changed = 0;
+        for (int xx = 0; xx < 480; ++xx)
+            if ((c.pixel(xx, 170) & 0xFFFFFF) != Pixel(xx, 170)) {
+                ++changed;
+                EXPECT_EQ(xx, x);
+            }
+        EXPECT_EQ(changed, 1) << cursor;
+        // Red drawn by exclusive-or over white shows as cyan.
+        if (cursor == 37)
+            EXPECT_EQ(c.pixel(x, 170) & 0xFFFFFF, 0x00FFFFu);
+        EXPECT_EQ(r.overlay().pixel(5, 5) & 0xFFFFFF, 0u);
+    }
+}
