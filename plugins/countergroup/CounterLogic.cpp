@@ -9,4 +9,38 @@ long NowSeconds()
     return long(int32_t(uint32_t(uint64_t(std::time(nullptr)))));
 }
 
+CSnmpBer MakeRequestBindings(const unsigned long* oid, int count)
+{
+    CSnmpBer name;
+    name.SetOid(oid, count);
+    CSnmpBer binding;
+    binding.SetTag(CSnmpBer::TagSequence);
+    binding.AddBer(name);
+    binding.AddBer(CSnmpBer());  // NULL
+    CSnmpBer list;
+    list.SetTag(CSnmpBer::TagSequence);
+    list.AddBer(binding);
+    return list;
+}
+
+int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value)
+{
+    static const int namePath[] = {0, 0, -1};
+    static const int valuePath[] = {0, 1, -1};
+    const unsigned char* name = bindings.GetSequence(namePath);
+    const unsigned char* val = bindings.GetSequence(valuePath);
+    if (!name || !val)
+        return kWrongObject;
+    CSnmpBer nameBer(name);
+    unsigned long got[128];
+    int n = nameBer.GetOid(got, 128);
+    if (n != count)
+        return kWrongObject;
+    for (int i = 0; i < n; ++i)
+        if (got[i] != oid[i])
+            return kWrongObject;
+    value = CSnmpBer(val);
+    return 0;
+}
+
 }  // namespace countergroup

@@ -16,6 +16,7 @@ namespace countergroup {
 // Result codes that the poller itself produces.
 enum : int {
     kCounterInitialised = 16,  // no comparable base value yet
+    kWrongObject = 22,         // the reply named another object
     kSkippedAfterFailures = 23,
 };
 
@@ -146,5 +147,14 @@ void Tick(PollState& st, Slot* const* histories, int len, long now)
 
 // Low 32 bits of the current time, as the sample slots keep it.
 long NowSeconds();
+
+// The variable-bindings of a GetRequest for one object: a SEQUENCE of one
+// SEQUENCE (the OID, NULL).
+CSnmpBer MakeRequestBindings(const unsigned long* oid, int count);
+
+// The value of a reply's first binding into value. A reply without that
+// binding, or naming another object than oid, is refused with 22 (the
+// wrong object returned); 0 otherwise.
+int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value);
 
 }  // namespace countergroup

@@ -183,3 +183,45 @@ TEST(PollCycle, AnswersOfAnotherTypeNeverBreakTheTick)
     EXPECT_EQ(h[60].getVal(), 0u);
     EXPECT_EQ(h[60].getErrIdx(), 0);
 }
+
+TEST(ReplyValue, RequestShapeAndRefusedReplies)
+{
+    const unsigned long oid[] = {1, 3, 6, 1, 2, 1, 7, 1, 0};
+    CSnmpBer req = MakeRequestBindings(oid, 9);
+    // 30 0F 30 0D 06 08 2B 06 01 02 01 07 01 00 05 00
+    const unsigned char expected[] = {0x30, 0x0F, 0x30, 0x0D, 0x06, 0x08, 0x2B, 0x06, 0x01, 0x02,
+                                      0x01, 0x07, 0x01, 0x00, 0x05, 0x00};
+    ASSERT_EQ(req.GetBufferSize(), int(sizeof expected));
+    EXPECT_EQ(std::vector<unsigned char>(req.GetAllData(), req.GetAllData() + req.GetBufferSize()),
+              std::vector<unsigned char>(expected, expected + sizeof expected));
+
+    auto reply = [](const unsigned long* arcs, int n, bool withValue) {
+        CSnmpBer name;
+        name.SetOid(arcs, n);
+        CSnmpBer v;
+        v.SetULong(77, CSnmpBer::TagCounter);
+        CSnmpBer b;
+        b.SetTag(CSnmpBer::TagSequence);
+        b.AddBer(name);
+        if (withValue)
+            b.AddBer(v);
+        CSnmpBer l;
+        l.SetTag(CSnmpBer::TagSequence);
+        l.AddBer(b);
+        return l;
+    };
+    CSnmpBer value;
+    EXPECT_EQ(TakeReplyValue(reply(oid, 9, true), oid, 9, value), 0);
+    EXPECT_EQ(value.GetULong(), 77u);
+
+    const unsigned long other[] = {1, 3, 6, 1, 2, 1, 7, 2, 0};
+    CSnmpBer untouched;
+    EXPECT_EQ(TakeReplyValue(reply(other, 9, true), oid, 9, untouched), 22);
+    EXPECT_EQ(TakeReplyValue(reply(oid, 8, true), oid, 9, untouched), 22);
+    EXPECT_EQ(TakeReplyValue(reply(oid, 9, false), oid, 9, untouched), 22);
+    CSnmpBer empty;
+    empty.SetTag(CSnmpBer::TagSequence);
+    EXPECT_EQ(TakeReplyValue(empty, oid, 9, untouched), 22);
+    EXPECT_EQ(TakeReplyValue(CSnmpBer(), oid, 9, untouched), 22);
+    EXPECT_EQ(untouched.GetBufferSize(), 0);
+}
