@@ -188,8 +188,8 @@ TEST(ReplyValue, RequestShapeAndRefusedReplies)
 {
     const unsigned long oid[] = {1, 3, 6, 1, 2, 1, 7, 1, 0};
     CSnmpBer req = MakeRequestBindings(oid, 9);
-    // 30 0F 30 0D 06 08 2B 06 01 02 01 07 01 00 05 00
-    const unsigned char expected[] = {0x30, 0x0F, 0x30, 0x0D, 0x06, 0x08, 0x2B, 0x06, 0x01, 0x02,
+    // 30 0E 30 0C 06 08 2B 06 01 02 01 07 01 00 05 00
+    const unsigned char expected[] = {0x30, 0x0E, 0x30, 0x0C, 0x06, 0x08, 0x2B, 0x06, 0x01, 0x02,
                                       0x01, 0x07, 0x01, 0x00, 0x05, 0x00};
     ASSERT_EQ(req.GetBufferSize(), int(sizeof expected));
     EXPECT_EQ(std::vector<unsigned char>(req.GetAllData(), req.GetAllData() + req.GetBufferSize()),
