@@ -48,6 +48,9 @@ public:
         t += minutes;
         return t;
     }
+    // Plain int amounts add minutes too, not to the packed value.
+    CSnmpTime& operator+=(int minutes) { return *this += long(minutes); }
+    CSnmpTime operator+(int minutes) const { return *this + long(minutes); }
 
     CSnmpData* Dump() const override { return new CSnmpTime(*this); }
     void CopyFrom(const CSnmpData* src) override;

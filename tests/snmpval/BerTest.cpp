@@ -1,0 +1,376 @@
+// The BER element: encodings checked octet for octet against hand-encoded
+// vectors, decoding back, navigation of an SNMP message, and received data
+// that lies about its lengths.
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "snmpval/CSnmpBer.h"
+#include "tests/snmpval/GuardedBuffer.h"
+
+namespace {
+
+using Bytes = std::vector<unsigned char>;
+
+Bytes Of(const CSnmpBer& b)
+{
+    if (!b.GetAllData())
+        return {};
+    return Bytes(b.GetAllData(), b.GetAllData() + b.GetBufferSize());
+}
+
+Bytes Long(long v)
+{
+    CSnmpBer b;
+    b.SetLong(v);
+    return Of(b);
+}
+
+Bytes ULong(unsigned long v, unsigned char tag)
+{
+    CSnmpBer b;
+    b.SetULong(v, tag);
+    return Of(b);
+}
+
+Bytes Oid(std::vector<unsigned long> arcs)
+{
+    CSnmpBer b;
+    b.SetOid(arcs.data(), int(arcs.size()));
+    return Of(b);
+}
+
+CSnmpBer Raw(Bytes bytes) { return CSnmpBer(bytes.data(), int(bytes.size())); }
+
+// GetRequest for one OID with NULL, built the way every request is.
+CSnmpBer Message(unsigned char pdu, const char* community, long id, const std::vector<unsigned long>& oid)
+{
+    CSnmpBer name, value, binding, list;
+    name.SetOid(oid.data(), int(oid.size()));
+    binding.SetTag(CSnmpBer::TagSequence);
+    binding.AddBer(name);
+    binding.AddBer(value);
+    list.SetTag(CSnmpBer::TagSequence);
+    list.AddBer(binding);
+
+    CSnmpBer version, comm, reqId, status, index, body, msg;
+    version.SetLong(0);
+    comm.SetString(community);
+    reqId.SetLong(id);
+    status.SetLong(0);
+    index.SetLong(0);
+    body.SetTag(pdu);
+    body.AddBer(reqId);
+    body.AddBer(status);
+    body.AddBer(index);
+    body.AddBer(list);
+    msg.SetTag(CSnmpBer::TagSequence);
+    msg.AddBer(version);
+    msg.AddBer(comm);
+    msg.AddBer(body);
+    return msg;
+}
+
+}  // namespace
+
+TEST(BerEncoding, IntegersTakeOneTwoOrFourOctets)
+{
+    EXPECT_EQ(Long(0), (Bytes{0x02, 0x01, 0x00}));
+    EXPECT_EQ(Long(-1), (Bytes{0x02, 0x01, 0xFF}));
+    EXPECT_EQ(Long(127), (Bytes{0x02, 0x01, 0x7F}));
+    EXPECT_EQ(Long(-128), (Bytes{0x02, 0x01, 0x80}));
+    EXPECT_EQ(Long(128), (Bytes{0x02, 0x02, 0x00, 0x80}));
+    EXPECT_EQ(Long(255), (Bytes{0x02, 0x02, 0x00, 0xFF}));
+    EXPECT_EQ(Long(-129), (Bytes{0x02, 0x02, 0xFF, 0x7F}));
+    EXPECT_EQ(Long(-32768), (Bytes{0x02, 0x02, 0x80, 0x00}));
+    EXPECT_EQ(Long(32767), (Bytes{0x02, 0x02, 0x7F, 0xFF}));
+    EXPECT_EQ(Long(32768), (Bytes{0x02, 0x04, 0x00, 0x00, 0x80, 0x00}));
+    EXPECT_EQ(Long(40000), (Bytes{0x02, 0x04, 0x00, 0x00, 0x9C, 0x40}));
+    EXPECT_EQ(Long(-32769), (Bytes{0x02, 0x04, 0xFF, 0xFF, 0x7F, 0xFF}));
+    EXPECT_EQ(Long(8388607), (Bytes{0x02, 0x04, 0x00, 0x7F, 0xFF, 0xFF}));
+    EXPECT_EQ(Long(2147483647), (Bytes{0x02, 0x04, 0x7F, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(Long(-2147483647L - 1), (Bytes{0x02, 0x04, 0x80, 0x00, 0x00, 0x00}));
+}
+
+TEST(BerEncoding, IntegersDecodeSignExtendedToThirtyTwoBits)
+{
+    EXPECT_EQ(Raw({0x02, 0x02, 0xFF, 0x38}).GetLong(), -200);
+    EXPECT_EQ(Raw({0x02, 0x01, 0x80}).GetLong(), -128);
+    EXPECT_EQ(Raw({0x02, 0x03, 0xFE, 0x79, 0x60}).GetLong(), -100000);
+    EXPECT_EQ(Raw({0x02, 0x03, 0x01, 0x86, 0xA0}).GetLong(), 100000);
+    EXPECT_EQ(Raw({0x02, 0x04, 0xFF, 0xFF, 0xFF, 0xFF}).GetLong(), -1);
+    EXPECT_EQ(Raw({0x02, 0x05, 0x00, 0x80, 0x00, 0x00, 0x00}).GetLong(), -2147483647L - 1);
+    EXPECT_EQ(Raw({0x02, 0x05, 0x01, 0x00, 0x00, 0x00, 0x05}).GetLong(), 5);
+    EXPECT_EQ(Raw({0x41, 0x01, 0x05}).GetLong(), 0) << "GetLong reads INTEGER only";
+    for (long v : {0L, 1L, -1L, 127L, 128L, -129L, 40000L, -100000L, 2147483647L, -2147483647L - 1}) {
+        CSnmpBer b;
+        b.SetLong(v);
+        EXPECT_EQ(b.GetLong(), v);
+    }
+}
+
+TEST(BerEncoding, UnsignedValuesNeverReadAsNegative)
+{
+    EXPECT_EQ(ULong(200, 0x41), (Bytes{0x41, 0x02, 0x00, 0xC8}));
+    EXPECT_EQ(ULong(0, 0x42), (Bytes{0x42, 0x01, 0x00}));
+    EXPECT_EQ(ULong(0x7F, 0x42), (Bytes{0x42, 0x01, 0x7F}));
+    EXPECT_EQ(ULong(0x100, 0x43), (Bytes{0x43, 0x02, 0x01, 0x00}));
+    EXPECT_EQ(ULong(0x8000, 0x43), (Bytes{0x43, 0x03, 0x00, 0x80, 0x00}));
+    EXPECT_EQ(ULong(0x123456, 0x41), (Bytes{0x41, 0x03, 0x12, 0x34, 0x56}));
+    EXPECT_EQ(ULong(0x7FFFFFFF, 0x41), (Bytes{0x41, 0x04, 0x7F, 0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(ULong(4294967295UL, 0x41), (Bytes{0x41, 0x05, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}));
+
+    EXPECT_EQ(Raw({0x43, 0x01, 0xC8}).GetULong(), 200u);
+    EXPECT_EQ(Raw({0x41, 0x05, 0x00, 0xFF, 0xFF, 0xFF, 0xFF}).GetULong(), 4294967295UL);
+    EXPECT_EQ(Raw({0x02, 0x01, 0xFF}).GetULong(), 255u);
+    EXPECT_EQ(Raw({0x42, 0x06, 0x01, 0x00, 0x00, 0x00, 0x00, 0x07}).GetULong(), 7u) << "low 32 bits kept";
+    // IpAddress: the first address octet is the least significant byte.
+    EXPECT_EQ(Raw({0x40, 0x04, 0xC0, 0x00, 0x02, 0x01}).GetULong(), 0x010200C0UL);
+    EXPECT_EQ(Raw({0x06, 0x01, 0x2B}).GetULong(), 0u);
+    EXPECT_EQ(Raw({0x04, 0x01, 0x41}).GetULong(), 0u);
+    for (unsigned long v : {0UL, 1UL, 127UL, 128UL, 255UL, 256UL, 65535UL, 65536UL, 16777215UL, 16777216UL,
+                            2147483648UL, 4294967295UL}) {
+        CSnmpBer b;
+        b.SetULong(v, CSnmpBer::TagCounter);
+        EXPECT_EQ(b.GetULong(), v);
+    }
+}
+
+TEST(BerEncoding, IpAddressOctetsAreCopiedOut)
+{
+    CSnmpBer a = Raw({0x40, 0x04, 192, 0, 2, 7});
+    const unsigned char* addr = a.GetAddr();
+    ASSERT_NE(addr, nullptr);
+    EXPECT_EQ(Bytes(addr, addr + 4), (Bytes{192, 0, 2, 7}));
+    EXPECT_EQ(Raw({0x04, 0x04, 1, 2, 3, 4}).GetAddr(), nullptr);
+    EXPECT_EQ(CSnmpBer().GetAddr(), nullptr);
+}
+
+TEST(BerEncoding, ObjectIdentifiersInBase128)
+{
+    EXPECT_EQ(Oid({1, 3, 6, 1, 2, 1, 1, 1, 0}), (Bytes{0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00}));
+    EXPECT_EQ(Oid({1, 3, 128}), (Bytes{0x06, 0x03, 0x2B, 0x81, 0x00}));
+    EXPECT_EQ(Oid({1, 3, 16384}), (Bytes{0x06, 0x04, 0x2B, 0x81, 0x80, 0x00}));
+    EXPECT_EQ(Oid({1, 3, 127}), (Bytes{0x06, 0x02, 0x2B, 0x7F}));
+    EXPECT_EQ(Oid({1, 3, 4294967295UL}), (Bytes{0x06, 0x06, 0x2B, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F}));
+    EXPECT_EQ(Oid({0, 0}), (Bytes{0x06, 0x01, 0x00}));
+
+    std::vector<unsigned long> arcs{1, 3, 6, 1, 4, 1, 9, 9, 109, 1, 1, 1, 1, 5, 0, 128, 16383, 16384, 2097151,
+                                    2097152, 268435455, 268435456, 4294967295UL};
+    CSnmpBer b;
+    b.SetOid(arcs.data(), int(arcs.size()));
+    unsigned long out[64];
+    ASSERT_EQ(b.GetOid(out, 64), int(arcs.size()));
+    EXPECT_EQ(std::vector<unsigned long>(out, out + arcs.size()), arcs);
+    EXPECT_EQ(Raw({0x02, 0x01, 0x00}).GetOid(out, 64), -1);
+}
+
+TEST(BerEncoding, MalformedObjectIdentifiersAreRefused)
+{
+    unsigned long out[16];
+    // Five octets whose value needs more than 32 bits.
+    EXPECT_EQ(Raw({0x06, 0x06, 0x2B, 0x90, 0x80, 0x80, 0x80, 0x00}).GetOid(out, 16), -1);
+    EXPECT_EQ(Raw({0x06, 0x07, 0x2B, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}).GetOid(out, 16), -1);
+    // The largest arc that fits is still read.
+    EXPECT_EQ(Raw({0x06, 0x06, 0x2B, 0x8F, 0xFF, 0xFF, 0xFF, 0x7F}).GetOid(out, 16), 3);
+    EXPECT_EQ(out[2], 4294967295UL);
+    // The content ends inside an arc.
+    EXPECT_EQ(Raw({0x06, 0x03, 0x2B, 0x06, 0x81}).GetOid(out, 16), -1);
+    // More arcs than the caller has room for; exactly as many is fine.
+    CSnmpBer nine = Raw({0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00});
+    EXPECT_EQ(nine.GetOid(out, 8), -1);
+    EXPECT_EQ(nine.GetOid(out, 9), 9);
+    // A length past the buffer.
+    EXPECT_EQ(Raw({0x06, 0x09, 0x2B, 0x06, 0x01}).GetOid(out, 16), -1);
+}
+
+TEST(BerEncoding, LengthOctetsShortAndLongForms)
+{
+    auto header = [](int n) {
+        std::string text(size_t(n), 'x');
+        CSnmpBer b;
+        b.SetString(text.c_str());
+        Bytes all = Of(b);
+        EXPECT_EQ(b.GetDataLen(), n);
+        EXPECT_EQ(CSnmpBer::GetTotalLen(b.GetAllData()), b.GetBufferSize());
+        return Bytes(all.begin(), all.end() - n);
+    };
+    EXPECT_EQ(header(0), (Bytes{0x04, 0x00}));
+    EXPECT_EQ(header(127), (Bytes{0x04, 0x7F}));
+    EXPECT_EQ(header(128), (Bytes{0x04, 0x81, 0x80}));
+    EXPECT_EQ(header(200), (Bytes{0x04, 0x81, 0xC8}));
+    EXPECT_EQ(header(255), (Bytes{0x04, 0x81, 0xFF}));
+    EXPECT_EQ(header(256), (Bytes{0x04, 0x82, 0x01, 0x00}));
+    EXPECT_EQ(header(300), (Bytes{0x04, 0x82, 0x01, 0x2C}));
+    EXPECT_EQ(header(65535), (Bytes{0x04, 0x82, 0xFF, 0xFF}));
+
+    Bytes lenOctets{0x82, 0x01, 0x2C};
+    EXPECT_EQ(CSnmpBer::GetDataLen(lenOctets.data()), 300);
+    Bytes shortLen{0x05};
+    EXPECT_EQ(CSnmpBer::GetDataLen(shortLen.data()), 5);
+    EXPECT_EQ(CSnmpBer::GetTotalLen(nullptr), 0);
+}
+
+TEST(BerEncoding, ContainersAndTheEmptyObject)
+{
+    CSnmpBer seq, empty;
+    seq.SetTag(CSnmpBer::TagSequence);
+    EXPECT_EQ(Of(seq), (Bytes{0x30, 0x00}));
+    seq.AddBer(empty);
+    EXPECT_EQ(Of(seq), (Bytes{0x30, 0x02, 0x05, 0x00}));
+
+    EXPECT_EQ(empty.GetTagType(), 5);
+    EXPECT_EQ(empty.GetDataLen(), 0);
+    EXPECT_EQ(empty.GetData(), nullptr);
+    EXPECT_EQ(empty.DataSize(), 2);
+    unsigned char out[2] = {0xAA, 0xAA};
+    EXPECT_EQ(empty.DataTo(out), 2);
+    EXPECT_EQ(Bytes(out, out + 2), (Bytes{0x05, 0x00}));
+    const int path[] = {0, -1};
+    EXPECT_EQ(empty.GetSequence(path), nullptr);
+
+    // A container grows past the short length form as members arrive.
+    CSnmpBer big;
+    big.SetTag(CSnmpBer::TagSequence);
+    for (int i = 0; i < 50; ++i) {
+        CSnmpBer m;
+        m.SetLong(1000 + i);
+        big.AddBer(m);
+    }
+    EXPECT_EQ(Bytes(big.GetAllData(), big.GetAllData() + 3), (Bytes{0x30, 0x81, 0xC8}));
+    const int p49[] = {49, -1};
+    CSnmpBer last(big.GetSequence(p49));
+    EXPECT_EQ(last.GetLong(), 1049);
+
+    // Copies and assignment copy the element.
+    CSnmpBer copy(big);
+    EXPECT_EQ(Of(copy), Of(big));
+    CSnmpBer assigned;
+    assigned = big.GetAllData();
+    EXPECT_EQ(Of(assigned), Of(big));
+    assigned = static_cast<const unsigned char*>(nullptr);
+    EXPECT_EQ(assigned.GetAllData(), nullptr);
+    CSnmpBer fromEmpty(empty);
+    EXPECT_EQ(fromEmpty.GetAllData(), nullptr);
+}
+
+TEST(BerMessage, RequestMatchesTheHandEncodedDatagram)
+{
+    CSnmpBer msg = Message(CSnmpBer::TagGetRequest, "public", 1, {1, 3, 6, 1, 2, 1, 1, 1, 0});
+    Bytes expect{0x30, 0x26, 0x02, 0x01, 0x00, 0x04, 0x06, 'p',  'u',  'b',  'l',  'i',  'c',  0xA0,
+                 0x19, 0x02, 0x01, 0x01, 0x02, 0x01, 0x00, 0x02, 0x01, 0x00, 0x30, 0x0E, 0x30, 0x0C,
+                 0x06, 0x08, 0x2B, 0x06, 0x01, 0x02, 0x01, 0x01, 0x01, 0x00, 0x05, 0x00};
+    EXPECT_EQ(Of(msg), expect);
+
+    auto get = [&](std::initializer_list<int> path) {
+        std::vector<int> p(path);
+        p.push_back(-1);
+        return msg.GetSequence(p.data());
+    };
+    EXPECT_EQ(CSnmpBer(get({0})).GetLong(), 0);
+    EXPECT_EQ(CSnmpBer(get({1})).GetDataLen(), 6);
+    EXPECT_EQ(CSnmpBer(get({2})).GetTagType(), 0xA0);
+    EXPECT_EQ(CSnmpBer(get({2, 0})).GetLong(), 1);
+    EXPECT_EQ(CSnmpBer(get({2, 1})).GetLong(), 0);
+    EXPECT_EQ(CSnmpBer(get({2, 2})).GetLong(), 0);
+    CSnmpBer list(get({2, 3}));
+    const int name[] = {0, 0, -1};
+    const int value[] = {0, 1, -1};
+    const int past[] = {1, 0, -1};
+    CSnmpBer oid(list.GetSequence(name));
+    unsigned long arcs[16];
+    EXPECT_EQ(oid.GetOid(arcs, 16), 9);
+    EXPECT_EQ(CSnmpBer(list.GetSequence(value)).GetTagType(), 5);
+    EXPECT_EQ(list.GetSequence(past), nullptr);
+
+    EXPECT_EQ(get({3}), nullptr) << "past the last member";
+    EXPECT_EQ(get({0, 0}), nullptr) << "INTEGER is no container";
+    EXPECT_EQ(get({2, 4}), nullptr);
+    const int none[] = {-1};
+    EXPECT_EQ(msg.GetSequence(none), msg.GetAllData());
+    EXPECT_EQ(CSnmpBer::GetSeqData(msg.GetAllData(), none), msg.GetAllData());
+    const int third[] = {2, -1};
+    EXPECT_EQ(CSnmpBer::GetSeqData(msg.GetAllData(), third), get({2}));
+}
+
+TEST(BerMessage, MembersAreCountedNotOverrun)
+{
+    CSnmpBer seq;
+    seq.SetTag(CSnmpBer::TagSequence);
+    for (long v : {10L, 20L, 30L}) {
+        CSnmpBer m;
+        m.SetLong(v);
+        seq.AddBer(m);
+    }
+    const int p3[] = {3, -1};
+    const int p2[] = {2, -1};
+    EXPECT_EQ(seq.GetSequence(p3), nullptr);
+    ASSERT_NE(seq.GetSequence(p2), nullptr);
+    EXPECT_EQ(CSnmpBer(seq.GetSequence(p2)).GetLong(), 30);
+}
+
+TEST(BerReceived, CutHeadersAndLengthsPastTheBuffer)
+{
+    const int first[] = {0, -1};
+    struct Case {
+        const char* name;
+        Bytes bytes;
+    } cases[] = {
+        {"tag only", {0x30}},
+        {"long form cut", {0x30, 0x82, 0x01}},
+        {"length past the buffer", {0x30, 0x10, 0x02, 0x01, 0x00}},
+        {"member past the container", {0x30, 0x03, 0x02, 0x05, 0x00}},
+        {"member header cut", {0x30, 0x01, 0x02}},
+        {"member length past the container", {0x30, 0x04, 0x02, 0x81, 0xFF, 0x00}},
+        {"length wider than int", {0x30, 0x85, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}},
+        {"four length octets past", {0x30, 0x84, 0x7F, 0xFF, 0xFF, 0xFF, 0x00}},
+    };
+    for (const Case& c : cases) {
+        GuardedBuffer g(c.bytes);
+        EXPECT_EQ(CSnmpBer::GetSeqData(g.data(), g.size(), first), nullptr) << c.name;
+        CSnmpBer b(g.data(), g.size());
+        EXPECT_EQ(b.GetSequence(first), nullptr) << c.name;
+    }
+
+    // Typed getters give their neutral values on an element that does not fit.
+    unsigned long arcs[8];
+    EXPECT_EQ(Raw({0x02, 0x04, 0x01}).GetLong(), 0);
+    EXPECT_EQ(Raw({0x41, 0x04, 0x01}).GetULong(), 0u);
+    EXPECT_EQ(Raw({0x06, 0x04, 0x2B}).GetOid(arcs, 8), -1);
+    EXPECT_EQ(Raw({0x02, 0x84, 0x7F}).GetLong(), 0);
+    EXPECT_EQ(Raw({0x04, 0x05, 'a'}).GetDataLen(), 0);
+    EXPECT_EQ(Raw({0x04, 0x05, 'a'}).GetData(), nullptr);
+
+    GuardedBuffer ok({0x30, 0x03, 0x02, 0x01, 0x07});
+    EXPECT_EQ(CSnmpBer::CheckedTotalLen(ok.data(), ok.size()), 5);
+    EXPECT_EQ(CSnmpBer::CheckedTotalLen(ok.data(), 4), -1);
+    EXPECT_EQ(CSnmpBer::CheckedTotalLen(ok.data(), 1), -1);
+    EXPECT_EQ(CSnmpBer::CheckedTotalLen(nullptr, 10), -1);
+    const unsigned char* member = CSnmpBer::GetSeqData(ok.data(), ok.size(), first);
+    ASSERT_NE(member, nullptr);
+    EXPECT_EQ(member, ok.data() + 2);
+}
+
+TEST(BerReceived, ValueFamilySlotsReadOneElementWithinTheBlock)
+{
+    CSnmpBer b;
+    b.SetLong(-5);
+    Bytes block(size_t(b.DataSize()));
+    b.DataTo(block.data());
+    const char* sig = "r";
+    CSnmpBer back;
+    GuardedBuffer g(block);
+    EXPECT_EQ(back.DataFrom(g.data(), g.size(), sig), int(block.size()));
+    EXPECT_EQ(back.GetLong(), -5);
+    for (int cut = 0; cut < int(block.size()); ++cut) {
+        GuardedBuffer c(Bytes(block.begin(), block.begin() + cut));
+        CSnmpBer x;
+        EXPECT_EQ(x.DataFrom(c.data(), c.size(), sig), -1) << cut;
+    }
+    std::unique_ptr<CSnmpData> dump(b.Dump());
+    EXPECT_EQ(dynamic_cast<CSnmpBer*>(dump.get())->GetLong(), -5);
+}
