@@ -1,0 +1,512 @@
+#include "plugins/countergroup/CounterGroupViews.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QMenu>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPalette>
+#include <QScrollArea>
+#include <QScrollBar>
+
+#include <cstdio>
+
+#include "mibcore/agent/AppConstants.h"
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/platform/Placement.h"
+#include "mibcore/platform/Profile.h"
+#include "mibcore/platform/Resources.h"
+#include "mibcore/registry/MIB.h"
+#include "mibcore/widgets/CLineColorDlg.h"
+
+namespace countergroup {
+
+namespace {
+
+constexpr int kColumnCount = 3;
+const char* const kColumnTitles[kColumnCount] = {"オブジェクト識別子", "値", "エラー内容"};
+const int kColumnDefaults[kColumnCount] = {120, 60, 60};
+
+std::string ColumnKey(int i)
+{
+    char key[32];
+    std::snprintf(key, sizeof key, "column.%d", i);
+    return key;
+}
+
+std::string IniPathOf(MIB* mib)
+{
+    std::string path;
+    if (mib)
+        mib->getIniFileFullPath(path);
+    return path;
+}
+
+// Checks the timer entry of the current choice, in sub-menus too.
+void CheckTimerItems(QMenu* menu, int timeId)
+{
+    for (QAction* a : menu->actions()) {
+        if (a->menu()) {
+            CheckTimerItems(a->menu(), timeId);
+            continue;
+        }
+        int id = platform::CommandId(a);
+        if (id >= kCmdTimerFirst && id <= kCmdTimerLast) {
+            a->setCheckable(true);
+            a->setChecked(id == timeId);
+        }
+    }
+}
+
+void EnsureIniDir(const std::string& path)
+{
+    platform::CreateDirectoryPath(path.substr(0, path.find_last_of('/')));
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// List pane
+
+CCounterGroupListView::CCounterGroupListView(QWidget* parent) : CListViewEx(parent)
+{
+    GetListCtrl().setIconSize(QSize(48, 16));
+    GetListCtrl().setSelectionMode(QAbstractItemView::ExtendedSelection);
+    AddCommand(kCmdColourChange, [this] { ChangeColour(); });
+    AddCommandRange(kCmdTimerFirst, kCmdTimerLast, [this](int id) { ChangeInterval(id); });
+    AddCommandUIRange(kCmdTimerFirst, kCmdTimerLast, [this](platform::CmdUI& ui) {
+        CCounterGroupDoc* doc = GetDocument();
+        ui.Enable(true);
+        ui.SetCheck(doc && doc->getTimeId() == ui.GetId() ? 1 : 0);
+    });
+}
+
+CCounterGroupListView::~CCounterGroupListView()
+{
+    KillTimer(kTimerPoll);
+    const std::string& path = m_iniPath;
+    if (path.empty())
+        return;
+    EnsureIniDir(path);
+    const CListCtrlEx& list = GetListCtrl();
+    for (int i = 0; i < list.GetColumnCount(); ++i)
+        platform::WritePrivateProfileString("list", ColumnKey(i), std::to_string(list.GetColumnWidth(i)), path);
+}
+
+CCounterGroupDoc* CCounterGroupListView::GetDocument() const
+{
+    return qobject_cast<CCounterGroupDoc*>(platform::View::GetDocument());
+}
+
+void CCounterGroupListView::OnInitialUpdate()
+{
+    CListCtrlEx& list = GetListCtrl();
+    m_iniPath = IniPathOf(MIB::FindView(metaObject()));
+    if (list.GetColumnCount() == 0) {
+        const std::string& path = m_iniPath;
+        for (int i = 0; i < kColumnCount; ++i) {
+            int w = kColumnDefaults[i];
+            if (!path.empty())
+                w = int(platform::ParseLeadingInt(
+                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path)));
+            list.InsertColumn(i, QString::fromUtf8(kColumnTitles[i]), LVCFMT_LEFT, w);
+        }
+    }
+}
+
+void CCounterGroupListView::OnUpdate(platform::View* sender, long hint, QObject* hintObj)
+{
+    switch (hint) {
+    case kHintStart:
+        BuildRows();
+        Poll();
+        if (CCounterGroupDoc* doc = GetDocument())
+            SetTimer(kTimerPoll, int(doc->getInterval()));
+        break;
+    case kHintNewData:
+    case kHintCursorMoved:
+        RefreshTexts();
+        break;
+    default:
+        break;
+    }
+}
+
+void CCounterGroupListView::OnTimer(int id)
+{
+    if (id == kTimerPoll)
+        Poll();
+}
+
+void CCounterGroupListView::Poll()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc || m_polling)
+        return;
+    m_polling = true;
+    doc->PollCycle(this);
+    m_polling = false;
+}
+
+QPixmap CCounterGroupListView::LineSample(const QPen& pen, const QColor& background)
+{
+    QPixmap pm(48, 16);
+    pm.fill(background);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(QRect(0, 0, 47, 15));
+    p.drawLine(0, 8, 48, 8);
+    p.end();
+    return pm;
+}
+
+void CCounterGroupListView::BuildRows()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    CListCtrlEx& list = GetListCtrl();
+    list.DeleteAllItems();
+    const QColor bg = palette().color(QPalette::Base);
+    for (int i = 0; i < doc->getObjectCount(); ++i) {
+        OidVal* s = doc->getSeries(i);
+        QPixmap line = LineSample(*s->getPen(), bg);
+        *s->getLine() = line.toImage();
+        list.InsertItem(i, QString::fromStdString(s->getName()), line);
+    }
+}
+
+void CCounterGroupListView::RefreshTexts()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    CListCtrlEx& list = GetListCtrl();
+    const int cursor = doc->getCursor();
+    const int rows = std::min(list.GetItemCount(), doc->getObjectCount());
+    for (int i = 0; i < rows; ++i) {
+        const ValatTime& v = doc->getSeries(i)->getValatTime()[cursor];
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%u", unsigned(v.getVal()));
+        list.SetItemText(i, 1, QString::fromLatin1(buf));
+        std::snprintf(buf, sizeof buf, "%d", v.getErrIdx());
+        list.SetItemText(i, 2,
+                         QString::fromLatin1(buf) + u'(' + QString::fromUtf8(CSnmpBerList::ErrMsg(v.getErrIdx())) + u')');
+    }
+}
+
+void CCounterGroupListView::ChangeColour()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    CListCtrlEx& list = GetListCtrl();
+    std::vector<int> rows = list.GetSelectedRows();
+    if (rows.empty())
+        return;
+    int last = *std::max_element(rows.begin(), rows.end());
+    if (last >= doc->getObjectCount())
+        return;
+    platform::LogPen lp = doc->getSeries(last)->getLogPen();
+    CLineColorDlg dlg(this);
+    dlg.setLogPen(&lp);
+    if (dlg.DoModal() == 1) {
+        const platform::LogPen chosen = *dlg.getLogPen();
+        const QColor bg = palette().color(QPalette::Base);
+        for (int r : rows) {
+            if (r < 0 || r >= doc->getObjectCount())
+                continue;
+            OidVal* s = doc->getSeries(r);
+            s->setPen(&chosen);
+            QPixmap line = LineSample(*s->getPen(), bg);
+            *s->getLine() = line.toImage();
+            list.SetItemImage(r, line);
+        }
+        if (doc->constants().saveOnColourChange)
+            doc->SaveSettings();
+    }
+    doc->UpdateAllViews(nullptr, kHintNewData);
+    update();
+}
+
+void CCounterGroupListView::ChangeInterval(int id)
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc || id == doc->getTimeId())
+        return;
+    KillTimer(kTimerPoll);
+    doc->setInterval(long(AppConstants::getInstance()->getInterval(unsigned(id))));
+    doc->setTimeId(id);
+    SetTimer(kTimerPoll, int(doc->getInterval()));
+}
+
+void CCounterGroupListView::contextMenuEvent(QContextMenuEvent* event)
+{
+    // From the keyboard the point is inside anyway; a point outside the
+    // client area opens nothing.
+    if (!rect().contains(mapFromGlobal(event->globalPos())))
+        return;
+    QMenu* menu = platform::LoadPopupMenu("IDR_SETUP_MENU", 0, this);
+    if (!menu)
+        return;
+    CheckTimerItems(menu, GetDocument() ? GetDocument()->getTimeId() : 0);
+    platform::TrackPopupMenu(menu, event->globalPos(), this);
+    delete menu;
+    event->accept();
+}
+
+// ---------------------------------------------------------------------------
+// Graph pane
+
+CGraphCanvas::CGraphCanvas(CCounterGroupHisView* owner) : QWidget(nullptr), m_owner(owner)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFixedSize(kAreaWidth, kAreaHeight);
+}
+
+void CGraphCanvas::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    QImage img = m_owner->renderer().Composed();
+    if (img.isNull())
+        p.fillRect(rect(), palette().color(QPalette::Window));
+    else
+        p.drawImage(0, 0, img);
+}
+
+void CGraphCanvas::mousePressEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton) {
+        m_owner->setDragging(true);  // the press grabs the mouse until release
+        m_owner->MoveCursorTo(event->position().toPoint());
+    } else if (event->button() == Qt::RightButton) {
+        m_owner->ResetCursor();
+    }
+}
+
+void CGraphCanvas::mouseMoveEvent(QMouseEvent* event)
+{
+    if (m_owner->isDragging())
+        m_owner->MoveCursorTo(event->position().toPoint());
+}
+
+void CGraphCanvas::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton)
+        m_owner->setDragging(false);
+}
+
+CCounterGroupHisView::CCounterGroupHisView(QWidget* parent) : platform::View(parent)
+{
+    m_scroll = new QScrollArea(this);
+    m_scroll->setFrameShape(QFrame::NoFrame);
+    m_scroll->setWidgetResizable(false);
+    m_canvas = new CGraphCanvas(this);
+    m_scroll->setWidget(m_canvas);
+}
+
+CCounterGroupHisView::~CCounterGroupHisView() = default;
+
+CCounterGroupDoc* CCounterGroupHisView::GetDocument() const
+{
+    return qobject_cast<CCounterGroupDoc*>(platform::View::GetDocument());
+}
+
+void CCounterGroupHisView::OnInitialUpdate()
+{
+    m_ready = true;
+    Render();
+}
+
+void CCounterGroupHisView::OnUpdate(platform::View* sender, long hint, QObject* hintObj)
+{
+    if (hint == kHintNewData)
+        Render();
+}
+
+void CCounterGroupHisView::Render()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    const QSize vp = m_scroll->viewport()->size();
+    m_renderer.Render(doc->Snapshot(), QRect(QPoint(0, 0), vp), doc->resources());
+    const QRect& a = m_renderer.area();
+    QSize want(std::max(kAreaWidth, a.left() + a.width()), std::max(kAreaHeight, a.top() + a.height()));
+    if (m_canvas->size() != want)
+        m_canvas->setFixedSize(want);
+    RenderOverlay();
+}
+
+void CCounterGroupHisView::RenderOverlay()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    m_renderer.RenderOverlay(doc->getCursor(), doc->resources());
+    m_canvas->update();
+}
+
+void CCounterGroupHisView::MoveCursorTo(QPoint canvasPoint)
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    // Canvas coordinates already include the scroll position.
+    int idx = CursorFromPoint(canvasPoint);
+    if (idx < 0)
+        return;
+    doc->setCursor(idx);
+    doc->UpdateAllViews(this, kHintCursorMoved);
+    RenderOverlay();
+}
+
+void CCounterGroupHisView::ResetCursor()
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    doc->setCursor(kHistoryLength - 1);
+    doc->UpdateAllViews(this, kHintCursorMoved);
+    RenderOverlay();
+}
+
+void CCounterGroupHisView::resizeEvent(QResizeEvent* event)
+{
+    platform::View::resizeEvent(event);
+    m_scroll->setGeometry(rect());
+    if (m_ready)
+        Render();
+}
+
+void CCounterGroupHisView::moveEvent(QMoveEvent* event)
+{
+    platform::View::moveEvent(event);
+    if (m_ready)
+        Render();
+}
+
+// ---------------------------------------------------------------------------
+// Frame
+
+CCounterGroupFrame::CCounterGroupFrame(QWidget* parent) : platform::ChildFrame(parent)
+{
+    AddCommand(kCmdSaveFile, [this] {
+        if (CCounterGroupDoc* doc = document())
+            doc->ExportCsv();
+    });
+    AddCommandUI(kCmdSaveFile, [](platform::CmdUI& ui) { ui.Enable(true); });
+    // The application menu's colour and timer commands go to the list pane.
+    AddCommand(kCmdColourChange, [this] {
+        if (CCounterGroupListView* v = listView())
+            v->ChangeColour();
+    });
+    AddCommandRange(kCmdTimerFirst, kCmdTimerLast, [this](int id) {
+        if (CCounterGroupListView* v = listView())
+            v->ChangeInterval(id);
+    });
+    AddCommandUIRange(kCmdTimerFirst, kCmdTimerLast, [this](platform::CmdUI& ui) {
+        CCounterGroupDoc* doc = document();
+        ui.Enable(doc != nullptr);
+        ui.SetCheck(doc && doc->getTimeId() == ui.GetId() ? 1 : 0);
+    });
+    AddCommandUI(kStatusPaneTime, [this](platform::CmdUI& ui) {
+        CCounterGroupDoc* doc = document();
+        std::string text;
+        if (doc && doc->getObjectCount() > 0) {
+            long t = doc->getSeries(0)->getValatTime()[doc->getCursor()].getTime();
+            if (t != 0)
+                text = FormatTime(t, "%Y/%m/%d %H:%M:%S");
+        }
+        ui.SetText(text);
+    });
+}
+
+CCounterGroupFrame::~CCounterGroupFrame()
+{
+    SaveWindowSettings();
+}
+
+CCounterGroupDoc* CCounterGroupFrame::document() const
+{
+    return qobject_cast<CCounterGroupDoc*>(GetActiveDocument());
+}
+
+CCounterGroupListView* CCounterGroupFrame::listView() const
+{
+    for (platform::View* v : GetViews())
+        if (auto* l = qobject_cast<CCounterGroupListView*>(v))
+            return l;
+    return nullptr;
+}
+
+CCounterGroupHisView* CCounterGroupFrame::graphView() const
+{
+    for (platform::View* v : GetViews())
+        if (auto* g = qobject_cast<CCounterGroupHisView*>(v))
+            return g;
+    return nullptr;
+}
+
+bool CCounterGroupFrame::OnCreate()
+{
+    MIB* mib = MIB::FindFrame(metaObject());
+    m_iniPath = IniPathOf(mib);
+    if (mib) {
+        QIcon icon = platform::LoadIcon(mib->getIcon());
+        if (!icon.isNull())
+            setWindowIcon(icon);
+    }
+    platform::StatusBar* bar = CreateStatusBar(MIB::m_graphStatusBarMenu, 3);
+    if (bar)
+        bar->SetPaneWidthForText(2, "0000/00/00 00:00:00");
+    return true;
+}
+
+bool CCounterGroupFrame::OnCreateClient(platform::CreateContext& ctx)
+{
+    const std::string& path = m_iniPath;
+    if (!path.empty()) {
+        platform::WindowPlacement wp;
+        if (platform::GetProfileRecord("window", "frame", wp, path))
+            SetPlacement(wp);
+    }
+    MIB* mib = MIB::FindFrame(metaObject());
+    const QMetaObject* graphClass = mib ? mib->getSubViewClass() : nullptr;
+
+    const int clientWidth = std::max(width(), 1);
+    int graphWidth = clientWidth * 3 / 4;
+    int listWidth = clientWidth / 4;
+    if (!path.empty()) {
+        platform::Rect32 r;
+        if (platform::GetProfileRecord("window", "graphview", r, path) && r.Width() > 0)
+            graphWidth = r.Width();
+        if (platform::GetProfileRecord("window", "listview", r, path) && r.Width() > 0)
+            listWidth = r.Width();
+    }
+    m_splitter = CreateSplitter(1, 2);
+    if (graphClass)
+        m_splitter->CreateView(0, 0, graphClass, ctx, graphWidth);
+    m_splitter->CreateView(0, 1, ctx.viewClass, ctx, listWidth);
+    return true;
+}
+
+void CCounterGroupFrame::SaveWindowSettings()
+{
+    if (m_saved)
+        return;
+    m_saved = true;
+    const std::string& path = m_iniPath;
+    if (path.empty())
+        return;
+    EnsureIniDir(path);
+    platform::WriteProfileRecord("window", "frame", GetPlacement(), path);
+    if (CCounterGroupHisView* g = graphView())
+        platform::WriteProfileRecord("window", "graphview", platform::Rect32::FromQRect(g->rect()), path);
+    if (CCounterGroupListView* l = listView())
+        platform::WriteProfileRecord("window", "listview", platform::Rect32::FromQRect(l->rect()), path);
+}
+
+}  // namespace countergroup

@@ -1,0 +1,48 @@
+// CISCO情報: gauges whose samples are the values received.
+
+#include "plugins/countergroup/ciscoplug/CiscoPlug.h"
+
+#include "mibcore/registry/MIB.h"
+#include "plugins/countergroup/GroupDescriptor.h"
+
+namespace {
+
+const countergroup::GroupConstants kGroup = {
+    101,
+    "CISCO情報",
+    "IDI_CISCOMIB_ICON",
+    "CISCOのCPU&メモリ使用率などを取得します。",
+    "cisco.ini",
+    {1, 3, 6, 1, 4, 1, 9, 9, 109, 1, 1, 1, 1},
+    {1},
+    {
+        {"5秒間のCPU使用率", 3},
+        {"1分間のCPU使用率", 4},
+        {"5分間のCPU使用率", 5},
+    },
+    countergroup::ValueKind::Gauge,
+    // Its settings are written when the window closes, not after a colour change.
+    false,
+};
+
+class CCiscoMIB : public MIB {
+public:
+    CCiscoMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
+    const QMetaObject* getViewClass() override { return &CCiscoMIBMenuView::staticMetaObject; }
+    const QMetaObject* getDocumentClass() override { return &CCiscoMIBMenuDoc::staticMetaObject; }
+    const QMetaObject* getFrameClass() override { return &CCiscoMIBMenuFrame::staticMetaObject; }
+    const QMetaObject* getSubViewClass() override { return &CCiscoMIBMenuHisView::staticMetaObject; }
+};
+
+CCiscoMIB s_descriptor;
+
+}  // namespace
+
+CCiscoMIBMenuDoc::CCiscoMIBMenuDoc() : CCounterGroupDoc(kGroup)
+{
+    Initialize();
+}
+
+CCiscoMIBMenuFrame::CCiscoMIBMenuFrame() = default;
+CCiscoMIBMenuView::CCiscoMIBMenuView() = default;
+CCiscoMIBMenuHisView::CCiscoMIBMenuHisView() = default;

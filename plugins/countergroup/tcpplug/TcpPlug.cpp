@@ -1,0 +1,52 @@
+// TCP情報: counters whose samples are increases per interval.
+
+#include "plugins/countergroup/tcpplug/TcpPlug.h"
+
+#include "mibcore/registry/MIB.h"
+#include "plugins/countergroup/GroupDescriptor.h"
+
+namespace {
+
+const countergroup::GroupConstants kGroup = {
+    5,
+    "TCP情報",
+    "IDI_TCPMIB_ICON",
+    "システムのTCPのインプリメンテーションや実行状況に関する情報を取得します",
+    "tcp.ini",
+    {1, 3, 6, 1, 2, 1, 6},
+    {0},
+    {
+        {"tcpActiveOpens", 5},
+        {"tcpPassiveOpens", 6},
+        {"tcpAttemptFails", 7},
+        {"tcpEstabResets", 8},
+        {"tcpInSegs", 10},
+        {"tcpOutSegs", 11},
+        {"tcpRetransSegs", 12},
+        {"tcpInErrs", 14},
+        {"tcpOutRsts", 15},
+    },
+    countergroup::ValueKind::Counter,
+};
+
+class CTcpMIB : public MIB {
+public:
+    CTcpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
+    const QMetaObject* getViewClass() override { return &CTcpMIBMenuView::staticMetaObject; }
+    const QMetaObject* getDocumentClass() override { return &CTcpMIBMenuDoc::staticMetaObject; }
+    const QMetaObject* getFrameClass() override { return &CTcpMIBMenuFrame::staticMetaObject; }
+    const QMetaObject* getSubViewClass() override { return &CTcpMIBMenuHisView::staticMetaObject; }
+};
+
+CTcpMIB s_descriptor;
+
+}  // namespace
+
+CTcpMIBMenuDoc::CTcpMIBMenuDoc() : CCounterGroupDoc(kGroup)
+{
+    Initialize();
+}
+
+CTcpMIBMenuFrame::CTcpMIBMenuFrame() = default;
+CTcpMIBMenuView::CTcpMIBMenuView() = default;
+CTcpMIBMenuHisView::CTcpMIBMenuHisView() = default;

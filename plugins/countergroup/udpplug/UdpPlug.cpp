@@ -1,0 +1,47 @@
+// UDP情報: counters whose samples are increases per interval.
+
+#include "plugins/countergroup/udpplug/UdpPlug.h"
+
+#include "mibcore/registry/MIB.h"
+#include "plugins/countergroup/GroupDescriptor.h"
+
+namespace {
+
+const countergroup::GroupConstants kGroup = {
+    6,
+    "UDP情報",
+    "IDI_UDPMIB_ICON",
+    "システムのUDPのインプリメンテーションや実行状況に関する情報を取得します",
+    "udp.ini",
+    {1, 3, 6, 1, 2, 1, 7},
+    {0},
+    {
+        {"udpInDatagrams", 1},
+        {"udpNoPorts", 2},
+        {"udpInErrors", 3},
+        {"udpOutDatagrams", 4},
+    },
+    countergroup::ValueKind::Counter,
+};
+
+class CUdpMIB : public MIB {
+public:
+    CUdpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
+    const QMetaObject* getViewClass() override { return &CUdpMIBMenuView::staticMetaObject; }
+    const QMetaObject* getDocumentClass() override { return &CUdpMIBMenuDoc::staticMetaObject; }
+    const QMetaObject* getFrameClass() override { return &CUdpMIBMenuFrame::staticMetaObject; }
+    const QMetaObject* getSubViewClass() override { return &CUdpMIBMenuHisView::staticMetaObject; }
+};
+
+CUdpMIB s_descriptor;
+
+}  // namespace
+
+CUdpMIBMenuDoc::CUdpMIBMenuDoc() : CCounterGroupDoc(kGroup)
+{
+    Initialize();
+}
+
+CUdpMIBMenuFrame::CUdpMIBMenuFrame() = default;
+CUdpMIBMenuView::CUdpMIBMenuView() = default;
+CUdpMIBMenuHisView::CUdpMIBMenuHisView() = default;

@@ -1,0 +1,159 @@
+#pragma once
+// Counter-group windows as the program opens them: the plug-in libraries
+// are loaded from build/lib, a main frame hosts the windows, and a window is
+// opened from its registry entry the way the launcher does it (template,
+// new document, title, command 1028, hint 1026). Settings go to a fresh
+// start directory per test.
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <string>
+
+#include "mibcore/agent/AppConstants.h"
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/MainFrame.h"
+#include "mibcore/registry/MIB.h"
+#include "plugins/countergroup/CounterGroupDoc.h"
+#include "plugins/countergroup/CounterGroupViews.h"
+#include "tests/plugins/countergroup/QtApp.h"
+#include "tests/support/Harness.h"
+
+namespace cgtest {
+
+inline const char* const kPlugins[] = {"ipplug", "icmpplug", "tcpplug", "udpplug",
+                                       "snmpgrpplug", "foundryplug", "ciscoplug"};
+
+// Loads every counter-group plug-in once; they stay for the process.
+inline bool LoadPlugins(std::string* error)
+{
+    static bool done = false;
+    static std::string failure;
+    if (!done) {
+        done = true;
+        for (const char* name : kPlugins) {
+            std::string path = harness::BuildDir() + "/lib/" + name + ".so";
+            if (!dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
+                const char* e = dlerror();
+                failure += path + ": " + (e ? e : "?") + "\n";
+            }
+        }
+    }
+    if (error)
+        *error = failure;
+    return failure.empty();
+}
+
+struct Window {
+    countergroup::CCounterGroupDoc* doc = nullptr;
+    countergroup::CCounterGroupFrame* frame = nullptr;
+    countergroup::CCounterGroupListView* list = nullptr;
+    countergroup::CCounterGroupHisView* graph = nullptr;
+    explicit operator bool() const { return doc && frame && list && graph; }
+};
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        EnsureApp();
+        std::string error;
+        ASSERT_TRUE(LoadPlugins(&error)) << error;
+        ASSERT_TRUE(m_startDir.isValid());
+        AppConstants::getInstance()->setStartDir(m_startDir.path().toStdString());
+        QDir().mkpath(m_startDir.path() + "/etc/ini");
+        if (!platform::App::GetMainFrame()) {
+            auto* main = new platform::MainFrame();
+            main->resize(1000, 700);
+            platform::App::SetMainFrame(main);
+            main->show();
+        }
+        MIBAgent::copyNow2OldInstance();
+    }
+    void TearDown() override
+    {
+        platform::App::CloseAllDocuments();
+        MIBAgent::copyOld2NowInstance();
+    }
+
+    std::string IniPath(const std::string& file) const
+    {
+        return m_startDir.path().toStdString() + "/etc/ini/" + file;
+    }
+    std::string ReadFile(const std::string& path) const
+    {
+        QFile f(QString::fromStdString(path));
+        if (!f.open(QIODevice::ReadOnly))
+            return {};
+        return f.readAll().toStdString();
+    }
+
+    // Agent settings for a peer: short time-outs keep silent peers quick.
+    static void UseAgent(const std::string& address, int family, int budget, int recvErrCnt = 0,
+                         long usec = 100000)
+    {
+        MIBAgent* a = MIBAgent::getInstance();
+        a->setAddr(address);
+        a->setNetworkLayerType(family);
+        a->setReadCommunity(harness::kReadCommunity);
+        a->setSendErrCnt(budget);
+        a->setRecvErrCnt(recvErrCnt);
+        a->setTvSec(0);
+        a->setTvUSec(usec);
+    }
+
+    // Opens the window of a registry entry as the launcher does; the first
+    // poll cycle runs before this returns.
+    Window Open(const std::string& name, bool start = true)
+    {
+        Window w;
+        MIB* mib = MIB::Find(name);
+        EXPECT_NE(mib, nullptr) << name;
+        if (!mib)
+            return w;
+        platform::MultiDocTemplate* tmpl = mib->getViewDocTemplate(mib->getwview());
+        if (!tmpl) {
+            int res = mib->getMenuType() ? mib->getMenuType() : 129;
+            tmpl = new platform::MultiDocTemplate(res, mib->getDocumentClass(), mib->getFrameClass(),
+                                                  mib->getViewClass());
+            mib->setViewDocTemplate(mib->getwview(), tmpl);
+            platform::App::AddDocTemplate(tmpl);
+        }
+        platform::Document* doc = tmpl->OpenDocumentFile();
+        EXPECT_NE(doc, nullptr);
+        if (!doc)
+            return w;
+        w.doc = qobject_cast<countergroup::CCounterGroupDoc*>(doc);
+        platform::ChildFrame* frame = platform::App::GetMainFrame()->MDIGetActive();
+        w.frame = qobject_cast<countergroup::CCounterGroupFrame*>(frame);
+        if (frame) {
+            frame->SetTitle(name);
+            frame->SendCommand(1028);
+        }
+        if (w.frame) {
+            w.list = w.frame->listView();
+            w.graph = w.frame->graphView();
+        }
+        if (start)
+            doc->UpdateAllViews(nullptr, countergroup::kHintStart);
+        return w;
+    }
+
+    // Closes the window's document (it saves its settings).
+    static void Close(Window& w)
+    {
+        if (w.doc)
+            w.doc->OnCloseDocument();
+        w = Window();
+    }
+
+    QTemporaryDir m_startDir;
+};
+
+}  // namespace cgtest
