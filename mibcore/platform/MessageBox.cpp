@@ -1,5 +1,10 @@
 #include "mibcore/platform/MessageBox.h"
 
+#include "mibcore/platform/UiThread.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
 #include <cstdio>
 #include <mutex>
 
@@ -9,16 +14,62 @@ namespace {
 std::mutex g_hookMutex;
 MessageHook g_hook;
 
-int DefaultAnswer(const MessageRequest& req)
+// Without a widget application there is nobody to ask: print the message and
+// give the answer that changes nothing.
+int StderrAnswer(const MessageRequest& req)
 {
     std::fprintf(stderr, "%s%s%s\n", req.caption.c_str(), req.caption.empty() ? "" : ": ", req.text.c_str());
     switch (req.type & 0x0F) {
     case MB_YESNO:
     case MB_YESNOCANCEL:
         return IDNO;
+    case MB_OKCANCEL:
+    case MB_RETRYCANCEL:
+        return IDCANCEL;
     default:
         return IDOK;
     }
+}
+
+int QtAnswer(const MessageRequest& req)
+{
+    QMessageBox box(QApplication::activeWindow());
+    QString caption = QString::fromStdString(req.caption);
+    if (caption.isEmpty())
+        caption = QApplication::applicationDisplayName().isEmpty() ? QStringLiteral("Quillon")
+                                                                    : QApplication::applicationDisplayName();
+    box.setWindowTitle(caption);
+    box.setText(QString::fromStdString(req.text));
+    switch (req.type & 0xF0) {
+    case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
+    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
+    case MB_ICONWARNING: box.setIcon(QMessageBox::Warning); break;
+    case MB_ICONINFORMATION: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    switch (req.type & 0x0F) {
+    case MB_OKCANCEL: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
+    case MB_YESNOCANCEL: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
+    case MB_YESNO: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
+    case MB_RETRYCANCEL: box.setStandardButtons(QMessageBox::Retry | QMessageBox::Cancel); break;
+    default: box.setStandardButtons(QMessageBox::Ok); break;
+    }
+    switch (box.exec()) {
+    case QMessageBox::Ok: return IDOK;
+    case QMessageBox::Yes: return IDYES;
+    case QMessageBox::No: return IDNO;
+    case QMessageBox::Retry: return IDRETRY;
+    case QMessageBox::Cancel: return IDCANCEL;
+    default:  // closed without a button: the answer of Escape
+        return (req.type & 0x0F) == MB_YESNO ? IDNO : (req.type & 0x0F) == MB_OK ? IDOK : IDCANCEL;
+    }
+}
+
+int DefaultAnswer(const MessageRequest& req)
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return QtAnswer(req);
+    return StderrAnswer(req);
 }
 
 }  // namespace
@@ -31,7 +82,9 @@ int MessageBox(const std::string& text, unsigned type, const std::string& captio
         hook = g_hook;
     }
     MessageRequest req{text, caption, type};
-    return hook ? hook(req) : DefaultAnswer(req);
+    int answer = IDCANCEL;
+    RunOnUiThread([&] { answer = hook ? hook(req) : DefaultAnswer(req); });
+    return answer;
 }
 
 MessageHook SetMessageHook(MessageHook hook)

@@ -1,0 +1,145 @@
+#include "mibcore/platform/DocTemplate.h"
+
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocView.h"
+#include "mibcore/platform/MainFrame.h"
+#include "mibcore/platform/MessageBox.h"
+#include "mibcore/platform/Resources.h"
+
+#include <QMdiArea>
+#include <QMetaObject>
+
+namespace platform {
+
+MultiDocTemplate::MultiDocTemplate(int resourceId, const QMetaObject* docClass, const QMetaObject* frameClass,
+                                   const QMetaObject* viewClass)
+    : m_resourceId(resourceId), m_docClass(docClass), m_frameClass(frameClass), m_viewClass(viewClass)
+{
+}
+
+MultiDocTemplate::~MultiDocTemplate()
+{
+    for (Document* d : m_documents)
+        d->m_template = nullptr;
+}
+
+std::string MultiDocTemplate::GetDocString(int index) const
+{
+    std::string s = LoadString(m_resourceId);
+    for (int i = 0; i < index; ++i) {
+        std::size_t nl = s.find('\n');
+        if (nl == std::string::npos)
+            return {};
+        s.erase(0, nl + 1);
+    }
+    return s.substr(0, s.find('\n'));
+}
+
+void MultiDocTemplate::AddDocument(Document* doc)
+{
+    if (!doc || m_documents.contains(doc))
+        return;
+    if (doc->m_template && doc->m_template != this)
+        doc->m_template->RemoveDocument(doc);
+    doc->m_template = this;
+    m_documents.append(doc);
+}
+
+void MultiDocTemplate::RemoveDocument(Document* doc)
+{
+    if (!doc)
+        return;
+    m_documents.removeAll(doc);
+    if (doc->m_template == this)
+        doc->m_template = nullptr;
+}
+
+Document* MultiDocTemplate::CreateNewDocument()
+{
+    if (!m_docClass)
+        return nullptr;
+    QObject* obj = m_docClass->newInstance();
+    Document* doc = qobject_cast<Document*>(obj);
+    if (!doc) {
+        delete obj;
+        return nullptr;
+    }
+    AddDocument(doc);
+    return doc;
+}
+
+ChildFrame* MultiDocTemplate::CreateNewFrame(Document* doc)
+{
+    if (!m_frameClass)
+        return nullptr;
+    QObject* obj = m_frameClass->newInstance();
+    ChildFrame* frame = qobject_cast<ChildFrame*>(obj);
+    if (!frame) {
+        delete obj;
+        return nullptr;
+    }
+    frame->m_template = this;
+    if (doc) {
+        frame->m_document = doc;
+        doc->m_frames.append(frame);
+    }
+    if (MainFrame* main = App::GetMainFrame())
+        main->MdiArea()->addSubWindow(frame);
+    CreateContext ctx{m_viewClass, doc, this};
+    if (!frame->LoadFrame(ctx)) {
+        delete frame;
+        return nullptr;
+    }
+    return frame;
+}
+
+void MultiDocTemplate::SetDefaultTitle(Document* doc)
+{
+    std::string name = GetDocString(1);
+    if (name.empty())
+        name = "無題";
+    doc->SetTitle(name + std::to_string(++m_untitledCount));
+}
+
+void MultiDocTemplate::InitialUpdateFrame(ChildFrame* frame, Document* doc, bool makeVisible)
+{
+    if (!frame)
+        return;
+    QList<View*> views = frame->GetViews();
+    if (!frame->GetActiveView() && !views.isEmpty())
+        frame->SetActiveView(views.first(), false);
+    for (View* v : views)
+        v->OnInitialUpdate();
+    frame->OnUpdateFrameTitle();
+    if (!makeVisible)
+        return;
+    frame->show();
+    if (MainFrame* main = App::GetMainFrame())
+        main->MDIActivate(frame);
+    if (View* v = frame->GetActiveView())
+        v->setFocus();
+}
+
+Document* MultiDocTemplate::OpenDocumentFile()
+{
+    Document* doc = CreateNewDocument();
+    if (!doc) {
+        MessageBox("空のドキュメントを作成できませんでした。", MB_ICONERROR);
+        return nullptr;
+    }
+    ChildFrame* frame = CreateNewFrame(doc);
+    if (!frame) {
+        // The frame tells the operator why it failed (its tool bars, ...).
+        delete doc;
+        return nullptr;
+    }
+    SetDefaultTitle(doc);
+    if (!doc->OnNewDocument()) {
+        doc->OnCloseDocument();
+        return nullptr;
+    }
+    InitialUpdateFrame(frame, doc, true);
+    return doc;
+}
+
+}  // namespace platform

@@ -1,0 +1,93 @@
+#include "mibcore/platform/FileDialog.h"
+
+#include "mibcore/platform/UiThread.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QStringList>
+
+#include <mutex>
+
+namespace platform {
+namespace {
+
+std::mutex g_hookMutex;
+FileHook g_hook;
+
+std::optional<std::string> QtChoose(const FileRequest& req)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return std::nullopt;  // no one to ask
+    QFileDialog dlg(QApplication::activeWindow());
+    if (!req.title.empty())
+        dlg.setWindowTitle(QString::fromStdString(req.title));
+    dlg.setAcceptMode(req.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    QString filter = QtFilter(req.filter);
+    if (!filter.isEmpty())
+        dlg.setNameFilter(filter);
+    std::string ext = req.defaultExt;
+    if (!ext.empty() && ext.front() == '.')
+        ext.erase(0, 1);
+    if (!ext.empty())
+        dlg.setDefaultSuffix(QString::fromStdString(ext));
+    if (!req.fileName.empty())
+        dlg.selectFile(QString::fromStdString(req.fileName));
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dlg.selectedFiles().first().toStdString();
+}
+
+}  // namespace
+
+QString QtFilter(const std::string& filter)
+{
+    QStringList parts = QString::fromStdString(filter).split(QLatin1Char('|'));
+    QStringList entries;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString desc = parts[i].trimmed();
+        QString pattern = parts[i + 1].trimmed();
+        if (desc.isEmpty() && pattern.isEmpty())
+            break;
+        pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        entries << QStringLiteral("%1 (%2)").arg(desc, pattern);
+    }
+    return entries.join(QStringLiteral(";;"));
+}
+
+std::string WithDefaultExt(const std::string& path, const std::string& ext)
+{
+    if (ext.empty() || path.empty())
+        return path;
+    std::size_t slash = path.find_last_of('/');
+    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (name.empty() || name.find('.') != std::string::npos)
+        return path;
+    return path + (ext.front() == '.' ? ext : "." + ext);
+}
+
+std::optional<std::string> FileDialog(const FileRequest& request)
+{
+    FileHook hook;
+    {
+        std::lock_guard<std::mutex> lock(g_hookMutex);
+        hook = g_hook;
+    }
+    std::optional<std::string> path;
+    RunOnUiThread([&] { path = hook ? hook(request) : QtChoose(request); });
+    if (path && path->empty())
+        path.reset();
+    if (path)
+        *path = WithDefaultExt(*path, request.defaultExt);
+    return path;
+}
+
+FileHook SetFileHook(FileHook hook)
+{
+    std::lock_guard<std::mutex> lock(g_hookMutex);
+    FileHook old = std::move(g_hook);
+    g_hook = std::move(hook);
+    return old;
+}
+
+}  // namespace platform

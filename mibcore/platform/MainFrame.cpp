@@ -1,0 +1,206 @@
+#include "mibcore/platform/MainFrame.h"
+
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/DocView.h"
+#include "mibcore/platform/Resources.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QTimer>
+#include <QToolBar>
+
+namespace platform {
+namespace {
+
+MainFrame* g_main = nullptr;
+
+std::vector<std::unique_ptr<MultiDocTemplate>>& Templates()
+{
+    static std::vector<std::unique_ptr<MultiDocTemplate>> t;
+    return t;
+}
+
+}  // namespace
+
+MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent), m_mdi(new QMdiArea(this)), m_idle(new QTimer(this))
+{
+    setCentralWidget(m_mdi);
+    if (!g_main)
+        g_main = this;
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, &MainFrame::OnChildActivated);
+    connect(m_idle, &QTimer::timeout, this, &MainFrame::UpdateCmdUI);
+    m_idle->start(250);
+
+    AddCommand(ID_VIEW_TOOLBAR, [this] {
+        for (QToolBar* b : findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
+            b->setVisible(!b->isVisible());
+    });
+    AddCommandUI(ID_VIEW_TOOLBAR, [this](CmdUI& ui) {
+        QList<QToolBar*> bars = findChildren<QToolBar*>(Qt::FindDirectChildrenOnly);
+        ui.Enable(!bars.isEmpty());
+        ui.SetCheck(!bars.isEmpty() && bars.first()->isVisible());
+    });
+    AddCommand(ID_VIEW_STATUS_BAR, [this] {
+        if (m_statusBar)
+            m_statusBar->setVisible(!m_statusBar->isVisible());
+    });
+    AddCommandUI(ID_VIEW_STATUS_BAR, [this](CmdUI& ui) {
+        ui.Enable(m_statusBar != nullptr);
+        ui.SetCheck(m_statusBar && m_statusBar->isVisible());
+    });
+    AddCommand(ID_WINDOW_CASCADE, [this] { m_mdi->cascadeSubWindows(); });
+    AddCommand(ID_WINDOW_TILE_HORZ, [this] { m_mdi->tileSubWindows(); });
+    AddCommand(ID_WINDOW_ARRANGE, [] {});  // the MDI area keeps minimised frames arranged itself
+    AddCommand(ID_APP_EXIT, [this] { close(); });
+}
+
+MainFrame::~MainFrame()
+{
+    if (g_main == this)
+        g_main = nullptr;
+}
+
+ChildFrame* MainFrame::MDIGetActive() const
+{
+    QMdiSubWindow* w = m_mdi->activeSubWindow();
+    if (!w)
+        w = m_mdi->currentSubWindow();
+    return qobject_cast<ChildFrame*>(w);
+}
+
+void MainFrame::MDIActivate(ChildFrame* frame)
+{
+    if (!frame)
+        return;
+    m_mdi->setActiveSubWindow(frame);
+    OnChildActivated(frame);
+}
+
+QList<ChildFrame*> MainFrame::GetChildFrames() const
+{
+    QList<ChildFrame*> out;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::CreationOrder))
+        if (ChildFrame* f = qobject_cast<ChildFrame*>(w))
+            out << f;
+    return out;
+}
+
+void MainFrame::SetMenus(const std::string& noChildMenu, const std::string& childMenu)
+{
+    m_noChildMenu = noChildMenu;
+    m_childMenu = childMenu;
+    m_shownMenu.clear();
+    OnChildActivated(m_mdi->activeSubWindow());
+}
+
+void MainFrame::ShowMenu(const std::string& name)
+{
+    if (name == m_shownMenu)
+        return;
+    m_shownMenu = name;
+    menuBar()->clear();
+    if (LoadMenuBar(menuBar(), name))
+        AttachCommands(menuBar(), this);
+}
+
+void MainFrame::OnChildActivated(QMdiSubWindow* w)
+{
+    ChildFrame* f = qobject_cast<ChildFrame*>(w);
+    if (!f) {
+        if (!m_mdi->currentSubWindow())
+            ShowMenu(m_noChildMenu);
+        return;
+    }
+    std::string menu = m_childMenu;
+    if (f->GetDocTemplate()) {
+        std::string own = std::to_string(f->GetDocTemplate()->GetResourceId());
+        if (HasMenu(own))
+            menu = own;
+    }
+    ShowMenu(menu);
+}
+
+StatusBar* MainFrame::CreateStatusBar(const unsigned int* ids, int count)
+{
+    StatusBar* sb = new StatusBar;
+    sb->SetIndicators(ids, count);
+    setStatusBar(sb);
+    m_statusBar = sb;
+    return sb;
+}
+
+QToolBar* MainFrame::AddToolBar(const std::string& resource, int* result)
+{
+    QToolBar* bar = new QToolBar(this);
+    int r = LoadToolBar(bar, resource);
+    if (result)
+        *result = r;
+    AddToolBar(bar);
+    return bar;
+}
+
+void MainFrame::AddToolBar(QToolBar* bar, Qt::ToolBarArea area)
+{
+    if (!bar)
+        return;
+    addToolBar(area, bar);
+    AttachCommands(bar, this);
+}
+
+bool MainFrame::SendCommand(int id) { return ExecuteCommand(this, id); }
+
+void MainFrame::UpdateCmdUI()
+{
+    for (QToolBar* bar : findChildren<QToolBar*>(Qt::FindDirectChildrenOnly))
+        UpdateActions(bar, this);
+    if (m_statusBar)
+        m_statusBar->UpdatePanes(this);
+    if (ChildFrame* f = MDIGetActive())
+        f->UpdateCmdUI();
+}
+
+void MainFrame::closeEvent(QCloseEvent* e)
+{
+    App::CloseAllDocuments();
+    QMainWindow::closeEvent(e);
+}
+
+MultiDocTemplate* App::AddDocTemplate(MultiDocTemplate* tmpl)
+{
+    if (tmpl)
+        Templates().emplace_back(tmpl);
+    return tmpl;
+}
+
+std::vector<MultiDocTemplate*> App::GetDocTemplates()
+{
+    std::vector<MultiDocTemplate*> out;
+    for (auto& t : Templates())
+        out.push_back(t.get());
+    return out;
+}
+
+MainFrame* App::GetMainFrame() { return g_main; }
+
+void App::SetMainFrame(MainFrame* frame) { g_main = frame; }
+
+void App::CloseAllDocuments()
+{
+    for (auto& t : Templates()) {
+        QList<Document*> docs = t->GetDocuments();
+        for (Document* d : docs)
+            if (t->GetDocuments().contains(d))
+                d->OnCloseDocument();
+    }
+}
+
+void App::Shutdown()
+{
+    CloseAllDocuments();
+    Templates().clear();
+}
+
+}  // namespace platform

@@ -1,0 +1,210 @@
+// Message box and file chooser hooks: scripted answers, the real Qt dialogs
+// behind the defaults, and calls from worker threads carried to the
+// user-interface thread.
+
+#include "QtApp.h"
+#include "mibcore/platform/FileDialog.h"
+#include "mibcore/platform/MessageBox.h"
+#include "mibcore/platform/UiThread.h"
+
+#include <QAbstractButton>
+#include <QDialogButtonBox>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTest>
+#include <QThread>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace platform;
+
+namespace {
+
+class HooksTest : public ::testing::Test {
+protected:
+    void SetUp() override { platformtest::EnsureApp(); }
+    void TearDown() override
+    {
+        SetMessageHook({});
+        SetFileHook({});
+    }
+};
+
+// Runs fn on a worker thread while this (the user-interface) thread keeps
+// its event loop running, as the application does while a worker is busy.
+template <class Fn>
+void RunOnWorker(Fn fn)
+{
+    std::atomic<bool> done{false};
+    std::thread worker([&] {
+        fn();
+        done = true;
+    });
+    QEventLoop loop;
+    while (!done)
+        loop.processEvents(QEventLoop::AllEvents, 10);
+    worker.join();
+}
+
+TEST_F(HooksTest, MessageFromAWorkerIsAnsweredOnTheUiThread)
+{
+    QThread* uiThread = QThread::currentThread();
+    QThread* hookThread = nullptr;
+    MessageRequest seen;
+    SetMessageHook([&](const MessageRequest& r) {
+        hookThread = QThread::currentThread();
+        seen = r;
+        return IDYES;
+    });
+    int answer = 0;
+    QThread* workerThread = nullptr;
+    RunOnWorker([&] {
+        workerThread = QThread::currentThread();
+        answer = MessageBox("この後、発生するエラーも表示しますか？", MB_YESNO | MB_ICONQUESTION);
+    });
+    EXPECT_EQ(answer, IDYES);
+    EXPECT_EQ(hookThread, uiThread);
+    EXPECT_NE(workerThread, uiThread);
+    EXPECT_EQ(seen.text, "この後、発生するエラーも表示しますか？");
+    EXPECT_EQ(seen.type, unsigned(MB_YESNO | MB_ICONQUESTION));
+
+    // On the user-interface thread the hook runs directly.
+    hookThread = nullptr;
+    EXPECT_EQ(MessageBox("x"), IDYES);
+    EXPECT_EQ(hookThread, uiThread);
+
+    // Removing the hook returns the scripted one.
+    MessageHook old = SetMessageHook({});
+    EXPECT_TRUE(static_cast<bool>(old));
+}
+
+TEST_F(HooksTest, DefaultMessageBoxIsARealDialog)
+{
+    QString shownText, shownTitle;
+    int buttons = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        shownText = box->text();
+        shownTitle = box->windowTitle();
+        buttons = box->buttons().size();
+        box->button(QMessageBox::No)->click();
+    });
+    int answer = MessageBox("見つかりませんでした。先頭から探しますか？", MB_YESNO, "検索ダイアログ");
+    EXPECT_EQ(answer, IDNO);
+    EXPECT_EQ(shownText, QString::fromUtf8("見つかりませんでした。先頭から探しますか？"));
+    EXPECT_EQ(shownTitle, QString::fromUtf8("検索ダイアログ"));
+    EXPECT_EQ(buttons, 2);
+
+    // The same dialog raised from a worker shows on the user-interface thread.
+    QThread* dialogThread = nullptr;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            dialogThread = QThread::currentThread();
+            closer.stop();
+            box->button(QMessageBox::Ok)->click();
+        }
+    });
+    closer.start(5);
+    RunOnWorker([&] { answer = MessageBox("LoadLibrary Error... :x.so \nCode: 2\n"); });
+    EXPECT_EQ(answer, IDOK);
+    EXPECT_EQ(dialogThread, QThread::currentThread());
+}
+
+TEST_F(HooksTest, FileChooserHookAndDefaultExtension)
+{
+    FileRequest seen;
+    int calls = 0;
+    SetFileHook([&](const FileRequest& r) -> std::optional<std::string> {
+        seen = r;
+        ++calls;
+        return calls == 1 ? std::optional<std::string>("/tmp/out") : std::nullopt;
+    });
+    FileRequest req;
+    req.defaultExt = ".csv";
+    req.filter = "csv files(.csv)|*.csv||";
+    std::optional<std::string> path = FileDialog(req);
+    ASSERT_TRUE(path.has_value());
+    EXPECT_EQ(*path, "/tmp/out.csv");
+    EXPECT_TRUE(seen.open);
+    EXPECT_EQ(seen.filter, "csv files(.csv)|*.csv||");
+    EXPECT_FALSE(FileDialog(req).has_value());  // cancelled
+
+    // From a worker, the hook runs on the user-interface thread.
+    QThread* hookThread = nullptr;
+    SetFileHook([&](const FileRequest&) -> std::optional<std::string> {
+        hookThread = QThread::currentThread();
+        return std::string("/tmp/list.xml");
+    });
+    req.defaultExt = ".xml";
+    RunOnWorker([&] { path = FileDialog(req); });
+    EXPECT_EQ(hookThread, QThread::currentThread());
+    EXPECT_EQ(path, std::optional<std::string>("/tmp/list.xml"));
+
+    EXPECT_EQ(WithDefaultExt("/a.b/name", ".csv"), "/a.b/name.csv");
+    EXPECT_EQ(WithDefaultExt("/a/name.txt", ".csv"), "/a/name.txt");
+    EXPECT_EQ(WithDefaultExt("/a/name", "csv"), "/a/name.csv");
+    EXPECT_EQ(WithDefaultExt("/a/name", ""), "/a/name");
+}
+
+TEST_F(HooksTest, FiltersInTheirQtForm)
+{
+    EXPECT_EQ(QtFilter("csv files(.csv)|*.csv||"), QString("csv files(.csv) (*.csv)"));
+    EXPECT_EQ(QtFilter("xml files(.xml)|*.xml|all|*.*||"), QString("xml files(.xml) (*.xml);;all (*.*)"));
+    EXPECT_EQ(QtFilter("text|*.txt;*.csv||"), QString("text (*.txt *.csv)"));
+    EXPECT_EQ(QtFilter(""), QString());
+    EXPECT_EQ(QtFilter("broken|"), QString("broken ()"));
+    EXPECT_EQ(QtFilter("|||||"), QString());
+}
+
+TEST_F(HooksTest, DefaultFileChooserIsARealDialog)
+{
+    QString filters;
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        filters = dlg->nameFilters().join(";;");
+        dlg->selectFile(QDir::tempPath() + "/quillon-chooser-new");
+        dlg->accept();
+    });
+    FileRequest req;
+    req.defaultExt = ".csv";
+    req.filter = "csv files(.csv)|*.csv||";
+    std::optional<std::string> path = FileDialog(req);
+    EXPECT_EQ(filters, QString("csv files(.csv) (*.csv)"));
+    ASSERT_TRUE(path.has_value());  // a name that does not exist yet is accepted
+    EXPECT_EQ(*path, (QDir::tempPath() + "/quillon-chooser-new.csv").toStdString());
+
+    QTimer::singleShot(0, [] {
+        if (auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget()))
+            dlg->reject();
+    });
+    EXPECT_FALSE(FileDialog(req).has_value());
+}
+
+TEST_F(HooksTest, RunOnUiThreadWaitsForTheResult)
+{
+    int value = 0;
+    QThread* ranOn = nullptr;
+    RunOnWorker([&] {
+        RunOnUiThread([&] {
+            ranOn = QThread::currentThread();
+            value = 42;
+        });
+        EXPECT_EQ(value, 42);  // already done when the call returns
+    });
+    EXPECT_EQ(ranOn, QThread::currentThread());
+    EXPECT_TRUE(IsUiThread());
+    bool workerIsUi = true;
+    std::thread([&] { workerIsUi = IsUiThread(); }).join();
+    EXPECT_FALSE(workerIsUi);
+}
+
+}  // namespace
