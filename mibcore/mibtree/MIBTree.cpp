@@ -3,10 +3,12 @@
 #include "mibcore/Version.h"
 #include "mibcore/platform/MessageBox.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <unordered_map>
 
 MIBTree* MIBTree::top = nullptr;
 
@@ -156,6 +158,26 @@ void Join(std::string& out, bool& first, const std::string& piece)
     first = false;
 }
 
+// Every node of the tree below top by name. Find on top is a search of the
+// whole tree in pre-order; with the index it looks only at the nodes of
+// that name and takes the first in pre-order, which keeps loading large
+// module sets linear instead of quadratic. Written and read like the tree
+// itself (loader thread first, user-interface thread afterwards).
+std::unordered_map<std::string, std::vector<MIBTree*>> g_index;
+// False once an indexed node was deleted on its own: lookups then walk.
+bool g_indexValid = false;
+
+// Root-to-node sub-identifiers; pre-order in ascending val is their
+// lexicographic order (an ancestor comes before its descendants).
+std::vector<unsigned long> ArcPath(const MIBTree* n)
+{
+    std::vector<unsigned long> arcs;
+    for (; n; n = n->getparent())
+        arcs.push_back(n->getval());
+    std::reverse(arcs.begin(), arcs.end());
+    return arcs;
+}
+
 }  // namespace
 
 MIBTree::MIBTree() : m_head(this), m_tail(this) {}
@@ -167,6 +189,19 @@ MIBTree::MIBTree(const std::string& name, unsigned long val)
 
 MIBTree::~MIBTree()
 {
+    if (m_indexed) {
+        if (this == top) {
+            // The whole tree goes: nothing of the index stays valid.
+            g_index.clear();
+            g_indexValid = false;
+            top = nullptr;
+        } else if (g_indexValid) {
+            // Nodes are never removed one by one; should it happen anyway,
+            // lookups fall back to walking what is left.
+            g_index.clear();
+            g_indexValid = false;
+        }
+    }
     // Iterative, so that neither a deep tree nor a long brother list can
     // exhaust the stack. Each node is unlinked before it is deleted, so its
     // own destructor finds nothing left to do.
@@ -192,6 +227,9 @@ void MIBTree::Initialize()
 {
     Finalize();
     top = new MIBTree("ccitt", 0);
+    g_index.clear();
+    g_indexValid = true;
+    top->Attached();
     top->AddTail(new MIBTree("iso", 1));
     top->AddTail(new MIBTree("joint-iso-ccitt", 2));
 
@@ -208,9 +246,72 @@ void MIBTree::Finalize()
     // (or a second Finalize) touch freed memory.
     delete top;
     top = nullptr;
+    g_index.clear();
+    g_indexValid = false;
+}
+
+void MIBTree::setname(const std::string& name)
+{
+    if (m_indexed && g_indexValid) {
+        auto& old = g_index[m_name];
+        old.erase(std::remove(old.begin(), old.end(), this), old.end());
+        g_index[name].push_back(this);
+    }
+    m_name = name;
+}
+
+void MIBTree::Attached()
+{
+    // A node joins the index when it lands in an indexed list or below an
+    // indexed parent, together with any subtree it brought along.
+    if (m_indexed || !g_indexValid)
+        return;
+    bool inTree = (m_parent && m_parent->m_indexed) || (m_head != this && m_head->m_indexed) ||
+                  (m_next && m_next->m_indexed) || this == top;
+    if (!inTree)
+        return;
+    m_indexed = true;
+    g_index[m_name].push_back(this);
+    std::vector<MIBTree*> stack;
+    if (m_child)
+        stack.push_back(m_child);
+    while (!stack.empty()) {
+        MIBTree* n = stack.back();
+        stack.pop_back();
+        if (!n->m_indexed) {
+            n->m_indexed = true;
+            g_index[n->m_name].push_back(n);
+        }
+        if (n->m_next)
+            stack.push_back(n->m_next);
+        if (n->m_child)
+            stack.push_back(n->m_child);
+    }
 }
 
 MIBTree* MIBTree::Find(const std::string& name)
+{
+    if (this != top || !m_indexed || !g_indexValid)
+        return FindWalk(name);
+    auto it = g_index.find(name);
+    if (it == g_index.end() || it->second.empty())
+        return nullptr;
+    const std::vector<MIBTree*>& nodes = it->second;
+    if (nodes.size() == 1)
+        return nodes.front();
+    MIBTree* best = nodes.front();
+    std::vector<unsigned long> bestPath = ArcPath(best);
+    for (std::size_t k = 1; k < nodes.size(); ++k) {
+        std::vector<unsigned long> p = ArcPath(nodes[k]);
+        if (p < bestPath) {
+            best = nodes[k];
+            bestPath = std::move(p);
+        }
+    }
+    return best;
+}
+
+MIBTree* MIBTree::FindWalk(const std::string& name)
 {
     // Pre-order: this node, its subtree, then the following brothers.
     std::vector<MIBTree*> stack{this};
@@ -254,9 +355,15 @@ int MIBTree::GetAllString(std::string& out, const std::string& name)
     MIBTree* node = top->Find(name);
     if (!node)
         return 0;
-    std::string path = node->m_name;
-    for (MIBTree* p = node->m_parent; p; p = p->m_parent)
-        path = p->m_name + "." + path;
+    std::vector<const std::string*> names;
+    for (MIBTree* p = node; p; p = p->m_parent)
+        names.push_back(&p->m_name);
+    std::string path;
+    for (auto it = names.rbegin(); it != names.rend(); ++it) {
+        if (!path.empty() || it != names.rbegin())
+            path += '.';
+        path += **it;
+    }
     out = path;
     return 1;
 }
@@ -268,6 +375,7 @@ int MIBTree::AddChild(MIBTree* node)
     if (!m_child) {
         m_child = node;
         node->m_parent = this;
+        node->Attached();
         return 1;
     }
     return m_child->AddTail(node);
@@ -279,16 +387,19 @@ int MIBTree::AddTail(MIBTree* node)
         return 0;
     const unsigned long v = node->m_val;
     MIBTree* head = m_head;
-    MIBTree* tail = m_tail;
+    MIBTree* tail = head->m_tail;
 
     // Most definitions come in ascending order: append without a walk.
+    // Only the head's tail field is written: gettail() reads it from there,
+    // so every node still reports the same tail and appending stays O(1).
     if (v > tail->m_val) {
         tail->m_next = node;
         node->m_next = nullptr;
         node->m_head = head;
+        node->m_tail = node;
         node->m_parent = tail->m_parent;
-        for (MIBTree* n = head; n; n = n->m_next)
-            n->m_tail = node;
+        head->m_tail = node;
+        node->Attached();
         return 1;
     }
 
@@ -312,6 +423,7 @@ int MIBTree::AddTail(MIBTree* node)
                 else if (top == n)
                     top = node;
             }
+            node->Attached();
             return 1;
         }
     }
@@ -398,6 +510,7 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
     int state = 0;
     std::size_t i = 0;
     bool body = false;
+    bool firstBodyToken = false;
     int result = 1;
     std::string curName;
 
@@ -437,7 +550,17 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
                 }
                 state = 0;
             } else {
+                // "::={" without white space: the value is skipped, and the
+                // definition ends here. Staying in the body state would hand
+                // the next definition's value to this definition's name.
+                // Likewise a brace group where a definition keyword should
+                // be (state 1) belongs to no definition; staying in state 1
+                // would read the next definition's name as a keyword and
+                // lose that definition.
+                bool gluedValue = state == 2 && i == 3 && std::memcmp(buf[2], "::=", 3) == 0;
                 DiscardBraces(fp);
+                if (gluedValue || state == 1)
+                    state = 0;
             }
             i = 0;
             if (state != 2)
@@ -468,6 +591,7 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
                     i = 0;
                 } else if (int next = DefinitionKeyword(tok, i)) {
                     state = next;
+                    firstBodyToken = true;
                     if (next != 1)
                         i = 0;  // OBJECT keeps i: IDENTIFIER joins the same token
                     body = false;
@@ -479,6 +603,16 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
                 }
                 break;
             case 2:
+                // "END OBJECT-IDENTITY MACRO ::=": after the END of one macro
+                // the next macro's name reads as a definition keyword. A
+                // body that starts with MACRO is no definition; reading on
+                // would take whatever brace comes next as its value.
+                if (firstBodyToken && i == 5 && std::memcmp(tok, "MACRO", 5) == 0) {
+                    state = 0;
+                    i = 0;
+                    break;
+                }
+                firstBodyToken = false;
                 if (IsClauseWord(tok, i))
                     body = true;
                 if (tok[i - 1] == ';') {

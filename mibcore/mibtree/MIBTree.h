@@ -71,12 +71,12 @@ public:
     static void Str2OidStr(const std::string& oid, std::string& out);
 
     MIBTree* gethead() const { return m_head; }
-    MIBTree* gettail() const { return m_tail; }
+    MIBTree* gettail() const { return m_head->m_tail; }
     MIBTree* getparent() const { return m_parent; }
     MIBTree* getchild() const { return m_child; }
     MIBTree* getnext() const { return m_next; }
     const std::string& getname() const { return m_name; }
-    void setname(const std::string& name) { m_name = name; }
+    void setname(const std::string& name);
     unsigned long getval() const { return m_val; }
     void setval(unsigned long val) { m_val = val & 0xFFFFFFFFul; }
 
@@ -84,12 +84,18 @@ public:
 
 private:
     MIBTree* m_head;
-    MIBTree* m_tail;
+    MIBTree* m_tail;  // authoritative in the head node only (see gettail)
     MIBTree* m_parent = nullptr;
     MIBTree* m_child = nullptr;
     MIBTree* m_next = nullptr;
     std::string m_name;
     unsigned long m_val = 0;
+    // Set while the node hangs in the tree below top: it is then listed in
+    // the name index that makes Find on top independent of the tree size.
+    bool m_indexed = false;
+
+    void Attached();
+    MIBTree* FindWalk(const std::string& name);
 };
 
 // Splits source at every character of delims (runs of delimiters give no
