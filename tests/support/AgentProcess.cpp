@@ -54,8 +54,11 @@ void ReplaceAll(std::string& s, const std::string& from, const std::string& to)
 
 bool IsV6(const std::string& address) { return address.find(':') != std::string::npos; }
 
-// True when nobody holds UDP port 161 on the address.
-bool PortFree(const std::string& address)
+// 0 when UDP port 161 of the address is free, else the errno of the bind
+// (EADDRINUSE: taken; EADDRNOTAVAIL: not an address of this namespace).
+// snmpd binds with SO_REUSEADDR, so a second one would start happily on a
+// taken address and share its datagrams: this probe binds without it.
+int PortFree(const std::string& address)
 {
     int fd = -1;
     int rc = -1;
@@ -64,7 +67,7 @@ bool PortFree(const std::string& address)
         sa.sin6_family = AF_INET6;
         sa.sin6_port = htons(161);
         if (::inet_pton(AF_INET6, address.c_str(), &sa.sin6_addr) != 1)
-            return false;
+            return EINVAL;
         fd = ::socket(AF_INET6, SOCK_DGRAM, 0);
         if (fd >= 0)
             rc = ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
@@ -73,14 +76,15 @@ bool PortFree(const std::string& address)
         sa.sin_family = AF_INET;
         sa.sin_port = htons(161);
         if (::inet_pton(AF_INET, address.c_str(), &sa.sin_addr) != 1)
-            return false;
+            return EINVAL;
         fd = ::socket(AF_INET, SOCK_DGRAM, 0);
         if (fd >= 0)
             rc = ::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa);
     }
+    int err = rc == 0 ? 0 : errno;
     if (fd >= 0)
         ::close(fd);
-    return rc == 0;
+    return err;
 }
 
 bool Answers(const std::string& address)
@@ -125,6 +129,12 @@ bool HasOriginLine(const std::string& config)
 AgentProcess::AgentProcess(const std::string& passextConfig, const std::string& address) : m_config(passextConfig)
 {
     if (!address.empty()) {
+        if (int err = PortFree(address)) {
+            m_address = address;
+            m_error = "cannot listen on " + address + " port 161: " +
+                      (err == EINVAL ? std::string("not a numeric address") : std::strerror(err));
+            return;
+        }
         bool busy = false;
         StartOn(address, &busy);
         return;
@@ -133,7 +143,7 @@ AgentProcess::AgentProcess(const std::string& passextConfig, const std::string& 
     int start = int((::getpid() * 7 + g_serial.load() * 13) % 254);
     for (int k = 0; k < 254; ++k) {
         std::string candidate = "127.0.1." + std::to_string((start + k) % 254 + 1);
-        if (!PortFree(candidate))
+        if (PortFree(candidate) != 0)
             continue;
         bool busy = false;
         if (StartOn(candidate, &busy) || !busy)
@@ -163,12 +173,13 @@ bool AgentProcess::StartOn(const std::string& address, bool* addressBusy)
         return false;
     }
 
-    // Our helper's rows; the start time as origin so every instance of the
-    // helper that snmpd starts shares one clock.
+    // Our helper's rows; the start time as origin (appended, so that the
+    // helper's complaints keep the caller's line numbers) so every instance
+    // of the helper that snmpd starts shares one clock.
     std::ostringstream passext;
+    passext << m_config << "\n";
     if (!HasOriginLine(m_config))
         passext << "origin " << std::fixed << Now() << "\n";
-    passext << m_config << "\n";
     const std::string passextPath = m_dir + "/passext.conf";
     if (!WriteFile(passextPath, passext.str())) {
         m_error = "cannot write " + passextPath;
