@@ -66,6 +66,8 @@ CSnmpBerList::~CSnmpBerList()
         m_head->m_tail = m_prev;
         m_prev = nullptr;
     }
+    // From here on this node and its successors are a list of their own.
+    m_head = this;
     clearChain();
 }
 
@@ -77,6 +79,7 @@ void CSnmpBerList::clearChain()
         CSnmpBerList* following = n->m_next;
         n->m_next = nullptr;
         n->m_prev = nullptr;
+        n->m_head = n;  // detached: its destructor touches only itself
         delete n;
         n = following;
     }
