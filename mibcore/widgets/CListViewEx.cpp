@@ -1,0 +1,422 @@
+#include "mibcore/widgets/CListViewEx.h"
+
+#include <QApplication>
+#include <QFocusEvent>
+#include <QHeaderView>
+#include <QIcon>
+#include <QPainter>
+#include <QResizeEvent>
+#include <QStyledItemDelegate>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+constexpr int kOffsetFirst = 2;  // label inset of column 0
+constexpr int kOffsetOther = 6;  // label inset of the other columns
+
+// Without owner drawing the list looks like a plain report list: only the
+// label of column 0 shows the selection.
+class LabelOnlySelectionDelegate : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem opt(option);
+        if (index.column() > 0)
+            opt.state &= ~QStyle::State_Selected;
+        QStyledItemDelegate::paint(painter, opt, index);
+    }
+};
+
+int Align(int format)
+{
+    switch (format) {
+    case LVCFMT_RIGHT: return Qt::AlignRight;
+    case LVCFMT_CENTER: return Qt::AlignHCenter;
+    default: return Qt::AlignLeft;
+    }
+}
+
+// Positions in text that end a whole character (never inside a surrogate
+// pair), ascending, excluding 0 and including text.size().
+std::vector<int> CharEnds(const QString& text)
+{
+    std::vector<int> ends;
+    ends.reserve(static_cast<std::size_t>(text.size()));
+    for (int i = 0; i < text.size(); ++i) {
+        if (text.at(i).isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            ++i;
+        ends.push_back(i + 1);
+    }
+    return ends;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+CListCtrlEx::CListCtrlEx(CListViewEx* owner, QWidget* parent) : QTreeWidget(parent), m_owner(owner)
+{
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setSelectionBehavior(QAbstractItemView::SelectRows);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setTextElideMode(Qt::ElideNone);
+    header()->setStretchLastSection(false);
+    header()->setSectionsMovable(false);
+    setColumnCount(0);
+    setItemDelegate(new LabelOnlySelectionDelegate(this));
+    // Window text on window, as a list starts out.
+    const QPalette pal = palette();
+    m_textColor = pal.color(QPalette::Text);
+    m_textBkColor = pal.color(QPalette::Base);
+    m_bkColor = pal.color(QPalette::Base);
+}
+
+int CListCtrlEx::InsertColumn(int col, const QString& heading, int format, int width)
+{
+    const int count = columnCount();
+    col = std::clamp(col, 0, count);
+    QTreeWidgetItem* head = headerItem();
+    QStringList titles;
+    std::vector<QVariant> aligns;
+    for (int i = 0; i < count; ++i) {
+        titles << head->text(i);
+        aligns.push_back(head->data(i, Qt::TextAlignmentRole));
+    }
+    std::vector<int> widths;
+    for (int i = 0; i < count; ++i)
+        widths.push_back(columnWidth(i));
+    titles.insert(col, heading);
+    aligns.insert(aligns.begin() + col, QVariant(Align(format) | Qt::AlignVCenter));
+    widths.insert(widths.begin() + col, width >= 0 ? width : 100);
+    // Row texts move one column to the right from col on.
+    if (col < count) {
+        for (int r = 0; r < topLevelItemCount(); ++r) {
+            QTreeWidgetItem* it = topLevelItem(r);
+            for (int c = count; c > col; --c)
+                it->setText(c, it->text(c - 1));
+            it->setText(col, QString());
+        }
+    }
+    setColumnCount(count + 1);
+    setHeaderLabels(titles);
+    for (int i = 0; i <= count; ++i) {
+        head->setData(i, Qt::TextAlignmentRole, aligns[static_cast<std::size_t>(i)]);
+        setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+    }
+    return col;
+}
+
+int CListCtrlEx::GetColumnFormat(int col) const
+{
+    const int a = headerItem()->data(col, Qt::TextAlignmentRole).toInt();
+    if (a & Qt::AlignRight)
+        return LVCFMT_RIGHT;
+    if (a & Qt::AlignHCenter)
+        return LVCFMT_CENTER;
+    return LVCFMT_LEFT;
+}
+
+int CListCtrlEx::InsertItem(int row, const QString& text, const QPixmap& image)
+{
+    row = std::clamp(row, 0, topLevelItemCount());
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, text);
+    if (!image.isNull())
+        item->setIcon(0, QIcon(image));
+    insertTopLevelItem(row, item);
+    return row;
+}
+
+bool CListCtrlEx::SetItemText(int row, int col, const QString& text)
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    if (!it || col < 0 || col >= columnCount())
+        return false;
+    it->setText(col, text);
+    return true;
+}
+
+QString CListCtrlEx::GetItemText(int row, int col) const
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    return it && col >= 0 && col < columnCount() ? it->text(col) : QString();
+}
+
+bool CListCtrlEx::SetItemImage(int row, const QPixmap& image)
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    if (!it)
+        return false;
+    it->setIcon(0, image.isNull() ? QIcon() : QIcon(image));
+    return true;
+}
+
+bool CListCtrlEx::SetItemState(int row, bool selected)
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    if (!it)
+        return false;
+    it->setSelected(selected);
+    return true;
+}
+
+bool CListCtrlEx::GetItemState(int row) const
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    return it && it->isSelected();
+}
+
+std::vector<int> CListCtrlEx::GetSelectedRows() const
+{
+    std::vector<int> rows;
+    for (const QModelIndex& i : selectionModel()->selectedRows())
+        rows.push_back(i.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+void CListCtrlEx::SetStateImageList(const std::vector<QPixmap>& images)
+{
+    m_stateImages = images;
+    viewport()->update();
+}
+
+int CListCtrlEx::GetStateImageWidth() const
+{
+    return m_stateImages.empty() ? 0 : m_stateImages.front().width();
+}
+
+void CListCtrlEx::SetShowSelAlways(bool on)
+{
+    m_showSelAlways = on;
+    viewport()->update();
+}
+
+void CListCtrlEx::SetTextColor(const QColor& c)
+{
+    m_textColor = c;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Text, c);
+    setPalette(pal);
+}
+
+void CListCtrlEx::SetTextBkColor(const QColor& c)
+{
+    m_textBkColor = c;
+    viewport()->update();
+}
+
+void CListCtrlEx::SetBkColor(const QColor& c)
+{
+    m_bkColor = c;
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, c);
+    setPalette(pal);
+}
+
+void CListCtrlEx::SetOwnerDraw(bool on)
+{
+    m_ownerDraw = on;
+}
+
+bool CListCtrlEx::highlighted(const QModelIndex& index) const
+{
+    const QModelIndex first = index.siblingAtColumn(0);
+    if (first.data(DropHilitedRole).toBool())
+        return true;
+    return selectionModel()->isSelected(first) && (hasFocus() || m_showSelAlways);
+}
+
+bool CListCtrlEx::IsRowHighlighted(int row) const
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    return it && highlighted(indexFromItem(it));
+}
+
+void CListCtrlEx::drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    if (!m_ownerDraw) {
+        QTreeWidget::drawRow(painter, option, index);
+        return;
+    }
+    drawOwnerRow(painter, option, index);
+}
+
+void CListCtrlEx::drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const
+{
+    const bool hilite = highlighted(index);
+    const bool fullRow = m_owner && m_owner->GetFullRowSel();
+    const QPalette& pal = option.palette;
+    const QColor textColor = hilite ? pal.color(QPalette::HighlightedText) : m_textColor;
+    const QColor backColor = hilite ? pal.color(QPalette::Highlight) : m_textBkColor;
+    const QHeaderView* head = header();
+    const int columns = columnCount();
+    const int top = option.rect.top();
+    const int height = option.rect.height();
+
+    int allLeft = 0, allRight = 0;
+    if (columns > 0) {
+        allLeft = head->sectionViewportPosition(0);
+        const int last = columns - 1;
+        allRight = head->sectionViewportPosition(last) + head->sectionSize(last);
+    }
+    // In full-row mode the highlight runs to the right edge of the client
+    // area.
+    if (fullRow)
+        allRight = std::max(allRight, viewport()->width());
+    const QRect allLabels(allLeft, top, std::max(0, allRight - allLeft), height);
+
+    painter->save();
+    painter->fillRect(allLabels, backColor);
+    if (!hilite && fullRow && allRight > allLeft)
+        painter->fillRect(QRect(allRight, top, viewport()->width() - allRight, height), m_textBkColor);
+
+    const QFontMetrics fm(option.font);
+    painter->setFont(option.font);
+    painter->setPen(textColor);
+    const int textFlags = Qt::TextSingleLine | Qt::AlignVCenter | Qt::TextDontClip;
+
+    for (int col = 0; col < columns; ++col) {
+        const int x = head->sectionViewportPosition(col);
+        const int w = head->sectionSize(col);
+        const QModelIndex cell = index.siblingAtColumn(col);
+        const QString text = cell.data(Qt::DisplayRole).toString();
+        if (col == 0) {
+            int left = x;
+            // State image from the item's state number.
+            const int state = cell.data(StateImageRole).toInt();
+            const int stateWidth = GetStateImageWidth();
+            if (state > 0 && state <= static_cast<int>(m_stateImages.size())) {
+                const QPixmap& img = m_stateImages[static_cast<std::size_t>(state - 1)];
+                painter->drawPixmap(left, top + (height - img.height()) / 2, img);
+            }
+            left += stateWidth;
+            // Item image, blended with the highlight when selected.
+            const QVariant deco = cell.data(Qt::DecorationRole);
+            if (deco.isValid()) {
+                const QSize is = iconSize().isValid() ? iconSize() : QSize(16, 16);
+                QIcon icon = deco.value<QIcon>();
+                if (icon.isNull())
+                    icon = QIcon(deco.value<QPixmap>());
+                const QPixmap pm = icon.pixmap(is, hilite ? QIcon::Selected : QIcon::Normal);
+                painter->drawPixmap(left, top + (height - pm.height()) / 2, pm);
+                left += is.width();
+            }
+            const int labelWidth = std::max(0, x + w - left);
+            const QString shown = CListViewEx::MakeShortString(fm, text, labelWidth, 2 * kOffsetFirst);
+            const QRect label(left + kOffsetFirst, top, std::max(0, labelWidth - 2 * kOffsetFirst), height);
+            painter->drawText(label, textFlags | Qt::AlignLeft, shown);
+        } else {
+            const QString shown = CListViewEx::MakeShortString(fm, text, w, 2 * kOffsetOther);
+            // A shortened text is always drawn from the left.
+            const int align = shown == text ? Align(GetColumnFormat(col)) : Qt::AlignLeft;
+            const QRect label(x + kOffsetOther, top, std::max(0, w - 2 * kOffsetOther), height);
+            painter->drawText(label, textFlags | align, shown);
+        }
+    }
+
+    if (hasFocus() && currentIndex().row() == index.row() && currentIndex().parent() == index.parent()) {
+        QStyleOptionFocusRect fo;
+        fo.rect = allLabels;
+        fo.state = QStyle::State_HasFocus;
+        fo.backgroundColor = backColor;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &fo, painter, this);
+    }
+    painter->restore();
+}
+
+void CListCtrlEx::focusInEvent(QFocusEvent* event)
+{
+    QTreeWidget::focusInEvent(event);
+    // The highlight follows the focus.
+    if (m_ownerDraw)
+        viewport()->update();
+}
+
+void CListCtrlEx::focusOutEvent(QFocusEvent* event)
+{
+    QTreeWidget::focusOutEvent(event);
+    if (m_ownerDraw)
+        viewport()->update();
+}
+
+void CListCtrlEx::resizeEvent(QResizeEvent* event)
+{
+    QTreeWidget::resizeEvent(event);
+    // The area right of the last column carries the highlight too.
+    if (m_ownerDraw && m_owner && m_owner->GetFullRowSel())
+        viewport()->update();
+}
+
+// ---------------------------------------------------------------------------
+
+CListViewEx::CListViewEx(QWidget* parent) : platform::View(parent)
+{
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    m_list = new CListCtrlEx(this, this);
+    layout->addWidget(m_list);
+    setFocusProxy(m_list);
+    PreCreateWindow();
+}
+
+CListViewEx::~CListViewEx() = default;
+
+bool CListViewEx::PreCreateWindow()
+{
+    m_list->SetOwnerDraw(true);
+    m_fullRowSel = false;
+    return true;
+}
+
+bool CListViewEx::SetFullRowSel(bool on)
+{
+    // The drawing mode changes without intermediate repaints.
+    m_list->setUpdatesEnabled(false);
+    m_fullRowSel = on;
+    m_list->SetOwnerDraw(on);
+    m_list->setUpdatesEnabled(true);
+    m_list->viewport()->update();
+    return true;
+}
+
+QString CListViewEx::MakeShortString(const QFontMetrics& fm, const QString& text, int columnLen, int offset)
+{
+    if (text.isEmpty() || fm.horizontalAdvance(text) + offset <= columnLen)
+        return text;
+    static const QString dots = QStringLiteral("...");
+    const int addLen = fm.horizontalAdvance(dots);
+    const std::vector<int> ends = CharEnds(text);
+    // The longest prefix (at least one character) whose width with the dots
+    // and the offset fits. Prefix widths grow with their length, so a
+    // binary search finds what removing characters one by one would.
+    std::size_t lo = 0, hi = ends.size() - 1;  // candidates ends[0..size-2]
+    std::size_t best = 0;
+    while (lo < hi) {
+        const std::size_t mid = lo + (hi - lo) / 2;
+        if (fm.horizontalAdvance(text.left(ends[mid])) + addLen + offset <= columnLen) {
+            best = mid;
+            lo = mid + 1;
+        } else {
+            hi = mid;
+        }
+    }
+    return text.left(ends[best]) + dots;
+}
+
+QString CListViewEx::MakeShortString(const QPainter* dc, const QString& text, int columnLen, int offset)
+{
+    return MakeShortString(dc ? dc->fontMetrics() : QFontMetrics(QApplication::font()), text, columnLen, offset);
+}
+
+void CListViewEx::resizeEvent(QResizeEvent* event)
+{
+    platform::View::resizeEvent(event);
+    m_clientWidth = event->size().width();
+}

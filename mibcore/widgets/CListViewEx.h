@@ -1,0 +1,125 @@
+#pragma once
+// The list view behind every list window: a report-style list whose rows
+// the view draws itself, with the highlight across the whole row, long
+// texts shortened with "...", and the selection following the focus.
+
+#include "mibcore/platform/DocView.h"
+
+#include <QColor>
+#include <QPixmap>
+#include <QTreeWidget>
+
+#include <vector>
+
+class QFontMetrics;
+class QPainter;
+
+// Column formats.
+enum : int { LVCFMT_LEFT = 0, LVCFMT_RIGHT = 1, LVCFMT_CENTER = 2 };
+
+class CListViewEx;
+
+// The report list inside a CListViewEx, with the few list operations the
+// windows use (rows and columns by index, texts by row and column).
+class CListCtrlEx : public QTreeWidget {
+    Q_OBJECT
+public:
+    // Item data roles: state image number (1-based into the state image
+    // list, 0 none) and the drop highlight.
+    static constexpr int StateImageRole = Qt::UserRole + 0x100;
+    static constexpr int DropHilitedRole = Qt::UserRole + 0x101;
+
+    explicit CListCtrlEx(CListViewEx* owner, QWidget* parent = nullptr);
+
+    int InsertColumn(int col, const QString& heading, int format = LVCFMT_LEFT, int width = -1);
+    int GetColumnCount() const { return columnCount(); }
+    int GetColumnWidth(int col) const { return columnWidth(col); }
+    void SetColumnWidth(int col, int width) { setColumnWidth(col, width); }
+    int GetColumnFormat(int col) const;
+
+    // Inserts a row at index (clamped to the end); returns its index.
+    int InsertItem(int row, const QString& text, const QPixmap& image = QPixmap());
+    bool SetItemText(int row, int col, const QString& text);
+    QString GetItemText(int row, int col) const;
+    int GetItemCount() const { return topLevelItemCount(); }
+    void DeleteAllItems() { clear(); }
+    bool SetItemImage(int row, const QPixmap& image);
+    bool SetItemState(int row, bool selected);
+    bool GetItemState(int row) const;
+    std::vector<int> GetSelectedRows() const;
+
+    void SetStateImageList(const std::vector<QPixmap>& images);
+    int GetStateImageWidth() const;
+    const std::vector<QPixmap>& GetStateImageList() const { return m_stateImages; }
+
+    // Keeps the selection highlighted while the list has no focus.
+    void SetShowSelAlways(bool on);
+    bool GetShowSelAlways() const { return m_showSelAlways; }
+
+    // The list's own colours: text, text background, background.
+    void SetTextColor(const QColor& c);
+    void SetTextBkColor(const QColor& c);
+    void SetBkColor(const QColor& c);
+    QColor GetTextColor() const { return m_textColor; }
+    QColor GetTextBkColor() const { return m_textBkColor; }
+    QColor GetBkColor() const { return m_bkColor; }
+
+    bool IsOwnerDraw() const { return m_ownerDraw; }
+    void SetOwnerDraw(bool on);
+
+    // Whether row's highlight is drawn now (selected with focus or shown
+    // always, or drop-highlighted).
+    bool IsRowHighlighted(int row) const;
+
+protected:
+    void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    void drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
+    bool highlighted(const QModelIndex& index) const;
+
+    CListViewEx* m_owner;
+    bool m_ownerDraw = true;
+    bool m_showSelAlways = false;
+    QColor m_textColor;
+    QColor m_textBkColor;
+    QColor m_bkColor;
+    std::vector<QPixmap> m_stateImages;
+};
+
+class CListViewEx : public platform::View {
+    Q_OBJECT
+public:
+    explicit CListViewEx(QWidget* parent = nullptr);
+    ~CListViewEx() override;
+
+    CListCtrlEx& GetListCtrl() { return *m_list; }
+    const CListCtrlEx& GetListCtrl() const { return *m_list; }
+
+    // Full-row drawing on or off; true when the change took effect.
+    bool SetFullRowSel(bool on);
+    bool GetFullRowSel() const { return m_fullRowSel; }
+
+    // Report mode and owner-drawn rows (done by the constructor).
+    bool PreCreateWindow();
+
+    // The text to draw in a column width: the text itself when it fits
+    // with offset, else the longest prefix that fits followed by "...".
+    static QString MakeShortString(const QFontMetrics& fm, const QString& text, int columnLen, int offset);
+    static QString MakeShortString(const QPainter* dc, const QString& text, int columnLen, int offset);
+
+    // Last width from a resize.
+    int GetClientWidth() const { return m_clientWidth; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    friend class CListCtrlEx;
+    CListCtrlEx* m_list;
+    bool m_fullRowSel = false;
+    int m_clientWidth = 0;
+};

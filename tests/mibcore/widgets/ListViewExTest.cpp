@@ -1,0 +1,177 @@
+// The full-row list view: text shortening, column handling and the row
+// highlight as drawn by the real widget.
+
+#include "mibcore/widgets/CListViewEx.h"
+#include "tests/mibcore/widgets/WidgetTestApp.h"
+
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+class ListViewExTest : public ::testing::Test {
+protected:
+    void SetUp() override { widgettest::EnsureApp(); }
+};
+
+TEST_F(ListViewExTest, MakeShortStringKeepsWhatFitsAndCutsTheRest)
+{
+    const QFontMetrics fm(QApplication::font());
+    const QString text = QString::fromUtf8("ifInOctets.1234567890 インターフェース");
+    const int full = fm.horizontalAdvance(text);
+
+    // Empty text and text that fits with the offset come back unchanged.
+    EXPECT_EQ(CListViewEx::MakeShortString(fm, QString(), 0, 12), QString());
+    EXPECT_EQ(CListViewEx::MakeShortString(fm, text, full + 12, 12), text);
+
+    // One pixel short: a prefix plus "..." that fits, and the longest one.
+    for (int width : {full + 11, full / 2, full / 3, 40}) {
+        const QString s = CListViewEx::MakeShortString(fm, text, width, 12);
+        ASSERT_TRUE(s.endsWith("...")) << width;
+        const QString prefix = s.chopped(3);
+        ASSERT_FALSE(prefix.isEmpty());
+        EXPECT_TRUE(text.startsWith(prefix));
+        // Widths as measured piecewise: prefix, then the dots.
+        const int dots = fm.horizontalAdvance("...");
+        EXPECT_LE(fm.horizontalAdvance(prefix) + dots + 12, width) << s.toStdString();
+        EXPECT_GT(fm.horizontalAdvance(text.left(prefix.size() + 1)) + dots + 12, width) << s.toStdString();
+    }
+
+    // Nothing fits: one character is left.
+    const QString one = CListViewEx::MakeShortString(fm, text, 1, 4);
+    EXPECT_EQ(one, QString("i..."));
+}
+
+TEST_F(ListViewExTest, MakeShortStringNeverSplitsACharacterOutsideTheBasicPlane)
+{
+    const QFontMetrics fm(QApplication::font());
+    // U+20B9F (a CJK extension character) is a surrogate pair in UTF-16.
+    const QString pair = QString::fromUtf8("\xF0\xA0\xAE\x9F");
+    const QString text = pair + pair + pair + pair + pair + pair;
+    for (int width = 1; width < fm.horizontalAdvance(text); width += 3) {
+        const QString s = CListViewEx::MakeShortString(fm, text, width, 4);
+        const QString prefix = s.endsWith("...") ? s.chopped(3) : s;
+        ASSERT_EQ(prefix.size() % 2, 0) << width;
+        ASSERT_FALSE(prefix.isEmpty());
+        ASSERT_TRUE(prefix.at(prefix.size() - 1).isLowSurrogate());
+    }
+}
+
+TEST_F(ListViewExTest, InsertingAColumnMovesTheRowTextsAndKeepsFormats)
+{
+    CListViewEx view;
+    CListCtrlEx& list = view.GetListCtrl();
+    EXPECT_EQ(list.InsertColumn(0, QString::fromUtf8("オブジェクト識別子"), LVCFMT_LEFT, 120), 0);
+    EXPECT_EQ(list.InsertColumn(1, QString::fromUtf8("値"), LVCFMT_RIGHT, 60), 1);
+    list.InsertItem(0, "sysUpTime");
+    list.SetItemText(0, 1, "42");
+    list.InsertItem(5, "sysDescr");  // past the end: appended
+    EXPECT_EQ(list.GetItemCount(), 2);
+    EXPECT_EQ(list.GetItemText(1, 0), QString("sysDescr"));
+
+    EXPECT_EQ(list.InsertColumn(1, QString::fromUtf8("タイプ"), LVCFMT_CENTER, 70), 1);
+    EXPECT_EQ(list.GetColumnCount(), 3);
+    EXPECT_EQ(list.GetItemText(0, 0), QString("sysUpTime"));
+    EXPECT_EQ(list.GetItemText(0, 1), QString());
+    EXPECT_EQ(list.GetItemText(0, 2), QString("42"));
+    EXPECT_EQ(list.GetColumnWidth(0), 120);
+    EXPECT_EQ(list.GetColumnWidth(1), 70);
+    EXPECT_EQ(list.GetColumnWidth(2), 60);
+    EXPECT_EQ(list.GetColumnFormat(1), LVCFMT_CENTER);
+    EXPECT_EQ(list.GetColumnFormat(2), LVCFMT_RIGHT);
+    EXPECT_EQ(list.headerItem()->text(2).toStdString(), "値");
+
+    // Out-of-range cells are refused, not created.
+    EXPECT_FALSE(list.SetItemText(7, 0, "x"));
+    EXPECT_FALSE(list.SetItemText(0, 9, "x"));
+    EXPECT_EQ(list.GetItemText(7, 0), QString());
+}
+
+QColor PixelInRow(CListViewEx& view, int row, int x)
+{
+    CListCtrlEx& list = view.GetListCtrl();
+    const QRect r = list.visualItemRect(list.topLevelItem(row));
+    const QImage img = list.viewport()->grab().toImage();
+    const qreal dpr = img.devicePixelRatio();
+    return img.pixelColor(static_cast<int>(x * dpr), static_cast<int>((r.top() + r.height() / 2) * dpr));
+}
+
+TEST_F(ListViewExTest, HighlightCoversTheWholeRowOnlyInFullRowMode)
+{
+    CListViewEx view;
+    view.resize(500, 200);
+    CListCtrlEx& list = view.GetListCtrl();
+    list.InsertColumn(0, "a", LVCFMT_LEFT, 100);
+    list.InsertColumn(1, "b", LVCFMT_LEFT, 100);
+    list.InsertItem(0, "row0");
+    list.InsertItem(1, "row1");
+    list.SetItemState(1, true);
+    list.SetShowSelAlways(true);
+    const QColor hilite = list.palette().color(QPalette::Highlight);
+    list.SetTextBkColor(QColor(250, 250, 200));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+
+    EXPECT_FALSE(view.GetFullRowSel());
+    EXPECT_TRUE(list.IsOwnerDraw());  // owner-drawn from creation
+    // Owner drawing: the selected row is highlighted up to its last column,
+    // the other row has the text background.
+    EXPECT_EQ(PixelInRow(view, 1, 150), hilite);
+    EXPECT_NE(PixelInRow(view, 1, 400), hilite);
+    EXPECT_EQ(PixelInRow(view, 0, 150), QColor(250, 250, 200));
+
+    ASSERT_TRUE(view.SetFullRowSel(true));
+    EXPECT_TRUE(view.GetFullRowSel());
+    EXPECT_EQ(PixelInRow(view, 1, 150), hilite);
+    EXPECT_EQ(PixelInRow(view, 1, 400), hilite);  // to the right edge
+
+    // Without the focus and without "show selection always" the row is
+    // drawn like the others.
+    list.SetShowSelAlways(false);
+    list.clearFocus();
+    EXPECT_FALSE(list.IsRowHighlighted(1));
+    EXPECT_EQ(PixelInRow(view, 1, 150), QColor(250, 250, 200));
+
+    // A drop-highlighted row is highlighted regardless of the focus.
+    list.topLevelItem(0)->setData(0, CListCtrlEx::DropHilitedRole, true);
+    EXPECT_TRUE(list.IsRowHighlighted(0));
+    EXPECT_EQ(PixelInRow(view, 0, 150), hilite);
+
+    // Switching full-row off hands the drawing back to the list: only the
+    // first column shows the selection.
+    ASSERT_TRUE(view.SetFullRowSel(false));
+    EXPECT_FALSE(list.IsOwnerDraw());
+    list.SetShowSelAlways(true);
+    list.setFocus();
+    view.activateWindow();
+    EXPECT_NE(PixelInRow(view, 1, 150), hilite);
+}
+
+TEST_F(ListViewExTest, ManyLongRowsRenderWithShortenedTexts)
+{
+    CListViewEx view;
+    view.resize(300, 400);
+    CListCtrlEx& list = view.GetListCtrl();
+    list.InsertColumn(0, "name", LVCFMT_LEFT, 60);
+    list.InsertColumn(1, "value", LVCFMT_RIGHT, 60);
+    list.setIconSize(QSize(48, 16));
+    QPixmap sample(48, 16);
+    sample.fill(Qt::red);
+    const QString longText(5000, QChar('x'));
+    for (int i = 0; i < 2000; ++i) {
+        list.InsertItem(i, longText, i % 2 ? sample : QPixmap());
+        list.SetItemText(i, 1, QString::number(i) + longText);
+    }
+    view.SetFullRowSel(true);
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_FALSE(list.viewport()->grab().isNull());
+    EXPECT_EQ(list.GetItemCount(), 2000);
+    // The second row's image sits at the left of column 0.
+    EXPECT_EQ(PixelInRow(view, 1, 10), QColor(Qt::red));
+}
+
+}  // namespace
