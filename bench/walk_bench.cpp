@@ -1,7 +1,10 @@
 // Walk of a whole subtree (mib-2 by default) with SnmpDynamicList against
 // net-snmp's snmpwalk -v1 on the same agent in the same run.
 //
-//   walk_bench [AGENT [SUBTREE [ROUNDS]]]     (run it through walk-bench.sh)
+//   walk_bench [AGENT [SUBTREE [ROUNDS [DUMP]]]]   (run it through walk-bench.sh)
+//
+// DUMP names a file that receives the instance names of the last round,
+// one per line, in snmpwalk -On's form, for comparing the two walks.
 //
 // SnmpDynamicList walks table columns; a whole subtree is walked as one
 // column: base = the subtree without its last arc, column = that last arc,
@@ -79,6 +82,20 @@ int main(int argc, char** argv)
         rows = SnmpDynamicList(a, &item, &list, arcs.data(), static_cast<int>(arcs.size()), &column, 1, &failures,
                                -1, 0xA1, &running, 3, &lastError);
         best = std::min(best, Seconds(start));
+        if (r == rounds - 1 && argc > 4) {
+            FILE* dump = std::fopen(argv[4], "w");
+            std::vector<unsigned long> name(8192);
+            for (CSnmpBerList* row = &list; dump && row && rows > 0; row = row->getnext()) {
+                static const int path[] = {0, 0, -1};
+                const unsigned char* p = row->Get().GetSequence(path);
+                const int n = p ? CSnmpBer(p).GetOid(name.data(), 8192) : -1;
+                for (int i = 0; i < n; ++i)
+                    std::fprintf(dump, ".%lu", name[i]);
+                std::fputc('\n', dump);
+            }
+            if (dump)
+                std::fclose(dump);
+        }
     }
 
     const std::string target = v6 ? "udp6:[" + agent + "]" : agent;
