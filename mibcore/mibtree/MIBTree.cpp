@@ -66,7 +66,7 @@ bool IsClauseWord(const char* tok, std::size_t len)
 void DiscardLine(std::FILE* fp)
 {
     for (int n = 0; n < kLineMax; ++n) {
-        int c = std::getc(fp);
+        int c = getc_unlocked(fp);
         if (c == EOF || c == '\n')
             return;
     }
@@ -76,7 +76,7 @@ void DiscardLine(std::FILE* fp)
 void DiscardBraces(std::FILE* fp)
 {
     int c;
-    while ((c = std::getc(fp)) != EOF && c != '}') {
+    while ((c = getc_unlocked(fp)) != EOF && c != '}') {
     }
 }
 
@@ -439,7 +439,7 @@ bool MIBTree::ReadBracket(std::FILE* fp, std::string& parent, unsigned long& val
 
     std::string line;
     for (int n = 0; n < kLineMax; ++n) {
-        int c = std::getc(fp);
+        int c = getc_unlocked(fp);
         if (c == EOF)
             break;
         line += static_cast<char>(c);
@@ -515,7 +515,7 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
     std::string curName;
 
     for (;;) {
-        int c = std::getc(fp);
+        int c = getc_unlocked(fp);
         if (c == EOF || c == 0xFF)
             break;
 

@@ -22,11 +22,11 @@ const char* const kBase =
     "interfaces OBJECT IDENTIFIER ::= { mib-2 2 }\n"
     "END\n";
 
-class LoaderTest : public TreeTest {
+class MibLoaderTest : public MibTreeTest {
 protected:
     void SetUp() override
     {
-        TreeTest::SetUp();
+        MibTreeTest::SetUp();
         InitRootsOnly();
         ASSERT_EQ(LoadText(dir, kBase, 0, "base.mib"), 1);
     }
@@ -39,7 +39,7 @@ protected:
 
 }  // namespace
 
-TEST_F(LoaderTest, AcceptedDefinitionsAttachUnderTheirParents)
+TEST_F(MibLoaderTest, AcceptedDefinitionsAttachUnderTheirParents)
 {
     EXPECT_EQ(PathOf("mib-2"), "iso.org.dod.internet.mgmt.mib-2");  // OBJECT IDENTIFIER joined
     EXPECT_EQ(NumericPath(MIBTree::gettop()->Find("interfaces")), "1.3.6.1.2.1.2");
@@ -85,11 +85,9 @@ TEST_F(LoaderTest, AcceptedDefinitionsAttachUnderTheirParents)
     EXPECT_EQ(NodeAt("1.3.6.1.2.5"), nullptr);
 }
 
-TEST_F(LoaderTest, ScannerQuirksAreKept)
+TEST_F(MibLoaderTest, ScannerQuirksAreKept)
 {
     const char* text =
-        // no white space after ::= : the brace group is skipped
-        "glued OBJECT IDENTIFIER ::={ mgmt 11 }\n"
         // only the rest of the "{" line is the value list
         "split OBJECT IDENTIFIER ::= { mgmt 12\n"
         "    }\n"
@@ -107,7 +105,6 @@ TEST_F(LoaderTest, ScannerQuirksAreKept)
         "semi; OBJECT IDENTIFIER ::= { mgmt 16 }\n";
     EXPECT_EQ(LoadText(dir, text), 1);
     MIBTree* top = MIBTree::gettop();
-    EXPECT_EQ(top->Find("glued"), nullptr);
     EXPECT_EQ(NumericPath(top->Find("split")), "1.3.6.1.2.12");
     EXPECT_EQ(NumericPath(top->Find("braced")), "1.3.6.1.2.13");
     EXPECT_EQ(NumericPath(top->Find("early")), "1.3.6.1.2.14");
@@ -122,7 +119,39 @@ TEST_F(LoaderTest, ScannerQuirksAreKept)
     EXPECT_EQ(top->Find("after"), nullptr);
 }
 
-TEST_F(LoaderTest, FirstDefinitionOfAnArcWinsAndLoadingTwiceAddsNothing)
+TEST_F(MibLoaderTest, StrayTextNeverHandsAValueToTheWrongName)
+{
+    const char* text =
+        // "::={" skips the value and ends the definition; the next one is
+        // read normally instead of getting the skipped one's name.
+        "glued OBJECT IDENTIFIER ::={ mgmt 30 }\n"
+        "next1 OBJECT IDENTIFIER ::= { mgmt 31 }\n"
+        // a brace group after a name and a non-keyword (state 1) belongs to
+        // nothing; the definition right after it still loads
+        "stray ::= { mgmt 32 }\n"
+        "next2 OBJECT IDENTIFIER ::= { mgmt 33 }\n"
+        // a macro named like a definition keyword, right after the END of
+        // another macro, is no definition and takes no later value
+        "A MACRO ::=\nBEGIN\n    TYPE NOTATION ::= \"X\"\nEND\n\n"
+        "OBJECT-IDENTITY MACRO ::=\nBEGIN\n    TYPE NOTATION ::= \"STATUS\" Status\n"
+        "    VALUE NOTATION ::= value(VALUE OBJECT IDENTIFIER)\nEND\n"
+        "-- (a lone word like END leaves the scanner expecting a keyword)\n"
+        "next3 OBJECT IDENTIFIER ::= { mgmt 34 }\n";
+    ScriptedOperator op;
+    int show = 1;
+    EXPECT_EQ(LoadText(dir, text, show), 1);
+    EXPECT_TRUE(op.asked.empty());
+    MIBTree* top = MIBTree::gettop();
+    EXPECT_EQ(top->Find("glued"), nullptr);
+    EXPECT_EQ(NodeAt("1.3.6.1.2.30"), nullptr);
+    EXPECT_EQ(NumericPath(top->Find("next1")), "1.3.6.1.2.31");
+    EXPECT_EQ(NodeAt("1.3.6.1.2.32"), nullptr);
+    EXPECT_EQ(NumericPath(top->Find("next2")), "1.3.6.1.2.33");
+    EXPECT_EQ(top->Find("END"), nullptr);
+    EXPECT_EQ(NumericPath(top->Find("next3")), "1.3.6.1.2.34");
+}
+
+TEST_F(MibLoaderTest, FirstDefinitionOfAnArcWinsAndLoadingTwiceAddsNothing)
 {
     const char* text =
         "first OBJECT IDENTIFIER ::= { mgmt 40 }\n"
@@ -137,7 +166,7 @@ TEST_F(LoaderTest, FirstDefinitionOfAnArcWinsAndLoadingTwiceAddsNothing)
     EXPECT_EQ(CountNodes(MIBTree::gettop()), before);
 }
 
-TEST_F(LoaderTest, ValueListsWithNameAndNumberPairsBuildTheirPath)
+TEST_F(MibLoaderTest, ValueListsWithNameAndNumberPairsBuildTheirPath)
 {
     const char* text =
         // existing org(3) dod(6) are reused, new arcs are created
@@ -156,7 +185,7 @@ TEST_F(LoaderTest, ValueListsWithNameAndNumberPairsBuildTheirPath)
     EXPECT_EQ(NodeAt("1.3.6")->getname(), "dod");
 }
 
-TEST_F(LoaderTest, MissingParentsAskTheOperatorUntilTheyDecline)
+TEST_F(MibLoaderTest, MissingParentsAskTheOperatorUntilTheyDecline)
 {
     const std::string text =
         "lost1 OBJECT IDENTIFIER ::= { nowhere 1 }\n"
@@ -217,7 +246,7 @@ TEST_F(LoaderTest, MissingParentsAskTheOperatorUntilTheyDecline)
     EXPECT_EQ(show, 1);
 }
 
-TEST_F(LoaderTest, HostileInputIsCutOrIgnoredButNeverOverflows)
+TEST_F(MibLoaderTest, HostileInputIsCutOrIgnoredButNeverOverflows)
 {
     // An over-long name is cut at 255 characters.
     std::string longName(300, 'n');
@@ -261,7 +290,7 @@ TEST_F(LoaderTest, HostileInputIsCutOrIgnoredButNeverOverflows)
     EXPECT_EQ(NodeAt("1.3.6.1.2.1")->getname(), "mib-2");
 }
 
-TEST_F(LoaderTest, HugeModulesLoad)
+TEST_F(MibLoaderTest, HugeModulesLoad)
 {
     // 30000 definitions, each below the previous one and a long brother list.
     std::string text;

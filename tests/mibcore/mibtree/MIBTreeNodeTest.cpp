@@ -21,13 +21,15 @@ void ExpectListInvariants(MIBTree* first)
         EXPECT_EQ(n->gethead(), head) << n->getname();
         EXPECT_EQ(n->gettail(), first->gettail()) << n->getname();
         EXPECT_EQ(n->getparent(), first->getparent()) << n->getname();
-        if (last)
+        if (last) {
             EXPECT_LT(last->getval(), n->getval());
+        }
         last = n;
     }
     EXPECT_EQ(first->gettail(), last);
-    if (first->getparent())
+    if (first->getparent()) {
         EXPECT_EQ(first->getparent()->getchild(), first);
+    }
 }
 
 std::vector<unsigned long> Vals(MIBTree* first)
@@ -40,7 +42,7 @@ std::vector<unsigned long> Vals(MIBTree* first)
 
 }  // namespace
 
-TEST_F(TreeTest, NewNodeIsItsOwnListAndRootsComeInOrder)
+TEST_F(MibTreeTest, NewNodeIsItsOwnListAndRootsComeInOrder)
 {
     MIBTree lone("x", 7);
     EXPECT_EQ(lone.gethead(), &lone);
@@ -69,7 +71,7 @@ TEST_F(TreeTest, NewNodeIsItsOwnListAndRootsComeInOrder)
     EXPECT_EQ(MIBTree::gettop(), nullptr);
 }
 
-TEST_F(TreeTest, InsertionKeepsAscendingOrderAndRefusesTakenArcs)
+TEST_F(MibTreeTest, InsertionKeepsAscendingOrderAndRefusesTakenArcs)
 {
     MIBTree parent("p", 1);
     auto add = [&](unsigned long v) {
@@ -100,7 +102,7 @@ TEST_F(TreeTest, InsertionKeepsAscendingOrderAndRefusesTakenArcs)
     EXPECT_EQ(parent.AddChild(nullptr), 0);
 }
 
-TEST_F(TreeTest, FindIsDepthFirstInValOrderAndFindBrotherMatchesNameOrNumber)
+TEST_F(MibTreeTest, FindIsDepthFirstInValOrderAndFindBrotherMatchesNameOrNumber)
 {
     InitRootsOnly();
     MIBTree* top = MIBTree::gettop();
@@ -133,7 +135,7 @@ TEST_F(TreeTest, FindIsDepthFirstInValOrderAndFindBrotherMatchesNameOrNumber)
     EXPECT_EQ(path, "ccitt.dup");
 }
 
-TEST_F(TreeTest, DeepTreesAndLongBrotherListsAreSearchedAndFreedWithoutRecursion)
+TEST_F(MibTreeTest, DeepTreesAndLongBrotherListsAreSearchedAndFreedWithoutRecursion)
 {
     // Far deeper and wider than any stack could recurse through.
     InitRootsOnly();

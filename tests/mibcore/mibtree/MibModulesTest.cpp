@@ -149,7 +149,7 @@ struct Named {
 
 }  // namespace
 
-TEST_F(TreeTest, OurModulesLoadCompletelyAndNameEveryPolledObject)
+TEST_F(MibTreeTest, OurModulesLoadCompletelyAndNameEveryPolledObject)
 {
     // Each of our modules on its own after mib-2.mib: result 1, no question.
     ScriptedOperator op;
@@ -262,9 +262,9 @@ TEST_F(TreeTest, OurModulesLoadCompletelyAndNameEveryPolledObject)
     }
 }
 
-TEST_F(TreeTest, OurMib2AgreesWithTheStandardModules)
+TEST_F(MibTreeTest, OurMib2AgreesWithTheStandardModules)
 {
-    fs::path mibs = fs::path(harness::SourceDir()) / ".." / "shared" / "testdata" / "mibs";
+    fs::path mibs = RepoRoot() / ".." / "shared" / "testdata" / "mibs";
     if (!fs::is_directory(mibs))
         GTEST_SKIP() << "../shared/testdata/mibs is absent: the standard modules are needed as the reference";
     ASSERT_TRUE(HaveSnmptranslate()) << "snmptranslate (net-snmp) is needed as the oracle";
@@ -297,9 +297,9 @@ TEST_F(TreeTest, OurMib2AgreesWithTheStandardModules)
         EXPECT_NE(NodeAt(oid), nullptr) << path;
 }
 
-TEST_F(TreeTest, ThirdPartyModulesLoadWhereSnmptranslatePutsThem)
+TEST_F(MibTreeTest, ThirdPartyModulesLoadWhereSnmptranslatePutsThem)
 {
-    fs::path shared = fs::path(harness::SourceDir()) / ".." / "shared" / "testdata" / "mibs";
+    fs::path shared = RepoRoot() / ".." / "shared" / "testdata" / "mibs";
     if (!fs::is_directory(shared))
         GTEST_SKIP() << "../shared/testdata/mibs is absent: no third-party modules to check";
     ASSERT_TRUE(HaveSnmptranslate()) << "snmptranslate (net-snmp) is needed as the oracle";
@@ -378,6 +378,27 @@ TEST_F(TreeTest, ThirdPartyModulesLoadWhereSnmptranslatePutsThem)
         EXPECT_EQ(back, oid) << def.name;
     }
     EXPECT_GT(checked, 500);
+
+    // The name index behind Find on top gives what a plain pre-order walk
+    // of the whole tree gives, duplicates included.
+    auto walk = [](const std::string& name) -> MIBTree* {
+        std::vector<MIBTree*> stack{MIBTree::gettop()};
+        while (!stack.empty()) {
+            MIBTree* n = stack.back();
+            stack.pop_back();
+            if (n->getname() == name)
+                return n;
+            if (n->getnext())
+                stack.push_back(n->getnext());
+            if (n->getchild())
+                stack.push_back(n->getchild());
+        }
+        return nullptr;
+    };
+    for (const Definition& def : defs)
+        ASSERT_EQ(MIBTree::gettop()->Find(def.name), walk(def.name)) << def.name;
+    for (const char* name : {"org", "mib-2", "snmp", "nothing-of-this-name"})
+        ASSERT_EQ(MIBTree::gettop()->Find(name), walk(name)) << name;
     RecordProperty("checked", checked);
     RecordProperty("unresolved", unresolved);
     std::cout << "checked " << checked << " definitions against snmptranslate, " << unresolved

@@ -9,11 +9,11 @@ using namespace mibtest;
 
 namespace {
 
-class ConversionTest : public TreeTest {
+class OidTextTest : public MibTreeTest {
 protected:
     void SetUp() override
     {
-        TreeTest::SetUp();
+        MibTreeTest::SetUp();
         InitStandard();
         ASSERT_NE(MIBTree::gettop()->Find("sysDescr"), nullptr) << "etc/mib/mib-2.mib not found in the working directory";
     }
@@ -69,7 +69,7 @@ TEST(StrTokenTest, SplitsAppendsAndCountsTheWholeContainer)
     EXPECT_EQ(arr.back(), "a");
 }
 
-TEST_F(ConversionTest, NamesAndNumbersConvertBothWays)
+TEST_F(OidTextTest, NamesAndNumbersConvertBothWays)
 {
     EXPECT_EQ(N2S("1.3.6.1.2.1.1.1.0"), "iso.org.dod.internet.mgmt.mib-2.system.sysDescr.0");
     EXPECT_EQ(N2S("1.3.6.1.2.1.2.2.1.10.3"), "iso.org.dod.internet.mgmt.mib-2.interfaces.ifTable.ifEntry.ifInOctets.3");
@@ -102,7 +102,7 @@ TEST_F(ConversionTest, NamesAndNumbersConvertBothWays)
     EXPECT_EQ(path, "iso.org.dod.internet.mgmt.mib-2.system.sysUpTime");
 }
 
-TEST_F(ConversionTest, NumericFormOfAnArrayIsUnsignedDecimal)
+TEST_F(OidTextTest, NumericFormOfAnArrayIsUnsignedDecimal)
 {
     unsigned long oid[] = {1, 3, 6, 1, 0xFFFFFFFFul};
     std::string out = "stale";
@@ -117,7 +117,7 @@ TEST_F(ConversionTest, NumericFormOfAnArrayIsUnsignedDecimal)
     EXPECT_EQ(out, "");
 }
 
-TEST_F(ConversionTest, ParsingToSubIdentifiersKnowsNamesNumbersAndItsLimits)
+TEST_F(OidTextTest, ParsingToSubIdentifiersKnowsNamesNumbersAndItsLimits)
 {
     using V = std::vector<unsigned long>;
     EXPECT_EQ(Parse("iso.org.dod.internet.mgmt.mib-2.system.sysDescr.0"), (V{1, 3, 6, 1, 2, 1, 1, 1, 0}));
@@ -147,7 +147,7 @@ TEST_F(ConversionTest, ParsingToSubIdentifiersKnowsNamesNumbersAndItsLimits)
     EXPECT_EQ(GetStr2Oid("1", one, 0), 0);
 }
 
-TEST_F(ConversionTest, WithoutATreeEverythingIsUnknownButNothingBreaks)
+TEST_F(OidTextTest, WithoutATreeEverythingIsUnknownButNothingBreaks)
 {
     MIBTree::Finalize();
     EXPECT_EQ(N2S("1.3.6"), "1.3.6");

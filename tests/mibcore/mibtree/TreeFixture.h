@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -44,6 +45,16 @@ public:
 private:
     fs::path path_;
 };
+
+// The repository root: the harness's source directory, or where this
+// header lies when the test runs without the suite's environment.
+inline fs::path RepoRoot()
+{
+    const char* v = std::getenv("QUILLON_SOURCE_DIR");
+    if (v && *v)
+        return v;
+    return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
+}
 
 // Runs Initialize with dir as working directory, then restores it.
 inline void InitializeIn(const fs::path& dir)
@@ -147,7 +158,7 @@ private:
 };
 
 // Every test starts from and leaves no tree.
-class TreeTest : public ::testing::Test {
+class MibTreeTest : public ::testing::Test {
 protected:
     void SetUp() override { MIBTree::Finalize(); }
     void TearDown() override { MIBTree::Finalize(); }
