@@ -50,4 +50,4 @@ CONF
 fi
 
 "$build/bench/walk_bench" 127.0.0.1 "$subtree" "$rounds"
-echo "(tables of live sockets and connections may differ by a row between the two walks)"
+echo "(tables that change while the walks run - sockets, connections, RMON history buckets - can make the row counts differ)"
