@@ -1,0 +1,382 @@
+#include "app/CAgentDlg.h"
+
+#include "app/AppIds.h"
+#include "mibcore/agent/AppConstants.h"
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/platform/Desktop.h"
+#include "mibcore/platform/MessageBox.h"
+#include "mibcore/platform/Profile.h"
+#include "mibcore/widgets/WidgetResources.h"
+
+#include <QButtonGroup>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QIntValidator>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include <cctype>
+#include <cinttypes>
+#include <climits>
+#include <cstdio>
+
+namespace {
+
+const char* const kBadAddress = "正しいエージェントのIPアドレスを入力してください。";
+const char* const kNoAnswer = "エージェントと通信できません。正しいエージェントのIPアドレスを入力してください。";
+const char* const kNoIniDir = "プロファイル用ディレクトリの作成に失敗しました。";
+
+// The largest time-out whose seconds still fit the 32-bit setting.
+constexpr long long kMaxTimeoutUsec = static_cast<long long>(INT32_MAX) * 1000000LL + 999999LL;
+
+// Leading decimal digits of the text as a microsecond count; no digits
+// gives 0, an absurdly long number the largest time-out we can store.
+long long ParseMicroseconds(const std::string& text)
+{
+    long long v = 0;
+    std::size_t i = 0;
+    while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i])))
+        ++i;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        v = v * 10 + (text[i] - '0');
+        if (v > kMaxTimeoutUsec)
+            return kMaxTimeoutUsec;
+    }
+    return v;
+}
+
+std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
+
+// Counts and time-outs never go below zero: a negative value edited into
+// agent.ini would otherwise reach the transport as a negative wait.
+long NonNegative(long v) { return v < 0 ? 0 : v; }
+
+QLineEdit* DigitsField(QWidget* parent, int maxLen)
+{
+    auto* e = new QLineEdit(parent);
+    e->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), e));
+    e->setMaxLength(maxLen);
+    e->setAlignment(Qt::AlignRight);
+    return e;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- CIPAddressCtrl
+
+CIPAddressCtrl::CIPAddressCtrl(QWidget* parent) : QWidget(parent)
+{
+    auto* lay = new QHBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    lay->setSpacing(2);
+    for (int i = 0; i < 4; ++i) {
+        auto* e = new QLineEdit(this);
+        e->setValidator(new QIntValidator(0, 255, e));
+        e->setMaxLength(3);
+        e->setAlignment(Qt::AlignCenter);
+        e->setFixedWidth(42);
+        e->installEventFilter(this);
+        m_fields[static_cast<std::size_t>(i)] = e;
+        lay->addWidget(e);
+        if (i < 3)
+            lay->addWidget(new QLabel(".", this));
+        connect(e, &QLineEdit::textEdited, this, [this, i](const QString& t) {
+            // A full box moves on, as in the usual address control.
+            if (t.size() == 3 && i < 3) {
+                m_fields[static_cast<std::size_t>(i + 1)]->setFocus();
+                m_fields[static_cast<std::size_t>(i + 1)]->selectAll();
+            }
+        });
+    }
+    lay->addStretch();
+}
+
+bool CIPAddressCtrl::eventFilter(QObject* obj, QEvent* ev)
+{
+    if (ev->type() == QEvent::KeyPress) {
+        auto* ke = static_cast<QKeyEvent*>(ev);
+        for (int i = 0; i < 4; ++i) {
+            if (obj != m_fields[static_cast<std::size_t>(i)])
+                continue;
+            QLineEdit* e = m_fields[static_cast<std::size_t>(i)];
+            if ((ke->key() == Qt::Key_Period || ke->text() == ".") && i < 3) {
+                if (!e->text().isEmpty()) {
+                    m_fields[static_cast<std::size_t>(i + 1)]->setFocus();
+                    m_fields[static_cast<std::size_t>(i + 1)]->selectAll();
+                }
+                return true;
+            }
+            if (ke->key() == Qt::Key_Backspace && e->text().isEmpty() && i > 0) {
+                m_fields[static_cast<std::size_t>(i - 1)]->setFocus();
+                return true;
+            }
+        }
+    }
+    return QWidget::eventFilter(obj, ev);
+}
+
+int CIPAddressCtrl::GetFilledCount() const
+{
+    int n = 0;
+    for (QLineEdit* e : m_fields)
+        if (!e->text().isEmpty())
+            ++n;
+    return n;
+}
+
+std::array<int, 4> CIPAddressCtrl::GetAddress() const
+{
+    std::array<int, 4> a{};
+    for (std::size_t i = 0; i < 4; ++i) {
+        int v = m_fields[i]->text().toInt();
+        a[i] = v < 0 ? 0 : (v > 255 ? 255 : v);
+    }
+    return a;
+}
+
+void CIPAddressCtrl::SetAddress(int a, int b, int c, int d)
+{
+    const int v[4] = {a, b, c, d};
+    for (std::size_t i = 0; i < 4; ++i)
+        m_fields[i]->setText(QString::number(v[i] & 0xFF));
+}
+
+void CIPAddressCtrl::ClearAddress()
+{
+    for (QLineEdit* e : m_fields)
+        e->clear();
+}
+
+// ---------------------------------------------------------------- CAgentDlg
+
+CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
+{
+    setWindowTitle("エージェントの設定");
+    setObjectName("IDD_AGENT_DIALOG");
+
+    auto* outer = new QHBoxLayout(this);
+    auto* snmp = new QGroupBox("SNMPの設定", this);
+    outer->addWidget(snmp);
+    auto* snmpLay = new QVBoxLayout(snmp);
+
+    // Address.
+    auto* addrBox = new QGroupBox("エージェントのIPアドレス", snmp);
+    auto* addrLay = new QGridLayout(addrBox);
+    m_ipv4Radio = new QRadioButton("IPv4アドレス", addrBox);
+    m_ipv6Radio = new QRadioButton("IPv6アドレス", addrBox);
+    m_ipv4 = new CIPAddressCtrl(addrBox);
+    m_ipv6 = new QLineEdit(addrBox);
+    m_ipv6->setMinimumWidth(260);
+    m_ipv6->setMaxLength(255);
+    auto* radios = new QButtonGroup(this);
+    radios->addButton(m_ipv4Radio);
+    radios->addButton(m_ipv6Radio);
+    addrLay->addWidget(m_ipv4Radio, 0, 0);
+    addrLay->addWidget(m_ipv4, 0, 1);
+    addrLay->addWidget(m_ipv6Radio, 1, 0);
+    addrLay->addWidget(m_ipv6, 1, 1);
+    snmpLay->addWidget(addrBox);
+
+    // Communities.
+    auto* commBox = new QGroupBox("Community", snmp);
+    auto* commLay = new QGridLayout(commBox);
+    m_read = new QLineEdit(commBox);
+    m_write = new QLineEdit(commBox);
+    m_read->setMaxLength(255);
+    m_write->setMaxLength(255);
+    commLay->addWidget(new QLabel("Read Community", commBox), 0, 0);
+    commLay->addWidget(m_read, 1, 0);
+    commLay->addWidget(new QLabel("Write Community", commBox), 0, 1);
+    commLay->addWidget(m_write, 1, 1);
+    snmpLay->addWidget(commBox);
+
+    // Options.
+    auto* optBox = new QGroupBox("通信オプション", snmp);
+    auto* optLay = new QGridLayout(optBox);
+    m_sendErr = DigitsField(optBox, 9);
+    m_recvErr = DigitsField(optBox, 9);
+    m_timeout = DigitsField(optBox, 16);
+    optLay->addWidget(new QLabel("再送回数", optBox), 0, 0);
+    optLay->addWidget(m_sendErr, 1, 0);
+    optLay->addWidget(new QLabel("許容タイムアウト回数", optBox), 0, 1);
+    optLay->addWidget(m_recvErr, 1, 1);
+    optLay->addWidget(new QLabel("タイムアウト時間(usec)", optBox), 0, 2);
+    optLay->addWidget(m_timeout, 1, 2);
+    snmpLay->addWidget(optBox);
+
+    auto* buttons = new QVBoxLayout;
+    m_ok = new QPushButton("OK", this);
+    m_cancel = new QPushButton("キャンセル", this);
+    m_ok->setDefault(true);
+    m_ok->setAutoDefault(true);
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_cancel);
+    buttons->addStretch();
+    outer->addLayout(buttons);
+
+    using namespace app;
+    widgets::SetCtrlId(m_ipv4Radio, IDC_RADIO_IPV4);
+    widgets::SetCtrlId(m_ipv6Radio, IDC_RADIO_IPV6);
+    widgets::SetCtrlId(m_ipv4, IDC_AGENT_IPV4);
+    widgets::SetCtrlId(m_ipv6, IDC_AGENT_IPV6);
+    widgets::SetCtrlId(m_read, IDC_READ_COMMUNITY);
+    widgets::SetCtrlId(m_write, IDC_WRITE_COMMUNITY);
+    widgets::SetCtrlId(m_sendErr, IDC_SEND_ERR_CNT);
+    widgets::SetCtrlId(m_recvErr, IDC_RECV_ERR_CNT);
+    widgets::SetCtrlId(m_timeout, IDC_TIMEOUT);
+    widgets::SetCtrlId(m_ok, IDC_OK);
+    widgets::SetCtrlId(m_cancel, IDC_CANCEL);
+
+    connect(m_ok, &QPushButton::clicked, this, &CAgentDlg::accept);
+    connect(m_cancel, &QPushButton::clicked, this, &CAgentDlg::reject);
+    connect(m_ipv4Radio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            SetIpv6Mode(false);
+    });
+    connect(m_ipv6Radio, &QRadioButton::toggled, this, [this](bool on) {
+        if (on)
+            SetIpv6Mode(true);
+    });
+
+    OnInitDialog();
+    setFixedSize(sizeHint());
+}
+
+std::string CAgentDlg::AgentIniPath()
+{
+    return AppConstants::getInstance()->getStartDir() + "/etc/ini/agent.ini";
+}
+
+void CAgentDlg::ReadAgentIni()
+{
+    MIBAgent* a = MIBAgent::getInstance();
+    const std::string file = AgentIniPath();
+    auto num = [&](const char* key, const char* def) {
+        return platform::ParseLeadingInt(platform::GetPrivateProfileString("socket", key, def, file));
+    };
+    a->setReadCommunity(platform::GetPrivateProfileString("community", "read", a->getReadCommunity(), file));
+    a->setWriteCommunity(platform::GetPrivateProfileString("community", "write", a->getWriteCommunity(), file));
+    a->setSendErrCnt(static_cast<int>(NonNegative(num("SendErrCnt", "3"))));
+    a->setRecvErrCnt(static_cast<int>(NonNegative(num("RecvErrCnt", "3"))));
+    a->setTvSec(NonNegative(num("tv_sec", "0")));
+    a->setTvUSec(NonNegative(num("tv_usec", "500000")));
+}
+
+bool CAgentDlg::WriteAgentIni()
+{
+    const std::string dir = AppConstants::getInstance()->getStartDir() + "/etc/ini/";
+    if (!platform::CreateDirectoryPath(dir)) {
+        platform::MessageBox(kNoIniDir);
+        return false;
+    }
+    MIBAgent* a = MIBAgent::getInstance();
+    const std::string file = AgentIniPath();
+    char buf[32];
+    bool ok = platform::WritePrivateProfileString("community", "read", a->getReadCommunity(), file);
+    ok = platform::WritePrivateProfileString("community", "write", a->getWriteCommunity(), file) && ok;
+    std::snprintf(buf, sizeof buf, "%d", a->getSendErrCnt());
+    ok = platform::WritePrivateProfileString("socket", "SendErrCnt", buf, file) && ok;
+    std::snprintf(buf, sizeof buf, "%d", a->getRecvErrCnt());
+    ok = platform::WritePrivateProfileString("socket", "RecvErrCnt", buf, file) && ok;
+    std::snprintf(buf, sizeof buf, "%ld", a->getTvSec());
+    ok = platform::WritePrivateProfileString("socket", "tv_sec", buf, file) && ok;
+    std::snprintf(buf, sizeof buf, "%ld", a->getTvUSec());
+    ok = platform::WritePrivateProfileString("socket", "tv_usec", buf, file) && ok;
+    if (!ok)
+        // The settings are in use, but the operator must know they were
+        // not kept for the next start.
+        platform::MessageBox("設定ファイルに書き込めませんでした。\n" + file, platform::MB_ICONWARNING);
+    return ok;
+}
+
+void CAgentDlg::OnInitDialog()
+{
+    MIBAgent::copyNow2OldInstance();
+    ReadAgentIni();
+
+    m_ipv4Radio->setChecked(true);
+    SetIpv6Mode(false);
+    m_ipv4->ClearAddress();
+    m_ipv6->clear();
+
+    MIBAgent* a = MIBAgent::getInstance();
+    m_sendErr->setText(QString::number(a->getSendErrCnt()));
+    m_recvErr->setText(QString::number(a->getRecvErrCnt()));
+    const long long t = static_cast<long long>(a->getTvSec()) * 1000000LL + a->getTvUSec();
+    m_timeout->setText(QString::number(t));
+    m_read->setText(QString::fromStdString(a->getReadCommunity()));
+    m_write->setText(QString::fromStdString(a->getWriteCommunity()));
+    m_ipv4->Field(0)->setFocus();
+}
+
+void CAgentDlg::SetIpv6Mode(bool ipv6)
+{
+    m_ipv4->setEnabled(!ipv6);
+    m_ipv6->setEnabled(ipv6);
+    m_ipv6->setReadOnly(!ipv6);
+}
+
+void CAgentDlg::accept()
+{
+    MIBAgent* a = MIBAgent::getInstance();
+    std::string addr;
+    int family;
+    if (m_ipv4Radio->isChecked()) {
+        if (m_ipv4->GetFilledCount() < 4) {
+            platform::MessageBox(kBadAddress);
+            return;
+        }
+        std::array<int, 4> o = m_ipv4->GetAddress();
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%d.%d.%d.%d", o[0], o[1], o[2], o[3]);
+        addr = buf;
+        family = MIBAgent::FamilyIPv4;
+    } else {
+        addr = Text(m_ipv6);
+        if (addr.empty()) {
+            platform::MessageBox(kBadAddress);
+            return;
+        }
+        family = MIBAgent::FamilyIPv6;
+    }
+    a->setAddr(addr);
+    a->setNetworkLayerType(family);
+
+    a->setSendErrCnt(static_cast<int>(platform::ParseLeadingInt(Text(m_sendErr))));
+    a->setRecvErrCnt(static_cast<int>(platform::ParseLeadingInt(Text(m_recvErr))));
+    const long long t = ParseMicroseconds(Text(m_timeout));
+    a->setTvSec(static_cast<long>(t / 1000000));
+    a->setTvUSec(static_cast<long>(t % 1000000));
+
+    a->setReadCommunity(Text(m_read));
+    a->setWriteCommunity(Text(m_write));
+
+    int rc;
+    {
+        platform::WaitCursor wait;
+        rc = checkAgent();
+    }
+    if (rc != 0) {
+        m_probeRejected = true;
+        platform::MessageBox(kNoAnswer);
+        return;
+    }
+    WriteAgentIni();
+    QDialog::accept();
+}
+
+void CAgentDlg::reject()
+{
+    // Cancel means no change: the values typed before a rejected probe are
+    // already in the current settings, so the snapshot taken on opening
+    // comes back.
+    MIBAgent::copyOld2NowInstance();
+    QDialog::reject();
+}

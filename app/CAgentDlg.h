@@ -1,0 +1,88 @@
+#pragma once
+// The modal dialog "エージェントの設定": the agent's address (IPv4 or IPv6),
+// the communities and the SNMP options. OK accepts the settings only after
+// the agent answered a probe, then stores the options in etc/ini/agent.ini
+// (the address is typed in every time and never stored).
+
+#include <QDialog>
+
+#include <array>
+#include <string>
+
+class QButtonGroup;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+// The four octet boxes of an IPv4 address, with the behaviour operators
+// know: digits only, 0 to 255, "." or a full box moves to the next one.
+class CIPAddressCtrl : public QWidget {
+    Q_OBJECT
+public:
+    explicit CIPAddressCtrl(QWidget* parent = nullptr);
+    // Number of boxes that hold a value.
+    int GetFilledCount() const;
+    // The octets (boxes left empty give 0).
+    std::array<int, 4> GetAddress() const;
+    void SetAddress(int a, int b, int c, int d);
+    void ClearAddress();
+    QLineEdit* Field(int i) const { return m_fields[static_cast<std::size_t>(i)]; }
+
+protected:
+    bool eventFilter(QObject* obj, QEvent* ev) override;
+
+private:
+    std::array<QLineEdit*, 4> m_fields{};
+};
+
+class CAgentDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CAgentDlg(QWidget* parent = nullptr);
+
+    // Path of agent.ini below the start directory.
+    static std::string AgentIniPath();
+    // Reads agent.ini into the current settings (missing keys keep the
+    // documented defaults).
+    static void ReadAgentIni();
+    // Writes the six keys; false when the directory cannot be created (the
+    // operator has then been told) or the file cannot be written.
+    static bool WriteAgentIni();
+
+    // The controls, by the ids of the dialog layout as well.
+    QRadioButton* Ipv4Radio() const { return m_ipv4Radio; }
+    QRadioButton* Ipv6Radio() const { return m_ipv6Radio; }
+    CIPAddressCtrl* Ipv4Field() const { return m_ipv4; }
+    QLineEdit* Ipv6Field() const { return m_ipv6; }
+    QLineEdit* ReadCommunityField() const { return m_read; }
+    QLineEdit* WriteCommunityField() const { return m_write; }
+    QLineEdit* SendErrCntField() const { return m_sendErr; }
+    QLineEdit* RecvErrCntField() const { return m_recvErr; }
+    QLineEdit* TimeoutField() const { return m_timeout; }
+    QPushButton* OkButton() const { return m_ok; }
+    QPushButton* CancelButton() const { return m_cancel; }
+
+    // Whether an OK was rejected by the probe during this run.
+    bool ProbeRejected() const { return m_probeRejected; }
+
+public slots:
+    void accept() override;
+    void reject() override;
+
+private:
+    void OnInitDialog();
+    void SetIpv6Mode(bool ipv6);
+
+    QRadioButton* m_ipv4Radio;
+    QRadioButton* m_ipv6Radio;
+    CIPAddressCtrl* m_ipv4;
+    QLineEdit* m_ipv6;
+    QLineEdit* m_read;
+    QLineEdit* m_write;
+    QLineEdit* m_sendErr;
+    QLineEdit* m_recvErr;
+    QLineEdit* m_timeout;
+    QPushButton* m_ok;
+    QPushButton* m_cancel;
+    bool m_probeRejected = false;
+};

@@ -1,0 +1,201 @@
+#include "app/CMainFrame.h"
+
+#include "app/AppIds.h"
+#include "app/CAboutDlg.h"
+#include "app/CAgentDlg.h"
+#include "app/CMIBTreeDlg.h"
+#include "app/CQuillonApp.h"
+#include "app/CQuillonView.h"
+#include "mibcore/agent/AppConstants.h"
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/DocView.h"
+#include "mibcore/platform/MessageBox.h"
+#include "mibcore/platform/Placement.h"
+#include "mibcore/platform/Profile.h"
+#include "mibcore/platform/Resources.h"
+
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QKeySequence>
+#include <QShortcut>
+#include <QTextBrowser>
+#include <QToolBar>
+#include <QUrl>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+const unsigned int kIndicators[] = {0, app::ID_INDICATOR_CAPS, app::ID_INDICATOR_NUM, app::ID_INDICATOR_SCRL};
+
+}  // namespace
+
+CMainFrame::CMainFrame(QWidget* parent) : platform::MainFrame(parent)
+{
+    setObjectName("CMainFrame");
+    AddCommand(app::ID_MIB_DEFINITION, [this] { OnMibDefinition(); });
+    AddCommand(app::ID_AGENT_SETTINGS, [this] { OnAgentSettings(); });
+    AddCommand(app::ID_HELP_FINDER, [this] { OnHelp(); });
+    AddCommand(app::ID_FILE_NEW, [] {
+        if (CQuillonApp* a = CQuillonApp::GetApp())
+            a->OnFileNew();
+    });
+    AddCommand(app::ID_FILE_OPEN, [] {
+        if (CQuillonApp* a = CQuillonApp::GetApp())
+            a->OnFileOpen();
+    });
+    AddCommand(app::ID_APP_ABOUT, [this] {
+        CAboutDlg dlg(this);
+        dlg.exec();
+    });
+    // The indicators show their names, as the frame's panes always have.
+    AddCommandUI(app::ID_INDICATOR_CAPS, [](platform::CmdUI& ui) { ui.SetText("CAP"); });
+    AddCommandUI(app::ID_INDICATOR_NUM, [](platform::CmdUI& ui) { ui.SetText("NUM"); });
+    AddCommandUI(app::ID_INDICATOR_SCRL, [](platform::CmdUI& ui) { ui.SetText("SCRL"); });
+}
+
+CMainFrame::~CMainFrame()
+{
+    SavePlacement();
+}
+
+bool CMainFrame::LoadFrame()
+{
+    setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
+    int result = platform::ToolBarOk;
+    QToolBar* bar = AddToolBar("128", &result);
+    if (!bar || result == platform::ToolBarNoResource)
+        return false;
+    bar->setObjectName("IDR_MAINFRAME");
+    bar->setWindowTitle("ツール バー");
+    bar->setIconSize(QSize(16, 16));
+    bar->setMovable(true);
+    setDockNestingEnabled(true);
+
+    platform::StatusBar* sb = CreateStatusBar(kIndicators, 4);
+    if (!sb)
+        return false;
+    sb->SetPaneText(0, "レディ");
+    for (int i = 1; i < 4; ++i)
+        sb->SetPaneWidthForText(i, "SCRL");
+
+    // Accelerators; commands nobody handles simply do nothing.
+    const struct {
+        QKeySequence key;
+        int id;
+    } accels[] = {
+        {QKeySequence("Ctrl+N"), app::ID_FILE_NEW},        {QKeySequence("Ctrl+O"), app::ID_FILE_OPEN},
+        {QKeySequence("Ctrl+S"), app::ID_FILE_SAVE},       {QKeySequence("Ctrl+Z"), app::ID_EDIT_UNDO},
+        {QKeySequence("Alt+Backspace"), app::ID_EDIT_UNDO}, {QKeySequence("Ctrl+X"), app::ID_EDIT_CUT},
+        {QKeySequence("Shift+Del"), app::ID_EDIT_CUT},     {QKeySequence("Ctrl+C"), app::ID_EDIT_COPY},
+        {QKeySequence("Ctrl+Ins"), app::ID_EDIT_COPY},     {QKeySequence("Ctrl+V"), app::ID_EDIT_PASTE},
+        {QKeySequence("Shift+Ins"), app::ID_EDIT_PASTE},   {QKeySequence("F6"), app::ID_NEXT_PANE},
+        {QKeySequence("Shift+F6"), app::ID_PREV_PANE},
+    };
+    for (const auto& a : accels) {
+        auto* sc = new QShortcut(a.key, this);
+        sc->setContext(Qt::WindowShortcut);
+        const int id = a.id;
+        connect(sc, &QShortcut::activated, this, [this, id] { SendCommand(id); });
+    }
+
+    RefreshTitle();
+    resize(800, 600);
+    platform::LoadWindowPlacement(this, "window", "frame", PlacementPath());
+    return true;
+}
+
+void CMainFrame::RefreshTitle()
+{
+    setWindowTitle(QString::fromStdString("Quillon " + MIBAgent::getInstance()->getAddr()));
+}
+
+std::string CMainFrame::PlacementPath()
+{
+    return AppConstants::getInstance()->getStartDir() + "/etc/ini/quillon.ini";
+}
+
+void CMainFrame::SavePlacement()
+{
+    if (m_placementSaved)
+        return;
+    m_placementSaved = true;
+    // agent.ini normally made the directory already; make sure anyway.
+    platform::CreateDirectoryPath(AppConstants::getInstance()->getStartDir() + "/etc/ini/");
+    platform::SaveWindowPlacement(this, "window", "frame", PlacementPath());
+    if (m_mibTreeDlg)
+        m_mibTreeDlg->SavePlacement();
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e)
+{
+    if (m_loading) {
+        e->ignore();
+        return;
+    }
+    SavePlacement();
+    platform::MainFrame::closeEvent(e);
+}
+
+void CMainFrame::OnMibDefinition()
+{
+    if (!m_mibTreeDlg)
+        m_mibTreeDlg = new CMIBTreeDlg(this);
+    m_mibTreeDlg->show();
+    m_mibTreeDlg->raise();
+    m_mibTreeDlg->activateWindow();
+}
+
+void CMainFrame::OnAgentSettings()
+{
+    CAgentDlg dlg(this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    // Every monitoring window polled the old agent: only the launcher stays.
+    for (platform::ChildFrame* f : GetChildFrames()) {
+        if (qobject_cast<CChildFrame*>(f))
+            continue;
+        f->DestroyFrame();
+    }
+    RefreshTitle();
+}
+
+std::string CMainFrame::HelpIndexPath()
+{
+    return AppConstants::getInstance()->getStartDir() + "/doc/help/index.html";
+}
+
+void CMainFrame::OnHelp()
+{
+    const QString path = QString::fromStdString(HelpIndexPath());
+    if (!QFileInfo(path).isFile()) {
+        // The system's text for the error, as the viewer's start would give.
+        platform::MessageBox(std::strerror(ENOENT) + std::string("\n") + path.toStdString(),
+                             platform::MB_ICONINFORMATION, "Password Change NG");
+        return;
+    }
+    // The desktop's browser first; without one, our own help window.
+    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
+        return;
+    ShowHelpWindow(path);
+}
+
+void CMainFrame::ShowHelpWindow(const QString& path)
+{
+    if (!m_helpWindow) {
+        m_helpWindow = new QTextBrowser(this);
+        m_helpWindow->setWindowFlag(Qt::Window);
+        m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
+        m_helpWindow->setWindowTitle("Quillon ヘルプ");
+        m_helpWindow->setOpenExternalLinks(true);
+        m_helpWindow->resize(760, 600);
+    }
+    m_helpWindow->setSource(QUrl::fromLocalFile(path));
+    m_helpWindow->show();
+    m_helpWindow->raise();
+    m_helpWindow->activateWindow();
+}

@@ -1,0 +1,54 @@
+#pragma once
+// The main window "Quillon <agent address>": menus 128 and 129, the tool
+// bar, the status bar, the application-wide commands (agent settings, MIB
+// definitions, help, version) and its placement in etc/ini/quillon.ini.
+
+#include "mibcore/platform/MainFrame.h"
+
+#include <QPointer>
+
+#include <string>
+
+#include "app/CMIBTreeDlg.h"
+#include <QTextBrowser>
+
+class CMainFrame : public platform::MainFrame {
+    Q_OBJECT
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Bars, title and saved placement; false when a bar cannot be made.
+    bool LoadFrame();
+
+    // "Quillon " followed by the current agent address.
+    void RefreshTitle();
+    static std::string PlacementPath();
+    void SavePlacement();
+
+    // Commands.
+    void OnMibDefinition();  // 32779
+    void OnAgentSettings();  // 32780
+    void OnHelp();           // 57663
+
+    CMIBTreeDlg* GetMIBTreeDlg() const { return m_mibTreeDlg; }
+    QTextBrowser* GetHelpWindow() const { return m_helpWindow; }
+
+    // The manual's first page below the start directory.
+    static std::string HelpIndexPath();
+
+    // While the loader runs the frame cannot be closed (the loader may be
+    // waiting for the operator's answer to one of its messages).
+    void SetLoading(bool on) { m_loading = on; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void ShowHelpWindow(const QString& path);
+
+    QPointer<CMIBTreeDlg> m_mibTreeDlg;
+    QPointer<QTextBrowser> m_helpWindow;
+    bool m_placementSaved = false;
+    bool m_loading = false;
+};

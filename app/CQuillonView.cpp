@@ -1,0 +1,206 @@
+#include "app/CQuillonView.h"
+
+#include "app/AppIds.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/MainFrame.h"
+#include "mibcore/platform/Resources.h"
+#include "mibcore/registry/MIB.h"
+
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPixmap>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+// ---------------------------------------------------------------- CQuillonDoc
+
+CQuillonDoc::CQuillonDoc() = default;
+
+// ---------------------------------------------------------------- CChildFrame
+
+CChildFrame::CChildFrame(QWidget* parent) : platform::ChildFrame(parent) {}
+
+bool CChildFrame::OnCreate()
+{
+    // The launcher keeps its own title and cannot be closed by the operator.
+    SetShowDocName(false);
+    SetTitle("メニュー一覧");
+    SetClosable(false);
+    setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
+    resize(420, 300);
+    return true;
+}
+
+// ---------------------------------------------------------------- CQuillonView
+
+namespace {
+
+// An entry whose icon could not be loaded keeps an empty image of the same
+// size, so every other entry still shows its own icon.
+QIcon IconOrBlank(const QIcon& icon)
+{
+    if (!icon.isNull())
+        return icon;
+    QPixmap blank(32, 32);
+    blank.fill(Qt::transparent);
+    return QIcon(blank);
+}
+
+}  // namespace
+
+CQuillonView::CQuillonView(QWidget* parent) : platform::View(parent)
+{
+    auto* lay = new QVBoxLayout(this);
+    lay->setContentsMargins(0, 0, 0, 0);
+    m_stack = new QStackedWidget(this);
+    lay->addWidget(m_stack);
+
+    m_list = new QListWidget(m_stack);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setMovement(QListView::Static);
+    m_list->setWrapping(true);
+    m_list->setWordWrap(true);
+    m_list->setUniformItemSizes(true);
+    m_stack->addWidget(m_list);
+
+    m_details = new QTreeWidget(m_stack);
+    m_details->setRootIsDecorated(false);
+    m_details->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_details->setIconSize(QSize(16, 16));
+    m_stack->addWidget(m_details);
+
+    connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem*) { OnDblclk(); });
+    connect(m_details, &QTreeWidget::itemActivated, this, [this](QTreeWidgetItem*, int) { OnDblclk(); });
+    SetMode(LargeIcon);
+}
+
+void CQuillonView::SetMode(Mode m)
+{
+    m_mode = m;
+    if (m == Details) {
+        m_stack->setCurrentWidget(m_details);
+        return;
+    }
+    m_stack->setCurrentWidget(m_list);
+    if (m == LargeIcon) {
+        m_list->setViewMode(QListView::IconMode);
+        m_list->setIconSize(QSize(32, 32));
+        m_list->setGridSize(QSize(120, 76));
+        m_list->setFlow(QListView::LeftToRight);
+    } else {
+        m_list->setViewMode(QListView::ListMode);
+        m_list->setIconSize(QSize(16, 16));
+        m_list->setGridSize(QSize());
+        m_list->setFlow(m == SmallIcon ? QListView::LeftToRight : QListView::TopToBottom);
+    }
+    m_list->setMovement(QListView::Static);
+    m_list->setWrapping(true);
+    m_list->setResizeMode(QListView::Adjust);
+}
+
+void CQuillonView::OnUpdate(platform::View*, long hint, QObject*)
+{
+    // Only the rebuild hint touches the list: until the loader has ended
+    // the registry is not ours to read.
+    if (hint == app::UpdateHintRebuildList)
+        RebuildList();
+}
+
+void CQuillonView::RebuildList()
+{
+    m_list->clear();
+    m_details->clear();
+    m_details->setColumnCount(2);
+    m_details->setHeaderLabels({"サービス", "説明"});
+    m_details->header()->resizeSection(0, 150);
+    m_details->header()->resizeSection(1, 150);
+
+    for (MIB* m = MIB::gethead(); m; m = m->getnext()) {
+        if (m->gettype() != 1)
+            continue;
+        const QString name = QString::fromStdString(m->getname());
+        const QString expl = QString::fromStdString(m->getexpl());
+        QIcon icon = IconOrBlank(platform::LoadIcon(m->getIcon()));
+        auto* item = new QListWidgetItem(icon, name, m_list);
+        item->setToolTip(expl);
+        item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        auto* row = new QTreeWidgetItem(m_details, {name, expl});
+        row->setIcon(0, icon);
+    }
+}
+
+platform::ChildFrame* CQuillonView::FindOpenFrame(MIB* mib)
+{
+    platform::MainFrame* main = platform::App::GetMainFrame();
+    if (!main || !mib)
+        return nullptr;
+    const QMetaObject* viewClass = mib->getViewClass();
+    const QMetaObject* subClass = mib->getSubViewClass();
+    auto isA = [](const QWidget* w, const QMetaObject* cls) {
+        return w && cls && w->metaObject()->inherits(cls);
+    };
+    for (platform::ChildFrame* f : main->GetChildFrames()) {
+        QWidget* client = f->GetClient();
+        if (isA(client, viewClass))
+            return f;
+        if (auto* s = qobject_cast<platform::Splitter*>(client)) {
+            QWidget* first = s->GetPane(0, 0);
+            if (isA(first, viewClass) || isA(first, subClass))
+                return f;
+        }
+    }
+    return nullptr;
+}
+
+platform::ChildFrame* CQuillonView::OpenMIB(const std::string& name)
+{
+    MIB* mib = MIB::Find(name);
+    platform::MainFrame* main = platform::App::GetMainFrame();
+    if (!mib || !main)
+        return nullptr;
+    if (platform::ChildFrame* open = FindOpenFrame(mib)) {
+        if (open->isMinimized())
+            open->showNormal();
+        main->MDIActivate(open);
+        return open;
+    }
+
+    const int viewId = mib->getwview();
+    platform::MultiDocTemplate* tmpl = mib->getViewDocTemplate(viewId);
+    if (!tmpl) {
+        int res = mib->getMenuType();
+        if (res == 0)
+            res = app::IDR_QUILLONTYPE;
+        tmpl = new platform::MultiDocTemplate(res, mib->getDocumentClass(), mib->getFrameClass(),
+                                              mib->getViewClass());
+        mib->setViewDocTemplate(viewId, tmpl);
+        platform::App::AddDocTemplate(tmpl);
+    }
+    platform::Document* doc = tmpl->OpenDocumentFile();
+    if (!doc || doc->GetFrames().isEmpty())
+        return nullptr;
+    platform::ChildFrame* frame = doc->GetFrames().last();
+    frame->SetTitle(name);
+    frame->SendCommand(app::ID_START_INDICATOR);
+    doc->UpdateAllViews(nullptr, app::UpdateHintRebuildList);
+    return frame;
+}
+
+void CQuillonView::OnDblclk()
+{
+    std::string name;
+    if (m_mode == Details) {
+        QList<QTreeWidgetItem*> sel = m_details->selectedItems();
+        if (sel.isEmpty())
+            return;
+        name = sel.first()->text(0).toStdString();
+    } else {
+        QList<QListWidgetItem*> sel = m_list->selectedItems();
+        if (sel.isEmpty())
+            return;
+        name = sel.first()->text().toStdString();
+    }
+    OpenMIB(name);
+}

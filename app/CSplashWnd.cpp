@@ -1,0 +1,142 @@
+#include "app/CSplashWnd.h"
+
+#include "app/AppIds.h"
+#include "app/CLoader.h"
+#include "mibcore/platform/Resources.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScreen>
+
+#include <cmath>
+
+CSplashWnd::CSplashWnd(const std::string& startDir, std::function<void()> done)
+    : QWidget(nullptr, Qt::SplashScreen | Qt::FramelessWindowHint), m_done(std::move(done))
+{
+    setObjectName("CSplashWnd");
+    setAttribute(Qt::WA_DeleteOnClose, false);
+    setCursor(Qt::ArrowCursor);
+    setMouseTracking(true);
+
+    QImage img = platform::LoadImage(std::to_string(app::IDB_SPLASH));
+    if (!img.isNull())
+        m_bitmap = img.convertToFormat(QImage::Format_RGB888);
+
+    if (HasBitmap()) {
+        setFixedSize(m_bitmap.size());
+        m_eyesOrigin = QPoint(m_bitmap.width() / 8, m_bitmap.height() * 5 / 8);
+        if (QScreen* s = QGuiApplication::primaryScreen())
+            move(s->availableGeometry().center() - rect().center());
+    }
+
+    connect(&m_timer, &QTimer::timeout, this, &CSplashWnd::OnTimer);
+    connect(&m_cursorTimer, &QTimer::timeout, this, [this] {
+        const QPoint p = QCursor::pos();
+        if (p != m_lastCursor) {
+            m_lastCursor = p;
+            OnMouseMove(mapFromGlobal(p));
+        }
+    });
+    m_timer.start(100);
+    m_thread = std::thread([this, startDir] {
+        loader::Run(startDir);
+        m_threadDone = true;
+    });
+
+    if (HasBitmap()) {
+        show();
+        raise();
+        activateWindow();
+        m_cursorTimer.start(40);
+    }
+}
+
+CSplashWnd::~CSplashWnd()
+{
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+void CSplashWnd::resizeEvent(QResizeEvent* e)
+{
+    QWidget::resizeEvent(e);
+    if (!HasBitmap())
+        return;
+    const int bw = m_bitmap.width();
+    const int w = bw / 4;
+    const int h = m_bitmap.height() / 4;
+    // Rectangles as (left, top, right, bottom).
+    m_eye[0] = QRect(QPoint(3, 3), QPoint(bw / 8 - 3 - 1, h - 3 - 1));
+    m_eye[1] = QRect(QPoint(w / 2 + 3, 3), QPoint(w - 3 - 1, h - 3 - 1));
+    for (int i = 0; i < 2; ++i)
+        m_center[i] = QPoint((m_eye[i].left() + m_eye[i].right() + 1) / 2, (m_eye[i].top() + m_eye[i].bottom() + 1) / 2);
+    DrawEyes(mapFromGlobal(QCursor::pos()));
+}
+
+void CSplashWnd::DrawEyes(const QPoint& cursor)
+{
+    if (!HasBitmap())
+        return;
+    const int w = m_bitmap.width() / 4;
+    const int h = m_bitmap.height() / 4;
+    if (m_eyesBitmap.size() != QSize(w, h))
+        m_eyesBitmap = QImage(w, h, QImage::Format_RGB888);
+    m_eyesBitmap.fill(Qt::white);
+    QPainter p(&m_eyesBitmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 6));
+    p.setBrush(Qt::white);
+    for (const QRect& r : m_eye)
+        p.drawEllipse(r);
+    const QPoint c = cursor - m_eyesOrigin;
+    p.setBrush(Qt::NoBrush);
+    for (const QPoint& centre : m_center) {
+        const double angle = std::atan2(double(c.y() - centre.y()), double(c.x() - centre.x()));
+        const int x = centre.x() + static_cast<int>(std::cos(angle) * (w / 6));
+        const int y = centre.y() + static_cast<int>(std::sin(angle) * (h / 3));
+        p.drawEllipse(QRect(x, y, 2, 2));
+    }
+}
+
+void CSplashWnd::paintEvent(QPaintEvent*)
+{
+    if (!HasBitmap())
+        return;
+    QPainter p(this);
+    if (!m_paintingEyes)
+        p.drawImage(0, 0, m_bitmap);
+    p.drawImage(m_eyesOrigin, m_eyesBitmap);
+}
+
+void CSplashWnd::mouseMoveEvent(QMouseEvent* e)
+{
+    m_lastCursor = e->globalPosition().toPoint();
+    OnMouseMove(e->position().toPoint());
+}
+
+void CSplashWnd::OnMouseMove(const QPoint& cursor)
+{
+    if (!HasBitmap() || !isVisible())
+        return;
+    m_paintingEyes = true;
+    DrawEyes(cursor);
+    repaint(QRegion(m_eye[0].translated(m_eyesOrigin)) + QRegion(m_eye[1].translated(m_eyesOrigin)));
+    m_paintingEyes = false;
+}
+
+void CSplashWnd::OnTimer()
+{
+    if (!m_threadDone || m_finished)
+        return;
+    m_finished = true;
+    m_timer.stop();
+    m_cursorTimer.stop();
+    if (m_thread.joinable())
+        m_thread.join();
+    hide();
+    if (m_done)
+        m_done();
+    deleteLater();
+}
