@@ -632,6 +632,10 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
         if (state < 3 && i < kTokenMax)
             buf[state][i++] = static_cast<char>(c);
     }
+    // A read error (or a directory, which opens but cannot be read) is a
+    // failed load, not an empty module.
+    if (std::ferror(fp))
+        result = 0;
     std::fclose(fp);
     return result;
 }

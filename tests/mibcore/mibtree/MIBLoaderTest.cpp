@@ -241,9 +241,13 @@ TEST_F(MibLoaderTest, MissingParentsAskTheOperatorUntilTheyDecline)
         EXPECT_EQ(MIBTree::gettop()->Find("x"), nullptr);  // no half-built path
         EXPECT_NE(op.asked[3].text.find("[unknownStart]"), std::string::npos);
     }
+    // Unreadable paths fail quietly: a missing file, a directory.
+    ScriptedOperator quiet;
     int show = 1;
     EXPECT_EQ(MIBTree::LoadMIBTree((dir.path() / "no-such.mib").string(), show), 0);
+    EXPECT_EQ(MIBTree::LoadMIBTree(dir.path().string(), show), 0);
     EXPECT_EQ(show, 1);
+    EXPECT_TRUE(quiet.asked.empty());
 }
 
 TEST_F(MibLoaderTest, HostileInputIsCutOrIgnoredButNeverOverflows)

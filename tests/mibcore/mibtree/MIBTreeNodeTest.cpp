@@ -128,6 +128,12 @@ TEST_F(MibTreeTest, FindIsDepthFirstInValOrderAndFindBrotherMatchesNameOrNumber)
     EXPECT_EQ(top->FindBrother(1ul), iso);
     EXPECT_EQ(top->FindBrother(3ul), nullptr);
 
+    // Renaming a node is seen by the next lookup, under both names.
+    isoChild->setname("renamed");
+    EXPECT_EQ(top->Find("org"), nullptr);
+    EXPECT_EQ(top->Find("renamed"), isoChild);
+    isoChild->setname("org");
+
     std::string path = "untouched";
     EXPECT_EQ(top->GetAllString(path, "nothing"), 0);
     EXPECT_EQ(path, "untouched");
