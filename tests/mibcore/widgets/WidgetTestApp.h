@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include <gtest/gtest.h>
+
 #include <string>
 #include <vector>
 
@@ -20,6 +22,14 @@ inline QApplication* EnsureApp()
     static char* argv[] = {name, nullptr};
     return new QApplication(argc, argv);
 }
+
+// Fixtures hold widgets as members, built before their SetUp runs: the
+// application must exist before any test starts.
+class AppEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override { EnsureApp(); }
+};
+inline ::testing::Environment* const g_appEnvironment = ::testing::AddGlobalTestEnvironment(new AppEnvironment);
 
 // Answers every message box with the next scripted answer (the last one
 // repeats) and remembers what was asked.
