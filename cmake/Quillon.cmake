@@ -8,9 +8,9 @@ function(quillon_add_gtest name)
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE GTest::gtest GTest::gtest_main ${A_LIBS})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
-  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QUILLON_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUILLON_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  set(fixture "")
   if(A_AGENT)
-    list(APPEND props FIXTURES_REQUIRED snmpd)
+    set(fixture "FIXTURES_REQUIRED snmpd")
   endif()
   set(labels ${A_LABELS})
   if(A_AGENT)
@@ -19,14 +19,31 @@ function(quillon_add_gtest name)
   if(A_GUI)
     list(APPEND labels gui)
   endif()
-  if(labels)
-    list(APPEND props LABELS "${labels}")
+  if(NOT labels)
+    set(labels unit)
   endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}
     DISCOVERY_TIMEOUT 60
     DISCOVERY_MODE PRE_TEST
-    PROPERTIES ${props} TIMEOUT 300)
+    TEST_LIST ${name}_TESTS
+    PROPERTIES TIMEOUT 300)
+  # gtest_discover_tests flattens list-valued PROPERTIES (two environment
+  # variables become two arguments), so the lists are applied by a script
+  # that ctest includes after the discovered tests.
+  set(QUILLON_TEST_LIST ${name}_TESTS)
+  set(QUILLON_TEST_ENV "QT_QPA_PLATFORM=offscreen;QUILLON_SOURCE_DIR=${CMAKE_SOURCE_DIR};QUILLON_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  set(QUILLON_TEST_LABELS "${labels}")
+  set(QUILLON_TEST_FIXTURE "${fixture}")
+  file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake CONTENT [=[
+if(@QUILLON_TEST_LIST@)
+  set_tests_properties(${@QUILLON_TEST_LIST@} PROPERTIES
+    ENVIRONMENT "@QUILLON_TEST_ENV@"
+    LABELS "@QUILLON_TEST_LABELS@"
+    @QUILLON_TEST_FIXTURE@)
+endif()
+]=] @ONLY)
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_CURRENT_BINARY_DIR}/${name}_properties.cmake)
 endfunction()
 
 # quillon_add_plugin(<name> SOURCES ...): a plug-in library built into build/lib.
