@@ -278,7 +278,39 @@ void ChildFrame::SetActiveView(View* view, bool focus)
     }
 }
 
-QList<View*> ChildFrame::GetViews() const { return m_inner->findChildren<View*>(); }
+namespace {
+
+// Views in pane order: splitters by pane index, other widgets by child order.
+void CollectViews(QWidget* w, QList<View*>& out)
+{
+    if (!w)
+        return;
+    if (View* v = qobject_cast<View*>(w)) {
+        out << v;
+        return;
+    }
+    if (QSplitter* s = qobject_cast<QSplitter*>(w)) {
+        for (int i = 0; i < s->count(); ++i)
+            CollectViews(s->widget(i), out);
+        return;
+    }
+    for (QObject* c : w->children())
+        if (c->isWidgetType())
+            CollectViews(static_cast<QWidget*>(c), out);
+}
+
+}  // namespace
+
+QList<View*> ChildFrame::GetViews() const
+{
+    QList<View*> out;
+    CollectViews(m_inner->centralWidget(), out);
+    // Views elsewhere in the frame (in a tool bar, say) come last.
+    for (View* v : m_inner->findChildren<View*>())
+        if (!out.contains(v))
+            out << v;
+    return out;
+}
 
 void ChildFrame::SetTitle(const std::string& title)
 {

@@ -13,6 +13,7 @@
 #include "mibcore/registry/MIB.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -426,6 +427,7 @@ TEST_F(DocViewTest, ToolBarsAndStatusPanesUpdateThroughTheRoute)
     EXPECT_EQ(frame->saves, 1);
 
     StatusBar* sb = frame->GetStatusBar();
+    sb->SetPaneText(2, "");
     EXPECT_EQ(sb->GetPaneText(2), "");
     main->UpdateCmdUI();
     EXPECT_EQ(sb->GetPaneText(2), "2024/03/01 12:00:15");

@@ -236,8 +236,9 @@ TEST_F(ProfileTest, DamagedStructureEntriesCountAsMissing)
         Put("[pen]\r\nlogpen.0=" + value + "\r\n");
         LogPen lp{PS_DOT, 9, 9, 9};
         bool ok = GetProfileRecord("pen", "logpen.0", lp, file);
-        if (!ok)
+        if (!ok) {
             EXPECT_EQ(lp, (LogPen{PS_DOT, 9, 9, 9})) << "a refused record must not be half-filled";
+        }
         return ok;
     };
     EXPECT_TRUE(readable(good));
