@@ -1,6 +1,5 @@
 #include "mibcore/widgets/CListViewEx.h"
 
-#include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QIcon>
@@ -410,9 +409,9 @@ QString CListViewEx::MakeShortString(const QFontMetrics& fm, const QString& text
     return text.left(ends[best]) + dots;
 }
 
-QString CListViewEx::MakeShortString(const QPainter* dc, const QString& text, int columnLen, int offset)
+QString CListViewEx::MakeShortString(const QPainter& dc, const QString& text, int columnLen, int offset)
 {
-    return MakeShortString(dc ? dc->fontMetrics() : QFontMetrics(QApplication::font()), text, columnLen, offset);
+    return MakeShortString(dc.fontMetrics(), text, columnLen, offset);
 }
 
 void CListViewEx::resizeEvent(QResizeEvent* event)

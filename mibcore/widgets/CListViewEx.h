@@ -109,7 +109,7 @@ public:
     // The text to draw in a column width: the text itself when it fits
     // with offset, else the longest prefix that fits followed by "...".
     static QString MakeShortString(const QFontMetrics& fm, const QString& text, int columnLen, int offset);
-    static QString MakeShortString(const QPainter* dc, const QString& text, int columnLen, int offset);
+    static QString MakeShortString(const QPainter& dc, const QString& text, int columnLen, int offset);
 
     // Last width from a resize.
     int GetClientWidth() const { return m_clientWidth; }

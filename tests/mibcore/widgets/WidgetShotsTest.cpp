@@ -25,7 +25,7 @@ namespace {
 void Save(QWidget* w, const QString& dir, const char* name)
 {
     w->show();
-    QTest::qWaitForWindowExposed(w);
+    EXPECT_TRUE(QTest::qWaitForWindowExposed(w));
     QCoreApplication::processEvents();
     EXPECT_TRUE(w->grab().save(dir + "/" + name));
 }
