@@ -91,12 +91,15 @@ void CSplashWnd::DrawEyes(const QPoint& cursor)
     for (const QRect& r : m_eye)
         p.drawEllipse(r);
     const QPoint c = cursor - m_eyesOrigin;
-    p.setBrush(Qt::NoBrush);
+    // The pupil: a 2 x 2 ellipse under the 6 pixel pen, that is a dot of
+    // radius 4 (a stroked tiny ellipse would leave a hole in Qt).
+    p.setPen(Qt::NoPen);
+    p.setBrush(Qt::black);
     for (const QPoint& centre : m_center) {
         const double angle = std::atan2(double(c.y() - centre.y()), double(c.x() - centre.x()));
         const int x = centre.x() + static_cast<int>(std::cos(angle) * (w / 6));
         const int y = centre.y() + static_cast<int>(std::sin(angle) * (h / 3));
-        p.drawEllipse(QRect(x, y, 2, 2));
+        p.drawEllipse(QPointF(x + 1, y + 1), 4, 4);
     }
 }
 

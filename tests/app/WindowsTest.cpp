@@ -1,0 +1,368 @@
+// The program's windows one by one: the agent dialog's fields and agent.ini,
+// the MIB tree dialog with the real clipboard, the splash window's eyes, the
+// help command, the version dialog and the loader's file lists.
+
+#include "app/AppIds.h"
+#include "app/CAboutDlg.h"
+#include "app/CAgentDlg.h"
+#include "app/CLoader.h"
+#include "app/CMIBTreeDlg.h"
+#include "app/CMainFrame.h"
+#include "app/CSplashWnd.h"
+#include "mibcore/agent/AppConstants.h"
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/Version.h"
+#include "mibcore/mibtree/MIBTree.h"
+#include "mibcore/platform/Profile.h"
+#include "mibcore/platform/Resources.h"
+#include "mibcore/widgets/WidgetResources.h"
+#include "tests/app/AppHarness.h"
+
+#include <QClipboard>
+#include <QDesktopServices>
+#include <QGuiApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTextBrowser>
+#include <QTreeWidget>
+#include <QUrl>
+#include <QtTest/QTest>
+
+using apptest::MessageRecorder;
+using apptest::StartDir;
+
+namespace {
+
+class WindowsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        apptest::EnsureApp();
+        app::RegisterAppResources();
+        AppConstants::getInstance()->setStartDir(m_dir.Path());
+        MIBAgent* a = MIBAgent::getInstance();
+        a->setReadCommunity("cedrus");
+        a->setWriteCommunity("cedrus");
+        a->setSendErrCnt(3);
+        a->setRecvErrCnt(3);
+        a->setTvSec(0);
+        a->setTvUSec(500000);
+    }
+    void TearDown() override { MIBTree::Finalize(); }
+    StartDir m_dir;
+};
+
+QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& label)
+{
+    QList<QTreeWidgetItem*> found = tree->findItems(label, Qt::MatchExactly | Qt::MatchRecursive);
+    return found.isEmpty() ? nullptr : found.first();
+}
+
+// Receives the URLs the help command hands to the desktop.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> urls;
+public slots:
+    void open(const QUrl& u) { urls << u; }
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------- agent dialog
+
+TEST_F(WindowsTest, AgentDialogShowsAgentIniAndItsDefaults)
+{
+    // No socket section: 3, 3 and 500000; no read key: the community in
+    // memory stays.
+    MIBAgent::getInstance()->setReadCommunity("typed-earlier");
+    m_dir.Write("etc/ini/agent.ini", "[community]\r\nwrite=w-comm\r\n");
+    CAgentDlg d;
+    EXPECT_EQ(d.windowTitle(), "エージェントの設定");
+    EXPECT_EQ(d.ReadCommunityField()->text(), "typed-earlier");
+    EXPECT_EQ(d.WriteCommunityField()->text(), "w-comm");
+    EXPECT_EQ(d.SendErrCntField()->text(), "3");
+    EXPECT_EQ(d.RecvErrCntField()->text(), "3");
+    EXPECT_EQ(d.TimeoutField()->text(), "500000");
+
+    // IPv4 mode on opening, both addresses empty.
+    EXPECT_TRUE(d.Ipv4Radio()->isChecked());
+    EXPECT_TRUE(d.Ipv4Field()->isEnabled());
+    EXPECT_FALSE(d.Ipv6Field()->isEnabled());
+    EXPECT_TRUE(d.Ipv6Field()->isReadOnly());
+    EXPECT_EQ(d.Ipv4Field()->GetFilledCount(), 0);
+    d.Ipv6Radio()->click();
+    EXPECT_FALSE(d.Ipv4Field()->isEnabled());
+    EXPECT_TRUE(d.Ipv6Field()->isEnabled());
+    EXPECT_FALSE(d.Ipv6Field()->isReadOnly());
+
+    // Every control answers to its id.
+    for (int id : {app::IDC_AGENT_IPV4, app::IDC_SEND_ERR_CNT, app::IDC_RECV_ERR_CNT, app::IDC_TIMEOUT,
+                   app::IDC_READ_COMMUNITY, app::IDC_WRITE_COMMUNITY, app::IDC_AGENT_IPV6, app::IDC_RADIO_IPV4,
+                   app::IDC_RADIO_IPV6, app::IDC_OK, app::IDC_CANCEL})
+        EXPECT_NE(widgets::GetDlgItem(&d, id), nullptr) << id;
+    QStringList groups;
+    for (auto* g : d.findChildren<QGroupBox*>())
+        groups << g->title();
+    EXPECT_TRUE(groups.contains("SNMPの設定"));
+    EXPECT_TRUE(groups.contains("エージェントのIPアドレス"));
+    EXPECT_TRUE(groups.contains("Community"));
+    EXPECT_TRUE(groups.contains("通信オプション"));
+}
+
+TEST_F(WindowsTest, AgentDialogKeepsAbsurdAgentIniValuesHarmless)
+{
+    // Garbage, negative numbers and a huge time-out from a hand-edited file.
+    m_dir.Write("etc/ini/agent.ini",
+                "[socket]\r\nSendErrCnt=abc\r\nRecvErrCnt=-7\r\ntv_sec=99999999999\r\ntv_usec=-1\r\n");
+    CAgentDlg d;
+    EXPECT_EQ(d.SendErrCntField()->text(), "0");
+    EXPECT_EQ(d.RecvErrCntField()->text(), "0");
+    EXPECT_EQ(MIBAgent::getInstance()->getTvUSec(), 0);
+    EXPECT_EQ(d.TimeoutField()->text(), "2147483647000000") << "seconds clamped to 32 bits";
+    // The octet boxes accept nothing beyond 255 and no letters.
+    QTest::keyClicks(d.Ipv4Field()->Field(0), "3x9");
+    EXPECT_EQ(d.Ipv4Field()->Field(0)->text().toInt() <= 255, true);
+    EXPECT_EQ(d.Ipv4Field()->Field(0)->text().contains('x'), false);
+    QTest::keyClicks(d.TimeoutField(), "-1a");
+    EXPECT_FALSE(d.TimeoutField()->text().contains('-'));
+}
+
+TEST_F(WindowsTest, AgentDialogSplitsTheTimeoutAndWritesAgentIniAfterTheProbe)
+{
+    QUILLON_REQUIRE_NETNS();
+    MessageRecorder msgs;
+    {
+        CAgentDlg d;
+        d.Ipv4Field()->SetAddress(127, 0, 0, 1);
+        d.TimeoutField()->setText("2500000");
+        d.WriteCommunityField()->setText(harness::kWriteCommunity);
+        d.SendErrCntField()->setText("5");
+        d.OkButton()->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted);
+    }
+    EXPECT_TRUE(msgs.Messages().empty());
+    MIBAgent* a = MIBAgent::getInstance();
+    EXPECT_EQ(a->getAddr(), "127.0.0.1");
+    EXPECT_EQ(a->getTvSec(), 2);
+    EXPECT_EQ(a->getTvUSec(), 500000);
+    EXPECT_EQ(a->getSendErrCnt(), 5);
+    const std::string ini = CAgentDlg::AgentIniPath();
+    EXPECT_EQ(platform::GetPrivateProfileString("community", "write", "", ini), harness::kWriteCommunity);
+    EXPECT_EQ(platform::GetPrivateProfileString("socket", "SendErrCnt", "", ini), "5");
+    // Opening again shows what was stored.
+    CAgentDlg again;
+    EXPECT_EQ(again.TimeoutField()->text(), "2500000");
+    EXPECT_EQ(again.SendErrCntField()->text(), "5");
+    EXPECT_EQ(again.Ipv4Field()->GetFilledCount(), 0) << "the address is typed in every time";
+}
+
+TEST_F(WindowsTest, AgentDialogReportsWhatItCannotStore)
+{
+    QUILLON_REQUIRE_NETNS();
+    MessageRecorder msgs;
+    // etc is a file: etc/ini cannot be created.
+    m_dir.Write("etc", "not a directory");
+    {
+        CAgentDlg d;
+        d.Ipv4Field()->SetAddress(127, 0, 0, 1);
+        d.OkButton()->click();
+        EXPECT_EQ(d.result(), QDialog::Accepted) << "the agent answered: the dialog still closes with OK";
+    }
+    ASSERT_EQ(msgs.Texts().size(), 1u);
+    EXPECT_EQ(msgs.Texts()[0], "プロファイル用ディレクトリの作成に失敗しました。");
+
+    // An empty time-out means no wait at all: stored as 0 s + 0 us.
+    msgs.Clear();
+    std::filesystem::remove(m_dir.File("etc"));
+    long sec = -1, usec = -1;
+    msgs.OnMessage([&](const platform::MessageRequest&) {
+        sec = MIBAgent::getInstance()->getTvSec();
+        usec = MIBAgent::getInstance()->getTvUSec();
+    });
+    CAgentDlg d;
+    d.Ipv6Radio()->click();
+    d.Ipv6Field()->setText("::1");
+    d.TimeoutField()->clear();
+    d.ReadCommunityField()->setText("nobody-knows-this");
+    d.RecvErrCntField()->setText("0");
+    d.OkButton()->click();
+    EXPECT_TRUE(d.ProbeRejected());
+    EXPECT_EQ(sec, 0);
+    EXPECT_EQ(usec, 0);
+    d.CancelButton()->click();
+    EXPECT_FALSE(m_dir.Exists("etc/ini/agent.ini"));
+}
+
+// ---------------------------------------------------------------- MIB tree dialog
+
+TEST_F(WindowsTest, MibTreeDialogCopiesNumericAndNameFormsThroughTheClipboard)
+{
+    m_dir.AddMib2();
+    loader::LoadMibModules(m_dir.Path());
+    MessageRecorder msgs;
+    CMIBTreeDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), "MIB定義");
+    QTreeWidget* tree = dlg.TreeCtrl();
+    ASSERT_EQ(tree->topLevelItemCount(), 3);
+    EXPECT_EQ(tree->topLevelItem(0)->text(0), "ccitt(0)");
+    EXPECT_EQ(tree->topLevelItem(1)->text(0), "iso(1)");
+    EXPECT_EQ(widgets::GetCtrlId(tree), app::IDC_MIBTREE);
+
+    QGuiApplication::clipboard()->setText("before");
+    dlg.OnCopyNumeric();
+    ASSERT_EQ(msgs.Texts().size(), 1u);
+    EXPECT_EQ(msgs.Texts()[0], "コピーするアイテムを選択してください。");
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "before");
+
+    QTreeWidgetItem* sysDescr = FindItem(tree, "sysDescr(1)");
+    ASSERT_NE(sysDescr, nullptr);
+    tree->setCurrentItem(sysDescr);
+    dlg.OnCopyNumeric();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "1.3.6.1.2.1.1.1");
+    dlg.OnCopyName();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), "iso.org.dod.internet.mgmt.mib-2.system.sysDescr");
+    EXPECT_EQ(CMIBTreeCtrl::DragText(sysDescr), "sysDescr");
+
+    // Children in ascending order of val.
+    QTreeWidgetItem* system = sysDescr->parent();
+    for (int i = 1; i < system->childCount(); ++i) {
+        auto val = [](QTreeWidgetItem* it) {
+            QString t = it->text(0);
+            return t.mid(t.indexOf('(') + 1).chopped(1).toULong();
+        };
+        EXPECT_LT(val(system->child(i - 1)), val(system->child(i)));
+    }
+
+    // The search dialog is made once and bound to this tree.
+    dlg.OnSearch();
+    ASSERT_NE(dlg.SearchDlg(), nullptr);
+    EXPECT_EQ(dlg.SearchDlg()->getTreeCtrl(), tree);
+    auto* first = dlg.SearchDlg();
+    dlg.OnSearch();
+    EXPECT_EQ(dlg.SearchDlg(), first);
+}
+
+TEST_F(WindowsTest, MibTreeDialogWithoutModulesShowsTheRootsAndKeepsItsPlacement)
+{
+    MIBTree::Initialize();  // no etc/mib at all
+    const QRect wanted(200, 150, 330, 410);
+    {
+        CMIBTreeDlg dlg;
+        QTreeWidget* tree = dlg.TreeCtrl();
+        ASSERT_EQ(tree->topLevelItemCount(), 3);
+        EXPECT_EQ(tree->topLevelItem(0)->text(0), "ccitt(0)");
+        EXPECT_EQ(tree->topLevelItem(1)->text(0), "iso(1)");
+        EXPECT_EQ(tree->topLevelItem(2)->text(0), "joint-iso-ccitt(2)");
+        EXPECT_EQ(tree->topLevelItem(1)->childCount(), 0);
+        dlg.show();
+        dlg.setGeometry(wanted);
+        apptest::Spin(30);
+        dlg.hide();  // closing only hides
+    }
+    ASSERT_TRUE(m_dir.Exists("etc/ini/mibtreedlg.ini"));
+    CMIBTreeDlg again;
+    again.show();
+    EXPECT_EQ(again.geometry(), wanted);
+}
+
+// ---------------------------------------------------------------- splash window
+
+TEST_F(WindowsTest, SplashEyesFollowThePointer)
+{
+    m_dir.AddMib2();
+    bool done = false;
+    auto* splash = new CSplashWnd(m_dir.Path(), [&] { done = true; });
+    ASSERT_TRUE(splash->HasBitmap());
+    EXPECT_EQ(splash->size(), QSize(480, 360));
+    EXPECT_EQ(splash->EyesOrigin(), QPoint(60, 225));
+    EXPECT_EQ(splash->EyesBitmap().size(), QSize(120, 90));
+    EXPECT_EQ(splash->EyeCenter(0), QPoint(30, 45));
+    EXPECT_EQ(splash->EyeCenter(1), QPoint(90, 45));
+
+    // Pointer far to the right: each pupil sits 20 px right of its centre.
+    splash->DrawEyes(QPoint(10000, 225 + 45));
+    const QImage& eyes = splash->EyesBitmap();
+    EXPECT_EQ(QColor(eyes.pixel(51, 46)).lightness() < 100, true);
+    EXPECT_EQ(QColor(eyes.pixel(30 - 20, 46)).lightness() > 200, true);
+    // Pointer far below: 30 px down.
+    splash->DrawEyes(QPoint(60 + 30, 10000));
+    EXPECT_EQ(QColor(splash->EyesBitmap().pixel(31, 76)).lightness() < 100, true);
+    EXPECT_EQ(QColor(splash->EyesBitmap().pixel(51, 46)).lightness() > 200, true);
+
+    ASSERT_TRUE(apptest::SpinUntil([&] { return done; }, 20000));
+    ASSERT_NE(MIBTree::gettop(), nullptr);
+    EXPECT_NE(MIBTree::gettop()->Find("sysDescr"), nullptr);
+}
+
+// ---------------------------------------------------------------- help, version
+
+TEST_F(WindowsTest, HelpOpensTheManualOrSaysWhyNot)
+{
+    MessageRecorder msgs;
+    UrlCatcher catcher;
+    QDesktopServices::setUrlHandler("file", &catcher, "open");
+    CMainFrame frame;
+    frame.OnHelp();  // no manual in this start directory
+    ASSERT_EQ(msgs.Messages().size(), 1u);
+    EXPECT_EQ(msgs.Messages()[0].caption, "Password Change NG");
+    EXPECT_EQ(msgs.Messages()[0].type & 0xF0, platform::MB_ICONINFORMATION);
+    EXPECT_TRUE(catcher.urls.isEmpty());
+
+    m_dir.Write("doc/help/index.html", "<html><body>Quillon</body></html>");
+    frame.OnHelp();
+    ASSERT_EQ(catcher.urls.size(), 1);
+    EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), m_dir.File("doc/help/index.html"));
+    QDesktopServices::unsetUrlHandler("file");
+}
+
+TEST_F(WindowsTest, TheBuiltManualDescribesEveryWindow)
+{
+    const std::string dir = harness::BuildDir() + "/doc/help/";
+    std::string all;
+    for (const std::string& name : loader::ListFiles(dir, ".html")) {
+        std::ifstream in(dir + name, std::ios::binary);
+        all += std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    ASSERT_FALSE(all.empty()) << "the manual is copied into the start directory";
+    for (const char* title : {"メニュー一覧", "エージェントの設定", "MIB定義", "IP情報", "ICMP情報", "TCP情報",
+                              "UDP情報", "SNMP情報", "Foundry情報", "CISCO情報", "カラー変更", "タイマー変更",
+                              "ファイルへ保存"})
+        EXPECT_NE(all.find(title), std::string::npos) << title;
+}
+
+TEST_F(WindowsTest, VersionDialogShowsVersionAndContacts)
+{
+    CAboutDlg dlg;
+    EXPECT_EQ(dlg.windowTitle(), "バージョン情報 Quillon");
+    QStringList texts;
+    for (QLabel* l : dlg.findChildren<QLabel*>())
+        texts << l->text();
+    const QString all = texts.join("\n");
+    for (const char* t : {"Quillon Version 1.0.5", "Last Update: 2005/01/08", "お問合せ先", "ホームページ",
+                          quillon::kContactAddress, quillon::kHomePage})
+        EXPECT_TRUE(all.contains(QString::fromUtf8(t))) << t;
+}
+
+// ---------------------------------------------------------------- loader pieces
+
+TEST_F(WindowsTest, LoaderListsFilesSortedAndFormatsLoadErrors)
+{
+    for (const char* n : {"z.so", "b.so", "a.SO", "m.so.txt", "k.so"})
+        m_dir.Write(std::string("lib/") + n, "");
+    std::filesystem::create_directories(m_dir.File("lib/dir.so"));
+    std::vector<std::string> names = loader::ListFiles(m_dir.File("lib"), ".so");
+    EXPECT_EQ(names, (std::vector<std::string>{"a.SO", "b.so", "k.so", "z.so"}));
+    EXPECT_TRUE(loader::ListFiles(m_dir.File("missing"), ".so").empty());
+    EXPECT_EQ(loader::LoadErrorText("x.so", 8, "x.so: invalid ELF header"),
+              "LoadLibrary Error... :x.so \nCode: 8\nx.so: invalid ELF header\n");
+    // An upper-case extension is listed by the search but not loaded.
+    MessageRecorder msgs;
+    EXPECT_EQ(loader::LoadPlugins(m_dir.Path()), 0);
+    EXPECT_EQ(msgs.Texts().size(), 3u) << "b, k and z are empty files, a.SO is passed over";
+}
+
+#include "WindowsTest.moc"
