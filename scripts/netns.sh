@@ -35,6 +35,15 @@ if [[ -z "${_QUILLON_NETNS_INNER:-}" ]]; then
     if [[ $EUID -eq 0 ]] && unshare --net true 2>/dev/null; then
         exec unshare --net bash "${BASH_SOURCE[0]}" "$@"
     fi
+    if [[ $EUID -eq 0 ]]; then
+        cat >&2 <<MSG
+netns.sh: cannot create a private network namespace, even as root (${err:-unshare failed}).
+This usually is a container without CAP_SYS_ADMIN or with a seccomp profile
+that forbids unshare(2): run it with --privileged (or --cap-add SYS_ADMIN and
+a seccomp profile that permits unshare), or run ./test.sh on the host.
+MSG
+        exit 2
+    fi
     cat >&2 <<MSG
 netns.sh: cannot create a private network namespace (${err:-unshare failed}).
 Unprivileged user namespaces are disabled on this system. Either
