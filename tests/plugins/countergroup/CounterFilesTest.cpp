@@ -74,11 +74,6 @@ protected:
         platform::SetFileHook({});
         peer.reset();
     }
-    void RequireAgent()
-    {
-        if (!peer)
-            GTEST_SKIP() << "needs the private network namespace: run ./test.sh";
-    }
 
     std::unique_ptr<fp::FaultAgent> peer;
     std::shared_ptr<fp::Mib> mib;
@@ -86,9 +81,16 @@ protected:
 
 }  // namespace
 
+// The fault agent needs the namespace; the skip must leave the test body.
+#define REQUIRE_AGENT()                                                              \
+    do {                                                                             \
+        if (!peer)                                                                   \
+            GTEST_SKIP() << "needs the private network namespace: run ./test.sh";    \
+    } while (0)
+
 TEST_F(CounterFilesTest, CsvExportInCp932WithLineFeeds)
 {
-    RequireAgent();
+    REQUIRE_AGENT();
     Window w = Open("UDP情報");
     ASSERT_TRUE(w);
     const std::string path = m_startDir.path().toStdString() + "/export";
@@ -162,7 +164,7 @@ TEST_F(CounterFilesTest, FirstCloseWritesAllSevenKindsOfKeys)
 
 TEST_F(CounterFilesTest, IntervalKeyOverridesTheTimerChoice)
 {
-    RequireAgent();
+    REQUIRE_AGENT();
     const std::string ini = IniPath("udp.ini");
     ASSERT_TRUE(platform::WritePrivateProfileString("timer", "timeId", "33226", ini));
     ASSERT_TRUE(platform::WritePrivateProfileString("timer", "interval", "1000", ini));
@@ -261,7 +263,7 @@ TEST_F(CounterFilesTest, ColourChangeSavesAtOnceExceptCisco)
 
 TEST_F(CounterFilesTest, MouseMovesTheCursorAndTheListFollows)
 {
-    RequireAgent();
+    REQUIRE_AGENT();
     Window w = Open("UDP情報");
     ASSERT_TRUE(w);
     mib->set(Scalar(1), fp::counter(142));
