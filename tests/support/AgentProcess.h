@@ -23,7 +23,8 @@ class AgentProcess {
 public:
     // address: IPv4 or IPv6 literal of the namespace to listen on (port 161).
     // Empty picks a free address in 127.0.1.1 to 127.0.1.254, outside the
-    // fault agent's pool.
+    // fault agent's pool. For IPv6, 2001:db8:fffe::1 to 2001:db8:fffe::a are
+    // set aside on lo for extra agents.
     explicit AgentProcess(const std::string& passextConfig, const std::string& address = "");
     ~AgentProcess();
     AgentProcess(const AgentProcess&) = delete;

@@ -72,6 +72,16 @@ TEST(AgentProcess, SeveralRunSideBySideAndStopCompletely)
     EXPECT_NE(Get("1.3.6.1.2.1.1.3.0", firstAddress).find("Timeout"), std::string::npos);
 }
 
+TEST(AgentProcess, ListensOnAnIpv6AddressSetAsideForIt)
+{
+    QUILLON_REQUIRE_NETNS();
+    harness::AgentProcess agent("foundry level=12 swing=0\n", "2001:db8:fffe::3");
+    ASSERT_TRUE(agent.running()) << agent.error();
+    EXPECT_NE(Get("1.3.6.1.4.1.1991.1.1.2.1.52.0", "udp6:[2001:db8:fffe::3]").find("Gauge32: 12"), std::string::npos);
+    EXPECT_NE(harness::SnmpTool("snmpget", "1.3.6.1.4.1.1991.1.1.2.1.52.0", agent.address()).find("Gauge32: 12"),
+              std::string::npos);
+}
+
 TEST(AgentProcess, ABrokenConfigurationIsReportedNotStarted)
 {
     QUILLON_REQUIRE_NETNS();
