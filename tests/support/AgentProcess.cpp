@@ -283,7 +283,9 @@ bool AgentProcess::StartOn(const std::string& address, bool* addressBusy)
 void AgentProcess::Stop()
 {
     if (m_pid > 0) {
-        ::kill(m_pid, SIGTERM);
+        // snmpd spends over a second shutting down on SIGTERM; an extra
+        // agent has nothing worth saving, and its helpers end on EOF.
+        ::kill(m_pid, SIGKILL);
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
         bool reaped = false;
         while (std::chrono::steady_clock::now() < deadline) {
