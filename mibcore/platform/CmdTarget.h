@@ -27,11 +27,13 @@ public:
     int GetId() const { return m_id; }
 
     void Enable(bool on = true) { m_enabled = on; }
-    void SetCheck(int check = 1) {
+    void SetCheck(int check = 1)
+    {
         m_check = check;
         m_checkSet = true;
     }
-    void SetText(const std::string& text) {
+    void SetText(const std::string& text)
+    {
         m_text = text;
         m_textSet = true;
     }

@@ -3,6 +3,7 @@
 // user-interface thread.
 
 #include "QtApp.h"
+#include "mibcore/platform/Desktop.h"
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/UiThread.h"
@@ -205,6 +206,24 @@ TEST_F(HooksTest, RunOnUiThreadWaitsForTheResult)
     bool workerIsUi = true;
     std::thread([&] { workerIsUi = IsUiThread(); }).join();
     EXPECT_FALSE(workerIsUi);
+}
+
+TEST_F(HooksTest, ClipboardAndWaitCursor)
+{
+    // Copy commands run on the user-interface thread or on a walk's worker.
+    ASSERT_TRUE(SetClipboardText("1.3.6.1.2.1.1.1"));
+    EXPECT_EQ(GetClipboardText(), "1.3.6.1.2.1.1.1");
+    RunOnWorker([] { SetClipboardText("iso.org.dod.internet.mgmt.mib-2.system.sysDescr"); });
+    EXPECT_EQ(GetClipboardText(), "iso.org.dod.internet.mgmt.mib-2.system.sysDescr");
+
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+    {
+        WaitCursor outer;
+        ASSERT_NE(QGuiApplication::overrideCursor(), nullptr);
+        EXPECT_EQ(QGuiApplication::overrideCursor()->shape(), Qt::WaitCursor);
+        WaitCursor inner;
+    }
+    EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
 }  // namespace
