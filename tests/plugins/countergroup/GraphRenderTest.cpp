@@ -154,8 +154,9 @@ TEST_F(GraphRenderTest, CursorOverlayInvertsOneColumn)
             }
         EXPECT_EQ(changed, 1) << cursor;
         // Red drawn by exclusive-or over white shows as cyan.
-        if (cursor == 37)
+        if (cursor == 37) {
             EXPECT_EQ(c.pixel(x, 170) & 0xFFFFFF, 0x00FFFFu);
+        }
         EXPECT_EQ(r.overlay().pixel(5, 5) & 0xFFFFFF, 0u);
     }
 }
