@@ -41,11 +41,13 @@ public:
     // waiting for the operator's answer to one of its messages).
     void SetLoading(bool on) { m_loading = on; }
 
+    // Our own help window on a page of the manual (when no browser is there).
+    void ShowHelpWindow(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
-    void ShowHelpWindow(const QString& path);
 
     QPointer<CMIBTreeDlg> m_mibTreeDlg;
     QPointer<QTextBrowser> m_helpWindow;

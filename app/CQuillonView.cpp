@@ -27,6 +27,9 @@ bool CChildFrame::OnCreate()
     SetShowDocName(false);
     SetTitle("メニュー一覧");
     SetClosable(false);
+    // No close box at all (the MDI area shows one unless told otherwise).
+    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinMaxButtonsHint);
     setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
     resize(420, 300);
     return true;
@@ -62,7 +65,6 @@ CQuillonView::CQuillonView(QWidget* parent) : platform::View(parent)
     m_list->setMovement(QListView::Static);
     m_list->setWrapping(true);
     m_list->setWordWrap(true);
-    m_list->setUniformItemSizes(true);
     m_stack->addWidget(m_list);
 
     m_details = new QTreeWidget(m_stack);
@@ -87,7 +89,8 @@ void CQuillonView::SetMode(Mode m)
     if (m == LargeIcon) {
         m_list->setViewMode(QListView::IconMode);
         m_list->setIconSize(QSize(32, 32));
-        m_list->setGridSize(QSize(120, 76));
+        m_list->setGridSize(QSize(136, 80));
+        m_list->setSpacing(6);
         m_list->setFlow(QListView::LeftToRight);
     } else {
         m_list->setViewMode(QListView::ListMode);
@@ -182,6 +185,9 @@ platform::ChildFrame* CQuillonView::OpenMIB(const std::string& name)
     if (!doc || doc->GetFrames().isEmpty())
         return nullptr;
     platform::ChildFrame* frame = doc->GetFrames().last();
+    // A frame without a saved placement comes up at a size one can work with.
+    if (frame->width() < 320 || frame->height() < 200)
+        frame->resize(frame->size().expandedTo(QSize(720, 420)));
     frame->SetTitle(name);
     frame->SendCommand(app::ID_START_INDICATOR);
     doc->UpdateAllViews(nullptr, app::UpdateHintRebuildList);
