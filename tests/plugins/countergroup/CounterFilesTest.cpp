@@ -3,15 +3,19 @@
 // at start-up, the colour change, and the cursor driven by the mouse.
 
 #include <QAbstractButton>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QTest>
 #include <QTimer>
 
 #include <ctime>
+#include <functional>
 
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/platform/Records.h"
+#include "mibcore/platform/Resources.h"
 #include "mibcore/widgets/CLineColorDlg.h"
 #include "tests/plugins/countergroup/WindowHarness.h"
 #include "tests/support/faultpeer/FaultAgent.h"
@@ -312,4 +316,39 @@ TEST_F(CounterFilesTest, TimerCommandsChangeTheInterval)
     Close(w);
     EXPECT_EQ(platform::GetPrivateProfileString("timer", "timeId", "", IniPath("udp.ini")), "33228");
     EXPECT_EQ(platform::GetPrivateProfileString("timer", "interval", "", IniPath("udp.ini")), "60000");
+}
+
+TEST_F(CounterFilesTest, ContextMenuShowsTheSetupMenuWithTheChoiceChecked)
+{
+    Window w = Open("UDP情報");
+    ASSERT_TRUE(w);
+    std::vector<std::string> seen;
+    bool checked15 = false;
+    QTimer::singleShot(0, [&] {
+        auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+        ASSERT_NE(menu, nullptr);
+        std::function<void(QMenu*)> walk = [&](QMenu* m) {
+            for (QAction* a : m->actions()) {
+                if (a->menu()) {
+                    seen.push_back(a->text().toStdString());
+                    walk(a->menu());
+                    continue;
+                }
+                seen.push_back(a->text().toStdString());
+                if (platform::CommandId(a) == 33226)
+                    checked15 = a->isChecked();
+                else if (platform::CommandId(a) >= 33225 && platform::CommandId(a) <= 33229)
+                    EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
+            }
+        };
+        walk(menu);
+        menu->close();  // dismissed: nothing is chosen
+    });
+    QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(20, 20), w.list->mapToGlobal(QPoint(20, 20)));
+    QApplication::sendEvent(w.list, &ev);
+    EXPECT_TRUE(checked15);
+    for (const char* text : {"カラー変更", "タイマー変更", "5秒", "15秒", "30秒", "1分", "5分"})
+        EXPECT_NE(std::find(seen.begin(), seen.end(), text), seen.end()) << text;
+    EXPECT_EQ(w.doc->getTimeId(), 33226);
+    EXPECT_EQ(w.doc->getInterval(), 15000);
 }
