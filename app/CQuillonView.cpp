@@ -1,5 +1,7 @@
 #include "app/CQuillonView.h"
 
+#include <algorithm>
+
 #include "app/AppIds.h"
 #include "mibcore/platform/DocTemplate.h"
 #include "mibcore/platform/MainFrame.h"
@@ -8,6 +10,7 @@
 
 #include <QHeaderView>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QPixmap>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -31,7 +34,8 @@ bool CChildFrame::OnCreate()
     setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint);
     setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
-    resize(420, 300);
+    // Room for three columns and three rows of entries.
+    resize(450, 340);
     return true;
 }
 
@@ -132,6 +136,8 @@ void CQuillonView::RebuildList()
         auto* row = new QTreeWidgetItem(m_details, {name, expl});
         row->setIcon(0, icon);
     }
+    m_list->scrollToTop();
+    m_details->scrollToTop();
 }
 
 platform::ChildFrame* CQuillonView::FindOpenFrame(MIB* mib)
@@ -188,6 +194,16 @@ platform::ChildFrame* CQuillonView::OpenMIB(const std::string& name)
     // A frame without a saved placement comes up at a size one can work with.
     if (frame->width() < 320 || frame->height() < 200)
         frame->resize(frame->size().expandedTo(QSize(720, 420)));
+    // Keep the new window inside the visible work area where it fits.
+    if (QMdiArea* area = frame->mdiArea()) {
+        const QRect room = area->viewport()->rect();
+        QRect g = frame->geometry();
+        if (g.right() > room.right())
+            g.moveLeft(std::max(0, room.right() - g.width() + 1));
+        if (g.bottom() > room.bottom())
+            g.moveTop(std::max(0, room.bottom() - g.height() + 1));
+        frame->move(g.topLeft());
+    }
     frame->SetTitle(name);
     frame->SendCommand(app::ID_START_INDICATOR);
     doc->UpdateAllViews(nullptr, app::UpdateHintRebuildList);
