@@ -97,8 +97,8 @@ bool ParseArc(const std::string& s, unsigned long& val)
     return true;
 }
 
-// The design's value-list delimiters plus the other white space, so that a
-// tab or a carriage return inside a bracket does not glue two tokens.
+// Space, line feed, parentheses and brace, plus the other white space, so
+// that a tab or a carriage return inside a bracket does not glue two tokens.
 constexpr const char* kBracketDelims = " \n()}\t\r\v\f";
 
 std::string MissingParentText(const std::string& parent, const std::string& name, const std::string& path)
