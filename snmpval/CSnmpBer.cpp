@@ -355,34 +355,7 @@ unsigned long CSnmpBer::GetULong() const
 
 int CSnmpBer::GetOid(unsigned long* out, int capacity) const
 {
-    if (GetTagType() != TagOid || !out || capacity < 2)
-        return -1;
-    const unsigned char* d = GetData();
-    int n = GetDataLen();
-    if (!d || n <= 0)
-        return -1;
-    out[0] = d[0] / 40;
-    out[1] = d[0] % 40;
-    int count = 2;
-    uint64_t arc = 0;
-    bool open = false;
-    for (int i = 1; i < n; ++i) {
-        arc = (arc << 7) | (d[i] & 0x7F);
-        if (arc > 0xFFFFFFFFull)
-            return -1;
-        if (d[i] & 0x80) {
-            open = true;
-            continue;
-        }
-        if (count >= capacity)
-            return -1;
-        out[count++] = (unsigned long)arc;
-        arc = 0;
-        open = false;
-    }
-    if (open)
-        return -1;  // content ends inside an arc
-    return count;
+    return GetOid(m_data, m_size, out, capacity);
 }
 
 const unsigned char* CSnmpBer::GetSequence(const int* path) const
@@ -423,6 +396,37 @@ int CSnmpBer::CheckedTotalLen(const unsigned char* p, int avail)
     if (content > avail - hdr)
         return -1;
     return hdr + content;
+}
+
+int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out, int capacity)
+{
+    int hdr, n;
+    if (!out || capacity < 2 || CheckedTotalLen(element, avail) < 0 || element[0] != TagOid ||
+        !ParseHeader(element, avail, hdr, n) || n <= 0)
+        return -1;
+    const unsigned char* d = element + hdr;
+    out[0] = d[0] / 40;
+    out[1] = d[0] % 40;
+    int count = 2;
+    uint64_t arc = 0;
+    bool open = false;
+    for (int i = 1; i < n; ++i) {
+        arc = (arc << 7) | (d[i] & 0x7F);
+        if (arc > 0xFFFFFFFFull)
+            return -1;
+        if (d[i] & 0x80) {
+            open = true;
+            continue;
+        }
+        if (count >= capacity)
+            return -1;
+        out[count++] = (unsigned long)arc;
+        arc = 0;
+        open = false;
+    }
+    if (open)
+        return -1;  // content ends inside an arc
+    return count;
 }
 
 const unsigned char* CSnmpBer::GetSeqData(const unsigned char* element, const int* path)

@@ -110,6 +110,8 @@ public:
     // Total length of the element at p when its header is complete and the
     // element fits in avail octets; otherwise -1.
     static int CheckedTotalLen(const unsigned char* p, int avail);
+    // GetOid on the encoded element at element, bounded by avail octets.
+    static int GetOid(const unsigned char* element, int avail, unsigned long* out, int capacity);
     // Display text of an encoded element (null counts as NULL).
     static CSnmpString GetDisplayString(const unsigned char* element, int mode);
     static CSnmpString GetDisplayString(const unsigned char* element, int avail, int mode);

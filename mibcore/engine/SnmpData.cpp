@@ -210,7 +210,6 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
             ++attempt;
             continue;
         }
-        std::memset(buffer, 0, sizeof buffer);
         sockaddr_storage from;
         socklen_t fromLen = sizeof from;
         std::memset(&from, 0, sizeof from);
@@ -317,17 +316,8 @@ int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, uns
             // An agent that does not move forward would keep the walk
             // going for ever.
             for (int k = 0; k < columnCount; ++k) {
-                int n = -1;
-                InSubtree(bindings, k, base, baseLength, columns[k], columnPosition, arcs.data(), MaxOidArcs, &n);
-                const int path[] = {k, 0, -1};
-                const unsigned char* p = sent.GetSequence(path);
-                int m = -1;
-                if (p) {
-                    const unsigned char* end = sent.GetAllData() + sent.GetBufferSize();
-                    const int total = CSnmpBer::CheckedTotalLen(p, static_cast<int>(end - p));
-                    if (total > 0)
-                        m = CSnmpBer(p, total).GetOid(sentArcs.data(), MaxOidArcs);
-                }
+                const int n = BindingName(bindings, k, arcs.data(), MaxOidArcs);
+                const int m = BindingName(sent, k, sentArcs.data(), MaxOidArcs);
                 if (m >= 0 && CompareOid(arcs.data(), n, sentArcs.data(), m) <= 0) {
                     setError(OutOfSubtree);
                     return count;

@@ -3,16 +3,13 @@
 namespace snmpengine {
 namespace {
 
-// The member at path as its own element, when it lies wholly inside msg.
-bool Member(const CSnmpBer& msg, const int* path, CSnmpBer& out)
+// The member at path of the element in data[0, len), copied into out.
+bool Member(const unsigned char* data, int len, const int* path, CSnmpBer& out)
 {
-    const unsigned char* p = msg.GetSequence(path);
+    const unsigned char* p = CSnmpBer::GetSeqData(data, len, path);
     if (!p)
         return false;
-    const unsigned char* end = msg.GetAllData() + msg.GetBufferSize();
-    if (p < msg.GetAllData() || p >= end)
-        return false;
-    const int total = CSnmpBer::CheckedTotalLen(p, static_cast<int>(end - p));
+    const int total = CSnmpBer::CheckedTotalLen(p, static_cast<int>(data + len - p));
     if (total < 2)
         return false;
     out.Set(p, total);
@@ -30,14 +27,13 @@ bool ParseReply(const unsigned char* data, int len, Reply& reply)
     if (!data || len < 2)
         return false;
 
-    const CSnmpBer msg(data, len);
     static const int idPath[] = {2, 0, -1};
     static const int statusPath[] = {2, 1, -1};
     static const int indexPath[] = {2, 2, -1};
     static const int bindingsPath[] = {2, 3, -1};
     CSnmpBer id, status, index, bindings;
-    if (!Member(msg, idPath, id) || !Member(msg, statusPath, status) || !Member(msg, indexPath, index) ||
-        !Member(msg, bindingsPath, bindings))
+    if (!Member(data, len, idPath, id) || !Member(data, len, statusPath, status) ||
+        !Member(data, len, indexPath, index) || !Member(data, len, bindingsPath, bindings))
         return false;
     // Callers navigate the bindings as a SEQUENCE of bindings.
     if (bindings.GetTagType() != CSnmpBer::TagSequence)
@@ -50,6 +46,18 @@ bool ParseReply(const unsigned char* data, int len, Reply& reply)
     return true;
 }
 
+int BindingName(const CSnmpBer& bindings, int k, unsigned long* arcs, int capacity)
+{
+    if (k < 0)
+        return -1;
+    const int path[] = {k, 0, -1};
+    const unsigned char* p = bindings.GetSequence(path);
+    if (!p)
+        return -1;
+    const unsigned char* end = bindings.GetAllData() + bindings.GetBufferSize();
+    return CSnmpBer::GetOid(p, static_cast<int>(end - p), arcs, capacity);
+}
+
 bool InSubtree(const CSnmpBer& bindings, int k, const unsigned long* base, int baseLength,
                unsigned long column, int columnPosition, unsigned long* arcs, int capacity,
                int* nameLen)
@@ -58,11 +66,7 @@ bool InSubtree(const CSnmpBer& bindings, int k, const unsigned long* base, int b
         *nameLen = -1;
     if (k < 0 || baseLength < 1)
         return false;
-    const int path[] = {k, 0, -1};
-    CSnmpBer name;
-    if (!Member(bindings, path, name))
-        return false;
-    const int n = name.GetOid(arcs, capacity);
+    const int n = BindingName(bindings, k, arcs, capacity);
     if (nameLen)
         *nameLen = n;
     if (n < 0)

@@ -19,6 +19,11 @@ struct Reply {
 // variable-bindings SEQUENCE.
 bool ParseReply(const unsigned char* data, int len, Reply& reply);
 
+// Name of binding k of a reply's bindings decoded into arcs (room for
+// capacity arcs): the arc count, or -1 when there is no such binding or its
+// name is not a readable OID.
+int BindingName(const CSnmpBer& bindings, int k, unsigned long* arcs, int capacity);
+
 // Subtree test of the walk for binding k of a reply's bindings: its name
 // agrees with base in the first P arcs (P = columnPosition, or baseLength
 // when -1), has column at arc P and the base's last arc at baseLength - 1.
