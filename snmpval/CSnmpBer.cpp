@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <cstring>
-#include <vector>
 
 namespace {
 
@@ -251,19 +250,23 @@ void CSnmpBer::AddBer(const CSnmpBer& child)
     int addLen = child.m_data ? child.m_size : 2;
 
     unsigned char tag = GetTagType();
-    const unsigned char* old = nullptr;
-    int oldLen = 0;
-    int hdr, content;
-    if (ValidLen() >= 0 && ParseHeader(m_data, m_size, hdr, content)) {
-        old = m_data + hdr;
-        oldLen = content;
-    }
-    std::vector<unsigned char> joined;
-    joined.reserve(size_t(oldLen) + size_t(addLen));
+    int hdr = 0, oldLen = 0;
+    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, oldLen))
+        oldLen = 0;
+    // One new buffer, filled straight from the old contents and the child
+    // (which may be this very object: both stay valid until Clear).
+    const int len = oldLen + addLen;
+    unsigned char header[6];
+    header[0] = tag;
+    const int newHdr = 1 + PutLength(header + 1, uint32_t(len));
+    unsigned char* buf = new unsigned char[newHdr + len];
+    std::memcpy(buf, header, newHdr);
     if (oldLen)
-        joined.insert(joined.end(), old, old + oldLen);
-    joined.insert(joined.end(), add, add + addLen);
-    Set(tag, int(joined.size()), joined.data());
+        std::memcpy(buf + newHdr, m_data + hdr, oldLen);
+    std::memcpy(buf + newHdr + oldLen, add, addLen);
+    Clear();
+    m_data = buf;
+    m_size = newHdr + len;
 }
 
 // --- reading ----------------------------------------------------------------

@@ -256,6 +256,15 @@ TEST(BerEncoding, ContainersAndTheEmptyObject)
     EXPECT_EQ(assigned.GetAllData(), nullptr);
     CSnmpBer fromEmpty(empty);
     EXPECT_EQ(fromEmpty.GetAllData(), nullptr);
+
+    // A container may take a copy of itself as its next member.
+    CSnmpBer self;
+    self.SetTag(CSnmpBer::TagSequence);
+    CSnmpBer one;
+    one.SetLong(1);
+    self.AddBer(one);
+    self.AddBer(self);
+    EXPECT_EQ(Of(self), (Bytes{0x30, 0x08, 0x02, 0x01, 0x01, 0x30, 0x03, 0x02, 0x01, 0x01}));
 }
 
 TEST(BerMessage, RequestMatchesTheHandEncodedDatagram)
