@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/ciscoplug/CiscoPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -25,16 +24,8 @@ const countergroup::GroupConstants kGroup = {
     false,
 };
 
-class CCiscoMIB : public MIB {
-public:
-    CCiscoMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CCiscoMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CCiscoMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CCiscoMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CCiscoMIBMenuHisView::staticMetaObject; }
-};
-
-CCiscoMIB s_descriptor;
+countergroup::GroupMIB<CCiscoMIBMenuDoc, CCiscoMIBMenuView, CCiscoMIBMenuFrame, CCiscoMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/foundryplug/FoundryPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -24,16 +23,8 @@ const countergroup::GroupConstants kGroup = {
     countergroup::ValueKind::Gauge,
 };
 
-class CFoundryMIB : public MIB {
-public:
-    CFoundryMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CFoundryMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CFoundryMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CFoundryMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CFoundryMIBMenuHisView::staticMetaObject; }
-};
-
-CFoundryMIB s_descriptor;
+countergroup::GroupMIB<CFoundryMIBMenuDoc, CFoundryMIBMenuView, CFoundryMIBMenuFrame, CFoundryMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/icmpplug/IcmpPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -46,16 +45,8 @@ const countergroup::GroupConstants kGroup = {
     countergroup::ValueKind::Counter,
 };
 
-class CIcmpMIB : public MIB {
-public:
-    CIcmpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CIcmpMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CIcmpMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CIcmpMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CIcmpMIBMenuHisView::staticMetaObject; }
-};
-
-CIcmpMIB s_descriptor;
+countergroup::GroupMIB<CIcmpMIBMenuDoc, CIcmpMIBMenuView, CIcmpMIBMenuFrame, CIcmpMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 

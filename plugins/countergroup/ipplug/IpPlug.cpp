@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/ipplug/IpPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -36,16 +35,8 @@ const countergroup::GroupConstants kGroup = {
     countergroup::ValueKind::Counter,
 };
 
-class CIpMIB : public MIB {
-public:
-    CIpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CIpMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CIpMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CIpMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CIpMIBMenuHisView::staticMetaObject; }
-};
-
-CIpMIB s_descriptor;
+countergroup::GroupMIB<CIpMIBMenuDoc, CIpMIBMenuView, CIpMIBMenuFrame, CIpMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 

@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/snmpgrpplug/SnmpPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -47,16 +46,8 @@ const countergroup::GroupConstants kGroup = {
     countergroup::ValueKind::Counter,
 };
 
-class CSnmpMIB : public MIB {
-public:
-    CSnmpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CSnmpMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CSnmpMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CSnmpMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CSnmpMIBMenuHisView::staticMetaObject; }
-};
-
-CSnmpMIB s_descriptor;
+countergroup::GroupMIB<CSnmpMIBMenuDoc, CSnmpMIBMenuView, CSnmpMIBMenuFrame, CSnmpMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 

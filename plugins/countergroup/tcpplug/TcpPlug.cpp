@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/tcpplug/TcpPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -29,16 +28,8 @@ const countergroup::GroupConstants kGroup = {
     countergroup::ValueKind::Counter,
 };
 
-class CTcpMIB : public MIB {
-public:
-    CTcpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CTcpMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CTcpMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CTcpMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CTcpMIBMenuHisView::staticMetaObject; }
-};
-
-CTcpMIB s_descriptor;
+countergroup::GroupMIB<CTcpMIBMenuDoc, CTcpMIBMenuView, CTcpMIBMenuFrame, CTcpMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 

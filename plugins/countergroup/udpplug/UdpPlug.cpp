@@ -2,7 +2,6 @@
 
 #include "plugins/countergroup/udpplug/UdpPlug.h"
 
-#include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
@@ -24,16 +23,8 @@ const countergroup::GroupConstants kGroup = {
     countergroup::ValueKind::Counter,
 };
 
-class CUdpMIB : public MIB {
-public:
-    CUdpMIB() : MIB(kGroup.no) { countergroup::Describe(*this, kGroup); }
-    const QMetaObject* getViewClass() override { return &CUdpMIBMenuView::staticMetaObject; }
-    const QMetaObject* getDocumentClass() override { return &CUdpMIBMenuDoc::staticMetaObject; }
-    const QMetaObject* getFrameClass() override { return &CUdpMIBMenuFrame::staticMetaObject; }
-    const QMetaObject* getSubViewClass() override { return &CUdpMIBMenuHisView::staticMetaObject; }
-};
-
-CUdpMIB s_descriptor;
+countergroup::GroupMIB<CUdpMIBMenuDoc, CUdpMIBMenuView, CUdpMIBMenuFrame, CUdpMIBMenuHisView>
+    s_descriptor(kGroup);
 
 }  // namespace
 
