@@ -4,6 +4,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <type_traits>
 #include <vector>
 
 namespace cp932 {
@@ -43,10 +44,24 @@ std::string Convert(const char* to, const char* from, const char* in, size_t inL
     return out;
 }
 
+// CP932 keeps every octet below 0x80 as the same code point (0x5C and 0x7E
+// included), so pure ASCII needs no converter: the common case of
+// communities, addresses and numbers.
+template <typename Text>
+bool IsAscii(const Text& s)
+{
+    for (auto c : s)
+        if (static_cast<std::make_unsigned_t<decltype(c)>>(c) >= 0x80)
+            return false;
+    return true;
+}
+
 }  // namespace
 
 std::u16string ToUtf16(const std::string& s)
 {
+    if (IsAscii(s))
+        return std::u16string(s.begin(), s.end());
     static const std::string repl("\xFD\xFF", 2);  // U+FFFD, little endian
     std::string bytes = Convert("UTF-16LE", "CP932", s.data(), s.size(), repl, 1);
     std::u16string out(bytes.size() / 2, u'\0');
@@ -57,6 +72,8 @@ std::u16string ToUtf16(const std::string& s)
 
 std::string FromUtf16(const std::u16string& text)
 {
+    if (IsAscii(text))
+        return std::string(text.begin(), text.end());
     std::string bytes(text.size() * 2, '\0');
     for (size_t i = 0; i < text.size(); ++i) {
         bytes[2 * i] = char(text[i] & 0xFF);
@@ -67,11 +84,15 @@ std::string FromUtf16(const std::u16string& text)
 
 std::string ToUtf8(const std::string& s)
 {
+    if (IsAscii(s))
+        return s;
     return Convert("UTF-8", "CP932", s.data(), s.size(), "\xEF\xBF\xBD", 1);
 }
 
 std::string FromUtf8(const std::string& s)
 {
+    if (IsAscii(s))
+        return s;
     return Convert("CP932", "UTF-8", s.data(), s.size(), "?", 1);
 }
 

@@ -316,6 +316,21 @@ TEST(SnmpString, NarrowAndWideFormsConvertThroughCp932)
     CSnmpString emoji(u"a\U0001F600b");
     EXPECT_EQ(emoji.GetUtf8(), "a\U0001F600b");
 
+    // Every octet below 0x80 is the same character in CP932 and Unicode,
+    // the yen and overline positions 0x5C and 0x7E included.
+    std::string ascii;
+    std::u16string asciiWide;
+    for (int c = 1; c < 0x80; ++c) {
+        ascii += char(c);
+        asciiWide += char16_t(c);
+    }
+    EXPECT_EQ(cp932::ToUtf8(ascii), ascii);
+    EXPECT_EQ(cp932::FromUtf8(ascii), ascii);
+    EXPECT_EQ(cp932::ToUtf16(ascii), asciiWide);
+    EXPECT_EQ(cp932::FromUtf16(asciiWide), ascii);
+    EXPECT_EQ(cp932::ToUtf8(ascii + "\x82\xA0"), ascii + "あ");
+    EXPECT_EQ(cp932::FromUtf16(asciiWide + u"あ"), ascii + "\x82\xA0");
+
     EXPECT_STREQ(CSnmpString().GetStr(), "");
     EXPECT_EQ(std::u16string(CSnmpString().GetWStr()), u"");
     EXPECT_STREQ(CSnmpString(static_cast<const char*>(nullptr)).GetStr(), "");
