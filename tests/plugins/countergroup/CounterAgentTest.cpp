@@ -22,8 +22,7 @@ protected:
         WindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        if (!harness::InNetns())
-            GTEST_SKIP() << "needs the private network namespace: run ./test.sh";
+        QUILLON_REQUIRE_NETNS();
         UseAgent(harness::kAgentV4, 2, 3, 3, 500000);
     }
 

@@ -36,8 +36,7 @@ protected:
         WindowTest::SetUp();
         if (HasFatalFailure())
             return;
-        if (!harness::InNetns())
-            GTEST_SKIP() << "needs the private network namespace: run ./test.sh";
+        QUILLON_REQUIRE_NETNS();
         peer = std::make_unique<fp::FaultAgent>();
     }
     void TearDown() override

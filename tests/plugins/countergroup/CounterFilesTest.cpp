@@ -17,6 +17,7 @@
 #include "mibcore/platform/Records.h"
 #include "mibcore/platform/Resources.h"
 #include "mibcore/widgets/CLineColorDlg.h"
+#include "tests/plugins/countergroup/LocalStamp.h"
 #include "tests/plugins/countergroup/WindowHarness.h"
 #include "tests/support/faultpeer/FaultAgent.h"
 
@@ -27,16 +28,6 @@ namespace {
 
 const fp::Oid kUdp = {1, 3, 6, 1, 2, 1, 7};
 fp::Oid Scalar(uint32_t sub) { return fp::append(kUdp, {sub, 0}); }
-
-std::string LocalStamp(long t)
-{
-    time_t tt = time_t(t);
-    struct tm tmv {};
-    localtime_r(&tt, &tmv);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tmv);
-    return buf;
-}
 
 // Answers the next modal line dialog with a pen (or cancels it).
 void AnswerLineDialog(const platform::LogPen* pen)

@@ -9,22 +9,10 @@
 #include <ctime>
 
 #include "plugins/countergroup/CsvExport.h"
+#include "tests/plugins/countergroup/LocalStamp.h"
 
 using namespace countergroup;
-
-namespace {
-
-std::string LocalStamp(long t)
-{
-    time_t tt = time_t(t);
-    struct tm tmv {};
-    localtime_r(&tt, &tmv);
-    char buf[32];
-    std::strftime(buf, sizeof buf, "%Y/%m/%d %H:%M:%S", &tmv);
-    return buf;
-}
-
-}  // namespace
+using cgtest::LocalStamp;
 
 TEST(CsvExport, HeaderAndStampedSlotsOnly)
 {

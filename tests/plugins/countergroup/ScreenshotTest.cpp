@@ -21,8 +21,7 @@ class CounterScreenshots : public WindowTest {};
 
 TEST_F(CounterScreenshots, EveryWindow)
 {
-    if (!harness::InNetns())
-        GTEST_SKIP() << "needs the private network namespace: run ./test.sh";
+    QUILLON_REQUIRE_NETNS();
 
     fp::FaultAgent peer;
     // Every object answers a value that grows by its own step each cycle;
