@@ -8,6 +8,7 @@
 
 #include "mibcore/mibtree/MIBTree.h"
 #include "mibcore/platform/MessageBox.h"
+#include "tests/mibcore/mibtree/TreeTools.h"
 
 #include <algorithm>
 #include <chrono>
@@ -36,32 +37,11 @@ struct LoadResult {
     int nodes = 0;
 };
 
-int CountNodes(const MIBTree* n)
-{
-    int count = 0;
-    std::vector<const MIBTree*> stack;
-    if (n)
-        stack.push_back(n);
-    while (!stack.empty()) {
-        const MIBTree* x = stack.back();
-        stack.pop_back();
-        ++count;
-        if (x->getnext())
-            stack.push_back(x->getnext());
-        if (x->getchild())
-            stack.push_back(x->getchild());
-    }
-    return count;
-}
-
 // Fresh roots, every file once, then two retry passes over the failures,
 // as start-up does.
 LoadResult LoadAll(const std::vector<std::string>& files, const fs::path& emptyDir)
 {
-    fs::path old = fs::current_path();
-    fs::current_path(emptyDir);  // no etc/mib here: roots only
-    MIBTree::Initialize();
-    fs::current_path(old);
+    mibtest::InitializeIn(emptyDir);  // no etc/mib here: roots only
 
     LoadResult r;
     std::vector<std::string> failed;
@@ -77,7 +57,7 @@ LoadResult LoadAll(const std::vector<std::string>& files, const fs::path& emptyD
             it = MIBTree::LoadMIBTree(*it, show) ? failed.erase(it) : it + 1;
     }
     r.failed = static_cast<int>(failed.size());
-    r.nodes = CountNodes(MIBTree::gettop());
+    r.nodes = mibtest::CountNodes(MIBTree::gettop());
     return r;
 }
 

@@ -3,6 +3,7 @@
 // a scripted operator for the loader's questions.
 
 #include "mibcore/mibtree/MIBTree.h"
+#include "tests/mibcore/mibtree/TreeTools.h"
 #include "mibcore/platform/MessageBox.h"
 
 #include <gtest/gtest.h>
@@ -56,15 +57,6 @@ inline fs::path RepoRoot()
     return fs::path(__FILE__).parent_path().parent_path().parent_path().parent_path();
 }
 
-// Runs Initialize with dir as working directory, then restores it.
-inline void InitializeIn(const fs::path& dir)
-{
-    fs::path old = fs::current_path();
-    fs::current_path(dir);
-    MIBTree::Initialize();
-    fs::current_path(old);
-}
-
 // The three roots only: Initialize where there is no etc/mib.
 inline void InitRootsOnly()
 {
@@ -113,25 +105,6 @@ inline MIBTree* NodeAt(const std::string& oid)
         pos = dot + 1;
     }
     return node;
-}
-
-// Number of nodes in the whole tree.
-inline int CountNodes(const MIBTree* n)
-{
-    int count = 0;
-    std::vector<const MIBTree*> stack;
-    if (n)
-        stack.push_back(n);
-    while (!stack.empty()) {
-        const MIBTree* x = stack.back();
-        stack.pop_back();
-        ++count;
-        if (x->getnext())
-            stack.push_back(x->getnext());
-        if (x->getchild())
-            stack.push_back(x->getchild());
-    }
-    return count;
 }
 
 // Answers the loader's questions from a script (default: Yes) and records
