@@ -326,10 +326,12 @@ TEST_F(CounterFilesTest, ContextMenuShowsTheSetupMenuWithTheChoiceChecked)
                     continue;
                 }
                 seen.push_back(a->text().toStdString());
-                if (platform::CommandId(a) == 33226)
+                const int id = platform::CommandId(a);
+                if (id == 33226) {
                     checked15 = a->isChecked();
-                else if (platform::CommandId(a) >= 33225 && platform::CommandId(a) <= 33229)
+                } else if (id >= 33225 && id <= 33229) {
                     EXPECT_FALSE(a->isChecked()) << a->text().toStdString();
+                }
             }
         };
         walk(menu);
