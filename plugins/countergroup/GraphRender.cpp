@@ -37,6 +37,7 @@ GraphResources::GraphResources()
         dotted[i].setDashPattern({1.0, 2.0});
         brush[i] = QBrush(base[i]);
     }
+    plotFrame = QPen(base[4], 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin);
     // The small title font that label texts use.
     font = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
     font.setPixelSize(12);
@@ -136,16 +137,16 @@ void FrameRect(QPainter& p, int l, int t, int r, int b, const QPen& pen, const Q
 
 enum class Align { Left, Centre, Right };
 
-// Text whose reference point is the top of the text cell.
-void TextAt(QPainter& p, int x, int y, const QString& text, Align align, const QColor& colour)
+// Text whose reference point is the top of the text cell; fm measures the
+// painter's font, pen gives the colour.
+void TextAt(QPainter& p, const QFontMetrics& fm, int x, int y, const QString& text, Align align, const QPen& pen)
 {
-    const QFontMetrics fm(p.font());
     int w = fm.horizontalAdvance(text);
     if (align == Align::Centre)
         x -= w / 2;
     else if (align == Align::Right)
         x -= w;
-    p.setPen(QPen(colour));
+    p.setPen(pen);
     p.drawText(x, y + fm.ascent(), text);
 }
 
@@ -165,13 +166,14 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
     p.setRenderHint(QPainter::Antialiasing, false);
     p.setRenderHint(QPainter::TextAntialiasing, false);
     p.setFont(res.font);
+    const QFontMetrics fm(res.font);
     p.setBackgroundMode(Qt::TransparentMode);
 
     FrameRect(p, m_area.left(), m_area.top(), areaR, areaB, res.solid[2], res.brush[3]);
 
     // Plot background with a heavy black frame.
     p.fillRect(QRect(kPlotLeft - 1, kPlotTop - 1, kPlotWidth + 2, kPlotHeight + 2), res.brush[0]);
-    p.setPen(QPen(res.base[4], 4, Qt::SolidLine, Qt::SquareCap, Qt::MiterJoin));
+    p.setPen(res.plotFrame);
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRect(kPlotLeft - 1, kPlotTop - 1, kPlotWidth + 1, kPlotHeight + 1));
 
@@ -209,25 +211,24 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
         if (data.time[size_t(k)] == 0)
             continue;
         QString t = QString::fromStdString(FormatTime(data.time[size_t(k)], "%H:%M:%S"));
-        TextAt(p, x + 1, kPlotBottom + 4, t, Align::Centre, res.base[4]);
-        TextAt(p, x + 2, kPlotBottom + 4, t, Align::Centre, res.base[4]);
-        TextAt(p, x, kPlotBottom + 2, t, Align::Centre, res.base[0]);
-        TextAt(p, x + 1, kPlotBottom + 2, t, Align::Centre, res.base[0]);
+        TextAt(p, fm, x + 1, kPlotBottom + 4, t, Align::Centre, res.solid[4]);
+        TextAt(p, fm, x + 2, kPlotBottom + 4, t, Align::Centre, res.solid[4]);
+        TextAt(p, fm, x, kPlotBottom + 2, t, Align::Centre, res.solid[0]);
+        TextAt(p, fm, x + 1, kPlotBottom + 2, t, Align::Centre, res.solid[0]);
     }
 
     // Unit header "x10" with the exponent raised after it.
     m_exponent = UnitExponent(m_top);
-    const QFontMetrics fm(res.font);
     const QString x10 = QStringLiteral("x10");
     const QString ex = QString::number(m_exponent);
     const int th = fm.height();
     const int tw = fm.horizontalAdvance(x10);
     for (int pass = 0; pass < 2; ++pass) {
         const int d = pass == 0 ? 0 : -2;
-        const QColor& c = pass == 0 ? res.base[4] : res.base[0];
+        const QPen& c = pass == 0 ? res.solid[4] : res.solid[0];
         for (int k = 2; k <= 3; ++k) {
-            TextAt(p, kPlotLeft + k + d, kPlotTop - th + d, x10, Align::Left, c);
-            TextAt(p, kPlotLeft + tw + k + d, kPlotTop - 3 * th / 2 + d, ex, Align::Left, c);
+            TextAt(p, fm, kPlotLeft + k + d, kPlotTop - th + d, x10, Align::Left, c);
+            TextAt(p, fm, kPlotLeft + tw + k + d, kPlotTop - 3 * th / 2 + d, ex, Align::Left, c);
         }
     }
 
@@ -239,10 +240,10 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
         p.setPen(res.dotted[4]);
         p.drawLine(kPlotLeft, y, kPlotRight, y);
         QString label = QString::number(l);
-        TextAt(p, kPlotLeft - 2, y + 1 - th / 2, label, Align::Right, res.base[4]);
-        TextAt(p, kPlotLeft - 3, y + 1 - th / 2, label, Align::Right, res.base[4]);
-        TextAt(p, kPlotLeft - 4, y - th / 2, label, Align::Right, res.base[0]);
-        TextAt(p, kPlotLeft - 5, y - th / 2, label, Align::Right, res.base[0]);
+        TextAt(p, fm, kPlotLeft - 2, y + 1 - th / 2, label, Align::Right, res.solid[4]);
+        TextAt(p, fm, kPlotLeft - 3, y + 1 - th / 2, label, Align::Right, res.solid[4]);
+        TextAt(p, fm, kPlotLeft - 4, y - th / 2, label, Align::Right, res.solid[0]);
+        TextAt(p, fm, kPlotLeft - 5, y - th / 2, label, Align::Right, res.solid[0]);
         ++m_gridLines;
     }
     p.end();

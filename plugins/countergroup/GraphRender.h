@@ -43,6 +43,7 @@ struct GraphResources {
     QPen solid[kBaseCount];
     QPen dotted[kBaseCount];
     QBrush brush[kBaseCount];
+    QPen plotFrame;  // the plot's heavy black outline, 4 pixels wide
     QPen nullPen{Qt::NoPen};
     QBrush nullBrush{Qt::NoBrush};
     QFont font;
