@@ -30,7 +30,7 @@ struct GroupConstants {
     bool saveOnColourChange = true;         // false: settings are written on close only
 
     int objectCount() const { return int(objects.size()); }
-    // Full OID of object j into out; returns the arc count.
+    // Full OID of object j: prefix, its own arc, instance suffix.
     std::vector<unsigned long> oidOf(int j) const
     {
         std::vector<unsigned long> oid(prefix);
