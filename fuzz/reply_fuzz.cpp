@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "mibcore/engine/SnmpReply.h"
 #include "snmpval/CSnmpBer.h"
@@ -17,7 +18,6 @@ namespace {
 constexpr int kBuffer = 8192;  // the engine's receive buffer
 constexpr int kArcs = 8192;    // the walk's arc buffer
 
-unsigned char g_buffer[kBuffer];
 unsigned long g_arcs[kArcs];
 unsigned long g_previous[kArcs];
 
@@ -36,21 +36,22 @@ void Display(const CSnmpBer& element)
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
+    // What recvfrom leaves in the receive buffer, held in a block of exactly
+    // that size so that any read past the datagram trips the sanitizer.
     const int len = size > static_cast<std::size_t>(kBuffer) ? kBuffer : static_cast<int>(size);
-    std::memset(g_buffer, 0, sizeof g_buffer);
-    if (len > 0)
-        std::memcpy(g_buffer, data, static_cast<std::size_t>(len));
+    const std::vector<unsigned char> datagram(data, data + len);
+    const unsigned char* received = datagram.data();
 
     // Whatever arrives is shown by the tree browser's dump as well.
     if (len >= 2) {
-        CSnmpBer whole(g_buffer, len);
+        CSnmpBer whole(received, len);
         Display(whole);
         static const int deep[] = {2, 3, 0, 1, -1};
-        (void)CSnmpBer::GetSeqData(g_buffer, len, deep);
+        (void)CSnmpBer::GetSeqData(received, len, deep);
     }
 
     snmpengine::Reply reply;
-    if (!snmpengine::ParseReply(g_buffer, len, reply))
+    if (!snmpengine::ParseReply(received, len, reply))
         return 0;
     (void)reply.requestId;
     (void)reply.errorStatus;
