@@ -30,9 +30,6 @@ bool CChildFrame::OnCreate()
     SetShowDocName(false);
     SetTitle("メニュー一覧");
     SetClosable(false);
-    // No close box at all (the MDI area shows one unless told otherwise).
-    setWindowFlags(Qt::SubWindow | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
-                   Qt::WindowMinMaxButtonsHint);
     setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
     // Room for three columns and three rows of entries.
     resize(450, 340);

@@ -332,6 +332,10 @@ void ChildFrame::SetClosable(bool on)
 {
     m_closable = on;
     Qt::WindowFlags f = windowFlags();
+    // The styles draw the close box whenever the system menu is there, and
+    // the MDI area gives every button back to a frame without any hint.
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    f.setFlag(Qt::WindowSystemMenuHint, on);
     f.setFlag(Qt::WindowCloseButtonHint, on);
     bool shown = isVisible();
     setWindowFlags(f);

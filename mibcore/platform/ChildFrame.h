@@ -131,7 +131,8 @@ public:
     bool GetShowDocName() const { return m_showDocName; }
     virtual void OnUpdateFrameTitle();
 
-    // A frame that cannot be closed by the operator (the launcher) is still
+    // A frame that cannot be closed by the operator (the launcher) has no
+    // close box (nor the system menu that carries one) and is still
     // destroyed when its document closes or the application ends.
     void SetClosable(bool on);
     bool IsClosable() const { return m_closable; }

@@ -143,6 +143,8 @@ TEST_F(StartupTest, AgentDialogOverIPv4And6WritesAgentIniAndTitlesTheFrame)
         ASSERT_EQ(frames.size(), 1);
         EXPECT_EQ(frames.first()->windowTitle().toStdString(), "メニュー一覧");
         EXPECT_FALSE(frames.first()->IsClosable());
+        // No close box: the style draws one with the system menu.
+        EXPECT_FALSE(frames.first()->windowFlags() & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint));
         ASSERT_TRUE(app.WaitForLoader(20000));
         app.ExitInstance();
         EXPECT_EQ(MIBTree::gettop(), nullptr) << "shutdown frees the tree";

@@ -15,8 +15,11 @@
 #include <QAction>
 #include <QLabel>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTest>
 #include <QTimer>
 #include <QToolBar>
@@ -190,6 +193,18 @@ QMenu* MenuOf(QWidget* container, int id)
         }
     }
     return nullptr;
+}
+
+// Whether the frame's style gives its title bar a close box.
+bool HasCloseBox(QMdiSubWindow* f)
+{
+    QStyleOptionTitleBar opt;
+    opt.initFrom(f);
+    opt.subControls = QStyle::SC_All;
+    opt.titleBarFlags = f->windowFlags();
+    opt.titleBarState = f->windowState();
+    opt.rect = QRect(0, 0, f->width(), f->style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, f));
+    return !f->style()->subControlRect(QStyle::CC_TitleBar, &opt, QStyle::SC_TitleBarCloseButton, f).isEmpty();
 }
 
 // What the menu bar shows for id right now (menus update as they open).
@@ -496,14 +511,20 @@ TEST_F(DocViewTest, ClosingTheFrameClosesTheDocument)
     MultiDocTemplate* tmpl = doc->GetDocTemplate();
     ChildFrame* frame = doc->GetFrames().first();
 
-    // A frame that cannot be closed by the operator stays.
+    // A frame that cannot be closed by the operator stays, and shows no
+    // close box while it cannot.
+    EXPECT_TRUE(HasCloseBox(frame));
     frame->SetClosable(false);
+    EXPECT_FALSE(HasCloseBox(frame));
+    EXPECT_TRUE(frame->isVisible());
+    EXPECT_EQ(frame->windowTitle().toStdString(), doc->GetTitle());
     frame->close();
     QCoreApplication::processEvents();
     EXPECT_EQ(TestDoc::closed, 0);
     EXPECT_EQ(main->GetChildFrames().size(), 1);
 
     frame->SetClosable(true);
+    EXPECT_TRUE(HasCloseBox(frame));
     TestListView::docAliveAtDestruction = false;
     frame->close();
     QCoreApplication::processEvents();
