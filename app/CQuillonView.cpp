@@ -1,7 +1,5 @@
 #include "app/CQuillonView.h"
 
-#include <algorithm>
-
 #include "app/AppIds.h"
 #include "mibcore/platform/DocTemplate.h"
 #include "mibcore/platform/MainFrame.h"
@@ -10,7 +8,6 @@
 
 #include <QHeaderView>
 #include <QListWidget>
-#include <QMdiArea>
 #include <QPixmap>
 #include <QStackedWidget>
 #include <QTreeWidget>
@@ -188,19 +185,6 @@ platform::ChildFrame* CQuillonView::OpenMIB(const std::string& name)
     if (!doc || doc->GetFrames().isEmpty())
         return nullptr;
     platform::ChildFrame* frame = doc->GetFrames().last();
-    // A frame without a saved placement comes up at a size one can work with.
-    if (frame->width() < 320 || frame->height() < 200)
-        frame->resize(frame->size().expandedTo(QSize(720, 420)));
-    // Keep the new window inside the visible work area where it fits.
-    if (QMdiArea* area = frame->mdiArea()) {
-        const QRect room = area->viewport()->rect();
-        QRect g = frame->geometry();
-        if (g.right() > room.right())
-            g.moveLeft(std::max(0, room.right() - g.width() + 1));
-        if (g.bottom() > room.bottom())
-            g.moveTop(std::max(0, room.bottom() - g.height() + 1));
-        frame->move(g.topLeft());
-    }
     frame->SetTitle(name);
     frame->SendCommand(app::ID_START_INDICATOR);
     doc->UpdateAllViews(nullptr, app::UpdateHintRebuildList);

@@ -9,7 +9,46 @@
 #include <QMdiArea>
 #include <QMetaObject>
 
+#include <algorithm>
+
 namespace platform {
+namespace {
+
+// What a new frame gets when nothing gave it a size: room for a graph and
+// its list.
+constexpr QSize kDefaultFrameSize(720, 420);
+
+// A frame that its own creation did not size (no saved placement) comes up
+// at what its contents ask for, at least the default, as far as the work
+// area allows.
+void SizeNewFrame(ChildFrame* frame)
+{
+    if (frame->testAttribute(Qt::WA_Resized) || (frame->windowState() & Qt::WindowMaximized))
+        return;
+    QSize size = frame->sizeHint().expandedTo(kDefaultFrameSize);
+    if (QMdiArea* area = frame->mdiArea(); area && area->isVisible())
+        size = size.boundedTo(area->viewport()->size());
+    frame->resize(size.expandedTo(frame->minimumSizeHint()));
+}
+
+// A shown frame lies inside the visible work area where it fits (a saved
+// placement may come from a larger main window).
+void KeepInsideWorkArea(ChildFrame* frame)
+{
+    QMdiArea* area = frame->mdiArea();
+    if (!area || !area->isVisible() || (frame->windowState() & (Qt::WindowMaximized | Qt::WindowMinimized)))
+        return;
+    const QRect room = area->viewport()->rect();
+    QRect g = frame->geometry();
+    if (g.right() > room.right())
+        g.moveLeft(std::max(0, room.right() - g.width() + 1));
+    if (g.bottom() > room.bottom())
+        g.moveTop(std::max(0, room.bottom() - g.height() + 1));
+    if (g.topLeft() != frame->pos())
+        frame->move(g.topLeft());
+}
+
+}  // namespace
 
 MultiDocTemplate::MultiDocTemplate(int resourceId, const QMetaObject* docClass, const QMetaObject* frameClass,
                                    const QMetaObject* viewClass)
@@ -83,8 +122,12 @@ ChildFrame* MultiDocTemplate::CreateNewFrame(Document* doc)
         frame->m_document = doc;
         doc->m_frames.append(frame);
     }
-    if (MainFrame* main = App::GetMainFrame())
+    if (MainFrame* main = App::GetMainFrame()) {
         main->MdiArea()->addSubWindow(frame);
+        // The area sized the still empty frame; only a size the frame gives
+        // itself while it builds (a saved placement) counts.
+        frame->setAttribute(Qt::WA_Resized, false);
+    }
     CreateContext ctx{m_viewClass, doc, this};
     if (!frame->LoadFrame(ctx)) {
         delete frame;
@@ -113,7 +156,9 @@ void MultiDocTemplate::InitialUpdateFrame(ChildFrame* frame, Document* doc, bool
     frame->OnUpdateFrameTitle();
     if (!makeVisible)
         return;
+    SizeNewFrame(frame);
     frame->show();
+    KeepInsideWorkArea(frame);
     if (MainFrame* main = App::GetMainFrame())
         main->MDIActivate(frame);
     if (View* v = frame->GetActiveView())

@@ -344,6 +344,11 @@ TEST_F(StartupTest, LauncherOpensOneWindowPerPluginAndAgentChangeClosesThem)
     EXPECT_EQ(fa.first()->property("starts").toInt(), 1);
     EXPECT_EQ(fa.first()->GetViews().first()->property("rebuilds").toInt(), 1);
     EXPECT_NE(a->getViewDocTemplate(0), nullptr) << "the template is remembered by the descriptor";
+    // Without a saved placement the window opens at a working size inside the work area.
+    const QRect room = app.GetMainFrame()->MdiArea()->viewport()->rect();
+    EXPECT_EQ(fa.first()->width(), std::min(720, room.width()));
+    EXPECT_EQ(fa.first()->height(), std::min(420, room.height()));
+    EXPECT_TRUE(room.contains(fa.first()->geometry()));
 
     // B's frame shows a splitter whose first pane is the sub-view.
     DoubleClick(v->ListCtrl(), "テスト情報B");

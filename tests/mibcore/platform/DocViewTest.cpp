@@ -117,6 +117,8 @@ public:
         GetStatusBar()->SetPaneWidthForText(2, "0000/00/00 00:00:00");
         setWindowIcon(LoadIcon("IDI_PLATFORMTEST_ICON"));
         AddToolBar("IDR_PLATFORMTEST_TOOLBAR", &toolBarResult);
+        if (savedGeometry.isValid())
+            setGeometry(savedGeometry);  // as a saved placement would
         return true;
     }
     bool OnCreateClient(CreateContext& ctx) override
@@ -132,6 +134,7 @@ public:
     int saves = 0;
     int toolBarResult = -1;
     static inline bool failCreate = false;
+    static inline QRect savedGeometry;
 };
 
 class TestDescriptor : public MIB {
@@ -223,6 +226,7 @@ protected:
         RegisterTestResources();
         TestDoc::constructed = TestDoc::destroyed = TestDoc::closed = 0;
         TestFrame::failCreate = false;
+        TestFrame::savedGeometry = QRect();
         main = new MainFrame;
         main->SetMenus("128", "129");
         main->resize(900, 600);
@@ -314,6 +318,42 @@ TEST_F(DocViewTest, OpeningThroughTheTemplateBuildsFrameViewsAndTitle)
     EXPECT_EQ(second->GetTitle(), "Quillon2");
     EXPECT_EQ(main->MDIGetActive(), second->GetFrames().first());
     EXPECT_EQ(TestDoc::constructed, 2);
+}
+
+TEST_F(DocViewTest, NewFramesGetAWorkingSizeInsideTheWorkArea)
+{
+    const QRect room = main->MdiArea()->viewport()->rect();
+    ASSERT_GE(room.width(), 720);
+    ASSERT_GE(room.height(), 420);
+
+    // Nothing sized the frame: at least the default size, inside the area.
+    Document* doc = Open();
+    ASSERT_NE(doc, nullptr);
+    ChildFrame* frame = doc->GetFrames().first();
+    EXPECT_GE(frame->width(), 720);
+    EXPECT_GE(frame->height(), 420);
+    EXPECT_TRUE(room.contains(frame->geometry())) << frame->geometry().x() << "," << frame->geometry().y();
+
+    // A size the frame gives itself stays; a position beyond the area is
+    // brought back inside.
+    TestFrame::savedGeometry = QRect(room.right() - 100, room.bottom() - 50, 300, 200);
+    doc = Open();
+    ASSERT_NE(doc, nullptr);
+    frame = doc->GetFrames().first();
+    EXPECT_EQ(frame->size(), QSize(300, 200));
+    EXPECT_TRUE(room.contains(frame->geometry()));
+    EXPECT_EQ(frame->geometry().bottomRight(), room.bottomRight());
+
+    // In a work area smaller than the default the frame is no larger than it.
+    main->resize(500, 360);
+    QCoreApplication::processEvents();
+    const QRect small = main->MdiArea()->viewport()->rect();
+    TestFrame::savedGeometry = QRect();
+    doc = Open();
+    ASSERT_NE(doc, nullptr);
+    frame = doc->GetFrames().first();
+    EXPECT_LE(frame->width(), std::max(small.width(), frame->minimumSizeHint().width()));
+    EXPECT_LE(frame->height(), std::max(small.height(), frame->minimumSizeHint().height()));
 }
 
 TEST_F(DocViewTest, HintsReachEveryViewButTheSender)
