@@ -221,7 +221,27 @@ int TrackPopupMenu(QMenu* menu, const QPoint& globalPos, QWidget* owner, bool au
     if (autoUpdate)
         UpdateActions(menu, owner);
     QPointer<QWidget> o(owner);
+    // exec() only returns an item picked with the mouse or the keys; one
+    // triggered otherwise (a shortcut, a program) is the choice as well and
+    // closes the menu.
+    QPointer<QAction> triggered;
+    std::vector<QMetaObject::Connection> links;
+    std::function<void(QMenu*)> watch = [&](QMenu* m) {
+        links.push_back(QObject::connect(m, &QMenu::triggered, menu, [&triggered, menu](QAction* a) {
+            if (!triggered)
+                triggered = a;
+            menu->hide();
+        }));
+        for (QAction* a : m->actions())
+            if (a->menu())
+                watch(a->menu());
+    };
+    watch(menu);
     QAction* chosen = menu->exec(globalPos);
+    for (const QMetaObject::Connection& c : links)
+        QObject::disconnect(c);
+    if (!chosen)
+        chosen = triggered;
     int id = CommandId(chosen);
     if (id != 0 && o)
         ExecuteCommand(o, id);

@@ -102,7 +102,8 @@ void UpdateActions(QWidget* container, QWidget* origin);
 
 // Shows a pop-up menu at a global position and sends the chosen command
 // along the route from owner. Items are shown as built (the owner enables and
-// checks them itself) unless autoUpdate is set. Returns the chosen id or 0.
+// checks them itself) unless autoUpdate is set. An item triggered while the
+// menu is open (QAction::trigger) counts as chosen. Returns the chosen id or 0.
 int TrackPopupMenu(QMenu* menu, const QPoint& globalPos, QWidget* owner, bool autoUpdate = false);
 
 }  // namespace platform

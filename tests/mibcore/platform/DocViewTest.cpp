@@ -522,6 +522,26 @@ TEST_F(DocViewTest, PopupMenusSendTheirCommandToTheOwningView)
     int id = TrackPopupMenu(popup, list->mapToGlobal(QPoint(5, 5)), list);
     EXPECT_EQ(id, 33014);
     EXPECT_EQ(list->colorChanges, 1);
+
+    // An item of the submenu triggered by a program while the menu is open is
+    // the choice: its command goes along the view's route to the document.
+    QMenu* timers = popup->actions()[1]->menu();
+    QTimer::singleShot(0, [timers] {
+        for (QAction* a : timers->actions())
+            if (CommandId(a) == 33227)
+                a->trigger();
+    });
+    QTimer::singleShot(5000, popup, [popup] { popup->hide(); });  // a menu left open fails, not hangs
+    id = TrackPopupMenu(popup, list->mapToGlobal(QPoint(5, 5)), list);
+    EXPECT_EQ(id, 33227);
+    EXPECT_EQ(static_cast<TestDoc*>(list->GetDocument())->timeId, 33227);
+    EXPECT_FALSE(popup->isVisible());
+    EXPECT_EQ(list->colorChanges, 1);
+
+    // Closing the menu without a choice sends nothing.
+    QTimer::singleShot(0, [popup] { popup->hide(); });
+    EXPECT_EQ(TrackPopupMenu(popup, list->mapToGlobal(QPoint(5, 5)), list), 0);
+    EXPECT_EQ(list->colorChanges, 1);
     delete popup;
 }
 
