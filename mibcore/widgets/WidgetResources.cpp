@@ -85,11 +85,12 @@ bool SendCommand(QWidget* target, int id)
 {
     if (!target)
         return false;
-    // A frame routes the command through its active view and document.
+    // A command addressed to a frame is the frame's own; only one it has no
+    // handler for goes along its route (active view, document, main frame).
     if (auto* frame = qobject_cast<platform::ChildFrame*>(target))
-        return frame->SendCommand(id);
-    if (qobject_cast<platform::MainFrame*>(target))
-        return platform::ExecuteCommand(target, id);
+        return frame->OnCmdMsg(id) || frame->SendCommand(id);
+    if (auto* main = qobject_cast<platform::MainFrame*>(target))
+        return main->OnCmdMsg(id) || main->SendCommand(id);
     // A view handles it itself or passes it to its document.
     if (auto* view = qobject_cast<platform::View*>(target)) {
         if (view->OnCmdMsg(id))

@@ -37,8 +37,9 @@ void SetCtrlId(QWidget* w, int id);
 int GetCtrlId(const QWidget* w);  // 0 when none
 QWidget* GetDlgItem(const QWidget* dialog, int id);
 
-// Command delivery to windows, as a command message would reach them.
-// False when the window does not handle the command.
+// Command delivery to windows, as a command message would reach them: a
+// frame handles it itself or passes it along its route, a view handles it
+// itself or passes it to its document. False when nobody handles it.
 bool SendCommand(QWidget* target, int id);
 // Frame windows: the main frame and the child frames of the documents.
 bool IsFrameWindow(const QWidget* w);

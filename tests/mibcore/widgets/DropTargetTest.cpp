@@ -146,6 +146,19 @@ TEST_F(DropTargetTest, AKnownNameReachesEveryViewAsItsDottedPath)
                                                "other hint 1032 " + path}));
 }
 
+TEST_F(DropTargetTest, TheActiveViewIsToldOnceAndTheFrameStillHearsIt)
+{
+    // The frame's route starts at its active view: a command for the frame
+    // must neither stop there nor reach the view a second time.
+    frame->SetActiveView(view, false);
+    QMimeData data;
+    data.setText("sysUpTime");
+    ASSERT_TRUE(Drop(&data));
+    const std::string path = "iso.org.dod.internet.mgmt.mib-2.system.sysUpTime";
+    EXPECT_EQ(g_log, (std::vector<std::string>{"frame 1027", "view 1027", "frame 1028", "view hint 1032 " + path,
+                                               "other hint 1032 " + path}));
+}
+
 TEST_F(DropTargetTest, AnUnknownNameOnlyStopsAndStillSucceeds)
 {
     QMimeData data;
