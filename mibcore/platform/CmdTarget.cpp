@@ -139,16 +139,21 @@ bool UpdateCommand(QWidget* origin, CmdUI& ui)
 
 namespace {
 
+void UpdateAction(QAction* a, QWidget* origin)
+{
+    int id = CommandId(a);
+    if (id == 0)
+        return;
+    CmdUI ui(id);
+    UpdateCommand(origin, ui);
+    ui.Apply(a);
+}
+
+// Only this menu's own items: a submenu updates its items when it opens.
 void UpdateMenu(QMenu* menu, QWidget* origin)
 {
-    for (QAction* a : menu->actions()) {
-        int id = CommandId(a);
-        if (id == 0)
-            continue;
-        CmdUI ui(id);
-        UpdateCommand(origin, ui);
-        ui.Apply(a);
-    }
+    for (QAction* a : menu->actions())
+        UpdateAction(a, origin);
 }
 
 void Bind(QAction* a, QWidget* origin)
@@ -201,16 +206,10 @@ void UpdateActions(QWidget* container, QWidget* origin)
     if (!container)
         return;
     for (QAction* a : container->actions()) {
-        if (QMenu* m = a->menu()) {
+        if (QMenu* m = a->menu())
             UpdateActions(m, origin);
-            continue;
-        }
-        int id = CommandId(a);
-        if (id == 0)
-            continue;
-        CmdUI ui(id);
-        UpdateCommand(origin, ui);
-        ui.Apply(a);
+        else
+            UpdateAction(a, origin);
     }
 }
 
