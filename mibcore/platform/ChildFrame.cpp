@@ -17,14 +17,9 @@ namespace platform {
 
 View* CreateViewOf(const QMetaObject* cls, CreateContext& ctx, QWidget* parent)
 {
-    if (!cls)
+    View* view = NewObjectOf<View>(cls);
+    if (!view)
         return nullptr;
-    QObject* obj = cls->newInstance();
-    View* view = qobject_cast<View*>(obj);
-    if (!view) {
-        delete obj;
-        return nullptr;
-    }
     view->setParent(parent);
     if (ctx.document)
         ctx.document->AddView(view);

@@ -95,28 +95,18 @@ void MultiDocTemplate::RemoveDocument(Document* doc)
 
 Document* MultiDocTemplate::CreateNewDocument()
 {
-    if (!m_docClass)
+    Document* doc = NewObjectOf<Document>(m_docClass);
+    if (!doc)
         return nullptr;
-    QObject* obj = m_docClass->newInstance();
-    Document* doc = qobject_cast<Document*>(obj);
-    if (!doc) {
-        delete obj;
-        return nullptr;
-    }
     AddDocument(doc);
     return doc;
 }
 
 ChildFrame* MultiDocTemplate::CreateNewFrame(Document* doc)
 {
-    if (!m_frameClass)
+    ChildFrame* frame = NewObjectOf<ChildFrame>(m_frameClass);
+    if (!frame)
         return nullptr;
-    QObject* obj = m_frameClass->newInstance();
-    ChildFrame* frame = qobject_cast<ChildFrame*>(obj);
-    if (!frame) {
-        delete obj;
-        return nullptr;
-    }
     frame->m_template = this;
     if (doc) {
         frame->m_document = doc;

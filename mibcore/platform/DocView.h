@@ -29,6 +29,18 @@ class ChildFrame;
 class MultiDocTemplate;
 class View;
 
+// An instance of a runtime class as a T; null, leaving nothing behind, when
+// the class is missing, cannot be constructed or is no T.
+template <class T>
+T* NewObjectOf(const QMetaObject* cls)
+{
+    QObject* obj = cls ? cls->newInstance() : nullptr;
+    T* t = qobject_cast<T*>(obj);
+    if (!t)
+        delete obj;
+    return t;
+}
+
 class Document : public QObject, public CmdTarget {
     Q_OBJECT
 public:
