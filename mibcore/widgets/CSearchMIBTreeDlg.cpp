@@ -113,8 +113,7 @@ bool CSearchMIBTreeDlg::searchItem(QTreeWidgetItem* start, bool* restart)
         return false;
 
     // Forget an item found last that has left the tree since.
-    if (m_found && (!m_foundIndex.isValid() || m_tree->itemFromIndex(m_foundIndex) != m_found))
-        m_found = nullptr;
+    m_found = getFoundItem();
 
     if (start && start->treeWidget() != m_tree)
         start = nullptr;
@@ -151,4 +150,13 @@ bool CSearchMIBTreeDlg::searchItem(QTreeWidgetItem* start, bool* restart)
     if (restart)
         *restart = answer == platform::IDYES;
     return false;
+}
+
+QTreeWidgetItem* CSearchMIBTreeDlg::getFoundItem() const
+{
+    // The address alone may name a deleted item (or a new one at the same
+    // address): only the model knows whether it is still there.
+    if (!m_found || !m_tree || !m_foundIndex.isValid() || m_tree->itemFromIndex(m_foundIndex) != m_found)
+        return nullptr;
+    return m_found;
 }

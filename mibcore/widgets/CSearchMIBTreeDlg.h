@@ -41,7 +41,8 @@ public:
     // with their subtrees, pre-order; the item found last is skipped.
     QTreeWidgetItem* searchItem(QTreeWidgetItem* item, const QString& text);
 
-    QTreeWidgetItem* getFoundItem() const { return m_found; }
+    // The item found last while it is still in the tree, else null.
+    QTreeWidgetItem* getFoundItem() const;
     QLineEdit* textEdit() const { return m_edit; }
     QPushButton* searchButton() const { return m_next; }
 
