@@ -7,6 +7,8 @@
 #include "tests/support/Harness.h"
 
 #include <QApplication>
+
+#include "tests/support/QtTestApp.h"
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
@@ -25,15 +27,7 @@
 
 namespace apptest {
 
-inline QApplication* EnsureApp()
-{
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return app;
-    static int argc = 1;
-    static char name[] = "apptest";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-}
+using harness::EnsureApp;
 
 // Runs the event loop until pred holds or ms passed.
 inline bool SpinUntil(const std::function<bool()>& pred, int ms = 5000)

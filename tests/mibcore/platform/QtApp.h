@@ -3,16 +3,10 @@
 
 #include <QApplication>
 
+#include "tests/support/QtTestApp.h"
+
 namespace platformtest {
 
-inline QApplication* EnsureApp()
-{
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return app;
-    static int argc = 1;
-    static char name[] = "platform-tests";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-}
+using harness::EnsureApp;
 
 }  // namespace platformtest

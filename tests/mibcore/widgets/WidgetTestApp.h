@@ -6,6 +6,8 @@
 
 #include <QApplication>
 
+#include "tests/support/QtTestApp.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -13,15 +15,7 @@
 
 namespace widgettest {
 
-inline QApplication* EnsureApp()
-{
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return app;
-    static int argc = 1;
-    static char name[] = "widgets-tests";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-}
+using harness::EnsureApp;
 
 // Fixtures hold widgets as members, built before their SetUp runs: the
 // application must exist before any test starts.

@@ -3,19 +3,10 @@
 
 #include <QApplication>
 
+#include "tests/support/QtTestApp.h"
+
 namespace cgtest {
 
-inline QApplication* EnsureApp()
-{
-    if (auto* app = qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return app;
-    // Run by hand as well as under CTest: never look for a display.
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "countergroup-tests";
-    static char* argv[] = {name, nullptr};
-    return new QApplication(argc, argv);
-}
+using harness::EnsureApp;
 
 }  // namespace cgtest
