@@ -9,7 +9,9 @@ set -euo pipefail
 REQUIRED=(
     # build
     build-essential g++ cmake ninja-build pkg-config
-    qt6-base-dev libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
+    # net-snmp's library, linked only by a benchmark as the codec to beat
+    libsnmp-dev
     # the test agent and net-snmp's tools as the oracle
     snmpd snmp libsnmp-base
     # the private network namespace
