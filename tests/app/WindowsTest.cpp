@@ -113,22 +113,100 @@ TEST_F(WindowsTest, AgentDialogShowsAgentIniAndItsDefaults)
     EXPECT_TRUE(groups.contains("通信オプション"));
 }
 
-TEST_F(WindowsTest, AgentDialogKeepsAbsurdAgentIniValuesHarmless)
+TEST_F(WindowsTest, AgentDialogBringsAbsurdAgentIniValuesIntoRange)
 {
-    // Garbage, negative numbers and a huge time-out from a hand-edited file.
-    m_dir.Write("etc/ini/agent.ini",
-                "[socket]\r\nSendErrCnt=abc\r\nRecvErrCnt=-7\r\ntv_sec=99999999999\r\ntv_usec=-1\r\n");
+    // Garbage, negative and huge numbers from a hand-edited file.
+    const struct {
+        const char* socket;
+        const char* send;
+        const char* recv;
+        const char* timeout;
+    } cases[] = {
+        {"SendErrCnt=abc\r\nRecvErrCnt=-7\r\ntv_sec=99999999999\r\ntv_usec=-1\r\n", "0", "0", "30000000"},
+        {"SendErrCnt=2147483647\r\nRecvErrCnt=2147483647\r\ntv_sec=2147483647\r\ntv_usec=0\r\n", "99", "10",
+         "30000000"},
+        {"SendErrCnt=7\r\nRecvErrCnt=2\r\ntv_sec=1\r\ntv_usec=2500000\r\n", "7", "2", "3500000"},
+    };
+    for (const auto& c : cases) {
+        m_dir.Write("etc/ini/agent.ini", std::string("[socket]\r\n") + c.socket);
+        CAgentDlg d;
+        EXPECT_EQ(d.SendErrCntField()->text().toStdString(), c.send) << c.socket;
+        EXPECT_EQ(d.RecvErrCntField()->text().toStdString(), c.recv) << c.socket;
+        EXPECT_EQ(d.TimeoutField()->text().toStdString(), c.timeout) << c.socket;
+        EXPECT_LT(d.Edited().getTvUSec(), 1000000);
+    }
     CAgentDlg d;
-    EXPECT_EQ(d.SendErrCntField()->text(), "0");
-    EXPECT_EQ(d.RecvErrCntField()->text(), "0");
-    EXPECT_EQ(MIBAgent::getInstance()->getTvUSec(), 0);
-    EXPECT_EQ(d.TimeoutField()->text(), "2147483647000000") << "seconds clamped to 32 bits";
     // The octet boxes accept nothing beyond 255 and no letters.
     QTest::keyClicks(d.Ipv4Field()->Field(0), "3x9");
     EXPECT_EQ(d.Ipv4Field()->Field(0)->text().toInt() <= 255, true);
     EXPECT_EQ(d.Ipv4Field()->Field(0)->text().contains('x'), false);
-    QTest::keyClicks(d.TimeoutField(), "-1a");
-    EXPECT_FALSE(d.TimeoutField()->text().contains('-'));
+    // Every value the dialog can save can be typed in.
+    for (auto [field, text] : {std::pair{d.SendErrCntField(), "99"}, std::pair{d.RecvErrCntField(), "10"},
+                               std::pair{d.TimeoutField(), "30000000"}}) {
+        field->clear();
+        QTest::keyClicks(field, QString(text) + "-1a");
+        EXPECT_EQ(field->text(), text);
+    }
+}
+
+TEST_F(WindowsTest, AgentDialogRefusesNumbersOutOfRangeWithAMessage)
+{
+    MessageRecorder msgs;
+    CAgentDlg d;
+    d.Ipv4Field()->SetAddress(127, 0, 0, 1);
+    d.RecvErrCntField()->setText("11");
+    d.OkButton()->click();
+    d.RecvErrCntField()->setText("3");
+    d.TimeoutField()->setText("30000001");
+    d.OkButton()->click();
+    ASSERT_EQ(msgs.Texts().size(), 2u);
+    EXPECT_EQ(msgs.Texts()[0], "許容タイムアウト回数は 0 から 10 までの数を入力してください。");
+    EXPECT_EQ(msgs.Texts()[1], "タイムアウト時間(usec)は 0 から 30000000 までの数を入力してください。");
+    EXPECT_FALSE(d.ProbeRejected()) << "nothing was sent";
+    EXPECT_NE(d.result(), QDialog::Accepted);
+}
+
+TEST_F(WindowsTest, AgentDialogStaysPaintedWithTheWaitCursorWhileItProbes)
+{
+    QUILLON_REQUIRE_NETNS();
+    MessageRecorder msgs;
+    CAgentDlg d;
+    d.show();
+    // A community the agent ignores: 0.4 s without an answer.
+    d.Ipv4Field()->SetAddress(127, 0, 0, 1);
+    d.ReadCommunityField()->setText("nobody-knows-this");
+    d.RecvErrCntField()->setText("0");
+    d.TimeoutField()->setText("400000");
+    int ticks = 0, waitCursorTicks = 0, paints = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!d.IsProbing())
+            return;
+        ++ticks;
+        const QCursor* c = QApplication::overrideCursor();
+        if (c && c->shape() == Qt::WaitCursor)
+            ++waitCursorTicks;
+        d.repaint();
+    });
+    struct PaintCounter : QObject {
+        int* n;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*n;
+            return false;
+        }
+    } counter;
+    counter.n = &paints;
+    d.installEventFilter(&counter);
+    tick.start(10);
+    d.OkButton()->click();
+    EXPECT_TRUE(d.ProbeRejected());
+    EXPECT_GE(ticks, 10) << "the event loop ran while the probe waited";
+    EXPECT_EQ(waitCursorTicks, ticks);
+    EXPECT_GE(paints, 10);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(msgs.Texts().size(), 1u);
 }
 
 TEST_F(WindowsTest, AgentDialogSplitsTheTimeoutAndWritesAgentIniAfterTheProbe)
@@ -179,11 +257,11 @@ TEST_F(WindowsTest, AgentDialogReportsWhatItCannotStore)
     msgs.Clear();
     std::filesystem::remove(m_dir.File("etc"));
     long sec = -1, usec = -1;
-    msgs.OnMessage([&](const platform::MessageRequest&) {
-        sec = MIBAgent::getInstance()->getTvSec();
-        usec = MIBAgent::getInstance()->getTvUSec();
-    });
     CAgentDlg d;
+    msgs.OnMessage([&](const platform::MessageRequest&) {
+        sec = d.Edited().getTvSec();
+        usec = d.Edited().getTvUSec();
+    });
     d.Ipv6Radio()->click();
     d.Ipv6Field()->setText("::1");
     d.TimeoutField()->clear();
