@@ -111,7 +111,7 @@ bool CMainFrame::LoadFrame()
 
 void CMainFrame::RefreshTitle()
 {
-    setWindowTitle(QString::fromStdString("Quillon " + MIBAgent::getInstance()->getAddr()));
+    SetTitle(QString::fromStdString("Quillon " + MIBAgent::getInstance()->getAddr()));
 }
 
 std::string CMainFrame::PlacementPath()
