@@ -18,7 +18,11 @@
 #include "mibcore/widgets/WidgetResources.h"
 #include "tests/app/AppHarness.h"
 
+#include <QAccessible>
 #include <QClipboard>
+#include <QMenu>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QDesktopServices>
 #include <QGuiApplication>
 #include <QGroupBox>
@@ -410,6 +414,55 @@ TEST_F(WindowsTest, TheBuiltManualDescribesEveryWindow)
                               "UDP情報", "SNMP情報", "Foundry情報", "CISCO情報", "カラー変更", "タイマー変更",
                               "ファイルへ保存"})
         EXPECT_NE(all.find(title), std::string::npos) << title;
+}
+
+TEST_F(WindowsTest, EveryToolBarButtonAndMenuItemHasItsPrompt)
+{
+    CMainFrame frame;
+    ASSERT_TRUE(frame.LoadFrame());
+    QToolBar* bar = frame.findChild<QToolBar*>("IDR_MAINFRAME");
+    ASSERT_NE(bar, nullptr);
+    int buttons = 0;
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        ++buttons;
+        const QString id = QString::number(a->data().toInt());
+        EXPECT_FALSE(a->statusTip().isEmpty()) << id.toStdString();
+        EXPECT_NE(a->toolTip(), id);
+        QWidget* button = bar->widgetForAction(a);
+        ASSERT_NE(button, nullptr);
+        QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(acc, nullptr);
+        EXPECT_EQ(acc->text(QAccessible::Name), a->toolTip()) << id.toStdString();
+    }
+    EXPECT_EQ(buttons, 9);
+    QAction* mib = nullptr;
+    for (QAction* a : bar->actions())
+        if (a->data().toInt() == app::ID_MIB_DEFINITION)
+            mib = a;
+    ASSERT_NE(mib, nullptr);
+    EXPECT_EQ(mib->toolTip(), "MIB定義");
+
+    // Both menus: every item says what it does in the status bar.
+    for (const char* name : {"128", "129"}) {
+        QMenuBar menus;
+        ASSERT_TRUE(platform::LoadMenuBar(&menus, name));
+        std::vector<QMenu*> open;
+        for (QAction* a : menus.actions())
+            if (a->menu())
+                open.push_back(a->menu());
+        while (!open.empty()) {
+            QMenu* m = open.back();
+            open.pop_back();
+            for (QAction* a : m->actions()) {
+                if (a->menu())
+                    open.push_back(a->menu());
+                else if (!a->isSeparator())
+                    EXPECT_FALSE(a->statusTip().isEmpty()) << name << " " << a->text().toStdString();
+            }
+        }
+    }
 }
 
 TEST_F(WindowsTest, VersionDialogShowsVersionAndContacts)
