@@ -2,7 +2,10 @@
 
 #include "mibcore/platform/Resources.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 // The qrc initialiser is a global function; it may not be called from
 // inside a namespace.
@@ -112,6 +115,25 @@ static void RegisterStrings()
     for (int id = 33225; id <= 33229; ++id)
         if (!platform::HasString(id))
             platform::RegisterString(id, "ポーリング間隔の変更\nタイマー変更");
+}
+
+bool LoadQtTranslations(const QString& dir)
+{
+    // Standard buttons and the file chooser speak the program's language.
+    const QString from = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
+    static QTranslator* installed = nullptr;
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QStringLiteral("qtbase_ja"), from)) {
+        delete t;
+        return false;
+    }
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    installed = t;
+    QCoreApplication::installTranslator(t);
+    return true;
 }
 
 void RegisterAppResources()

@@ -1,5 +1,6 @@
 // quillon: the SNMP monitoring program. The working directory is the start
 // directory (etc/ini, etc/mib, lib, doc/help below it).
+#include "app/AppIds.h"
 #include "app/CQuillonApp.h"
 
 #include <QApplication>
@@ -31,6 +32,8 @@ int main(int argc, char** argv)
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Quillon");
     QApplication::setApplicationVersion("1.0.5");
+    // Without the catalogue the standard buttons simply stay in English.
+    app::LoadQtTranslations();
 
     CQuillonApp app;
     int rc = 0;

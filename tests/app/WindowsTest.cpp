@@ -21,6 +21,7 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMenuBar>
 #include <QToolBar>
 #include <QDesktopServices>
@@ -463,6 +464,17 @@ TEST_F(WindowsTest, EveryToolBarButtonAndMenuItemHasItsPrompt)
             }
         }
     }
+}
+
+TEST_F(WindowsTest, StandardButtonsSpeakJapaneseWhenTheCatalogueIsThere)
+{
+    auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    EXPECT_FALSE(app::LoadQtTranslations(QString::fromStdString(m_dir.Path())));
+    EXPECT_EQ(yes(), "&Yes") << "a missing catalogue changes nothing";
+    ASSERT_TRUE(app::LoadQtTranslations());
+    EXPECT_TRUE(yes().contains("はい")) << yes().toStdString();
+    QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().contains("いいえ"));
 }
 
 TEST_F(WindowsTest, VersionDialogShowsVersionAndContacts)
