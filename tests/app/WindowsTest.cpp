@@ -24,7 +24,7 @@
 #include <QMessageBox>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QDesktopServices>
+#include <QScreen>
 #include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -65,15 +65,6 @@ QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& label)
     QList<QTreeWidgetItem*> found = tree->findItems(label, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.first();
 }
-
-// Receives the URLs the help command hands to the desktop.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& u) { urls << u; }
-};
 
 }  // namespace
 
@@ -386,20 +377,43 @@ TEST_F(WindowsTest, SplashEyesFollowThePointer)
 TEST_F(WindowsTest, HelpOpensTheManualOrSaysWhyNot)
 {
     MessageRecorder msgs;
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
     CMainFrame frame;
+    frame.setGeometry(900, 700, 400, 300);
+    const QString saved = CMainFrame::BrowserCommand();
+    // A browser stand-in that notes what it was asked to open.
+    const std::string seen = m_dir.File("seen.txt");
+    m_dir.Write("browser.sh", "#!/bin/sh\necho \"$1\" > '" + seen + "'\n");
+    m_dir.Write("nomethod.sh", "#!/bin/sh\necho 'xdg-open: no method available for opening' >&2\nexit 3\n");
+    for (const char* s : {"browser.sh", "nomethod.sh"})
+        std::filesystem::permissions(m_dir.File(s), std::filesystem::perms::owner_all);
+
+    CMainFrame::BrowserCommand() = QString::fromStdString(m_dir.File("browser.sh"));
     frame.OnHelp();  // no manual in this start directory
     ASSERT_EQ(msgs.Messages().size(), 1u);
     EXPECT_EQ(msgs.Messages()[0].caption, "Password Change NG");
     EXPECT_EQ(msgs.Messages()[0].type & 0xF0, platform::MB_ICONINFORMATION);
-    EXPECT_TRUE(catcher.urls.isEmpty());
 
     m_dir.Write("doc/help/index.html", "<html><body>Quillon</body></html>");
     frame.OnHelp();
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), m_dir.File("doc/help/index.html"));
-    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_TRUE(apptest::SpinUntil([&] { return !m_dir.Read("seen.txt").empty(); }));
+    EXPECT_EQ(QUrl(QString::fromStdString(m_dir.Read("seen.txt")).trimmed()).toLocalFile().toStdString(),
+              m_dir.File("doc/help/index.html"));
+    apptest::Spin(100);
+    EXPECT_EQ(frame.GetHelpWindow(), nullptr) << "the browser took it";
+
+    // No browser on the desktop, or no xdg-open at all: our own window,
+    // inside the work area.
+    for (const std::string& cmd : {m_dir.File("nomethod.sh"), m_dir.File("no-such-program")}) {
+        CMainFrame::BrowserCommand() = QString::fromStdString(cmd);
+        frame.OnHelp();
+        ASSERT_TRUE(apptest::SpinUntil([&] { return frame.GetHelpWindow() != nullptr; })) << cmd;
+        QTextBrowser* help = frame.GetHelpWindow();
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_TRUE(help->toPlainText().contains("Quillon"));
+        EXPECT_TRUE(help->screen()->availableGeometry().contains(help->frameGeometry())) << cmd;
+        delete help;
+    }
+    CMainFrame::BrowserCommand() = saved;
 }
 
 TEST_F(WindowsTest, TheBuiltManualDescribesEveryWindow)
@@ -508,4 +522,3 @@ TEST_F(WindowsTest, LoaderListsFilesSortedAndFormatsLoadErrors)
     EXPECT_EQ(msgs.Texts().size(), 3u) << "b, k and z are empty files, a.SO is passed over";
 }
 
-#include "WindowsTest.moc"
