@@ -320,6 +320,29 @@ TEST_F(WindowsTest, MibTreeDialogCopiesNumericAndNameFormsThroughTheClipboard)
     EXPECT_EQ(dlg.SearchDlg(), first);
 }
 
+TEST_F(WindowsTest, TheSearchDialogOpensBesideTheTree)
+{
+    m_dir.AddMib2();
+    MIBTree::Initialize();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    // Room on the right, only on the left, and none beside it.
+    for (QRect at : {QRect(work.left() + 10, work.top() + 10, 300, 400),
+                     QRect(work.right() - 320, work.top() + 10, 300, 400),
+                     QRect(work.left(), work.top(), work.width(), work.height() / 2)}) {
+        CMIBTreeDlg dlg;
+        dlg.show();
+        dlg.setGeometry(at);
+        QCoreApplication::processEvents();
+        dlg.OnSearch();
+        ASSERT_NE(dlg.SearchDlg(), nullptr);
+        QCoreApplication::processEvents();
+        const QRect search = dlg.SearchDlg()->frameGeometry();
+        EXPECT_FALSE(search.intersects(dlg.frameGeometry()))
+            << at.x() << "," << at.y() << " " << at.width() << "x" << at.height();
+        EXPECT_TRUE(work.contains(search));
+    }
+}
+
 TEST_F(WindowsTest, MibTreeDialogWithoutModulesShowsTheRootsAndKeepsItsPlacement)
 {
     MIBTree::Initialize();  // no etc/mib at all
