@@ -90,6 +90,14 @@ std::string NotYet(const std::string& what) { return what + "のウィンドウ�
 // ---------------------------------------------------------------------------
 // Opening the windows of the other entries
 
+MIB* FindEntry(double no)
+{
+    for (MIB* m = MIB::gethead(); m; m = m->getnext())
+        if (m->getno() == no && m->getIcon() == "IDI_IFMIB_ICON")
+            return m;
+    return nullptr;
+}
+
 platform::ChildFrame* OpenIfWindow(double no, const std::string& title,
                                    const std::function<void(platform::Document*)>& give)
 {

@@ -53,13 +53,4 @@ IfMIB g_history(kEntryHistory, 0, "history情報", kTrafficExpl, "history.ini", 
 
 }  // namespace
 
-MIB* FindEntry(double no)
-{
-    for (MIB* m = MIB::gethead(); m; m = m->getnext())
-        if (m->getno() == no && (m == &g_tables || m == &g_traffic || m == &g_counter || m == &g_statistics ||
-                                 m == &g_history))
-            return m;
-    return nullptr;
-}
-
 }  // namespace ifplug

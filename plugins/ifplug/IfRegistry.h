@@ -12,7 +12,7 @@ inline constexpr double kEntryCounter = 3.12;
 inline constexpr double kEntryStatistics = 3.13;
 inline constexpr double kEntryHistory = 3.14;
 
-// The entry with this sort number, or null.
+// The entry of this plug-in with this sort number, or null.
 MIB* FindEntry(double no);
 
 }  // namespace ifplug
