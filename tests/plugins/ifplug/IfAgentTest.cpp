@@ -2,6 +2,7 @@
 // net-snmp's snmpwalk reports, although this snmpd lacks some of the
 // address and route columns; RMON rows come from the extension helper.
 
+#include <QDir>
 #include <QLineEdit>
 #include <QMenu>
 
@@ -328,6 +329,25 @@ TEST_F(IfAgentTest, RouteTableCsvAndItemCount)
               "RouteMetric5");
     for (size_t i = 1; i < lines.size(); ++i)
         EXPECT_EQ(std::count(lines[i].begin(), lines[i].end(), ','), 11) << lines[i];
+}
+
+// Each table grabbed into build/tests/screenshots/if-<table>.png for a look
+// by eye; the pictures must show rows.
+TEST_F(IfAgentTest, ScreenshotsOfEveryTable)
+{
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    w.frame->resize(900, 360);
+    const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
+    QDir().mkpath(dir);
+    for (int command : {ifplug::kCmdIfTable, ifplug::kCmdAddrTable, ifplug::kCmdRouteTable, ifplug::kCmdHistoryTable}) {
+        w.frame->SendCommand(command);
+        w.frame->UpdateCmdUI();
+        EXPECT_FALSE(Shown(w).empty()) << command;
+        QImage shot = w.frame->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_TRUE(shot.save(dir + "/if-" + QString::fromUtf8(ifplug::FindTable(command)->section) + ".png"));
+    }
 }
 
 }  // namespace
