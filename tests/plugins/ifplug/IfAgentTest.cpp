@@ -12,7 +12,11 @@
 #include "mibcore/platform/CmdTarget.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/platform/Resources.h"
+#include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/engine/SnmpData.h"
 #include "mibcore/tables/Int2CStringTable.h"
+#include "plugins/countergroup/CounterLogic.h"
+#include "plugins/ifplug/IfTraffic.h"
 #include "snmpval/Cp932.h"
 #include "tests/plugins/ifplug/IfHarness.h"
 #include "tests/support/AgentProcess.h"
@@ -347,6 +351,81 @@ TEST_F(IfAgentTest, ScreenshotsOfEveryTable)
         QImage shot = w.frame->grab().toImage();
         ASSERT_FALSE(shot.isNull());
         EXPECT_TRUE(shot.save(dir + "/if-" + QString::fromUtf8(ifplug::FindTable(command)->section) + ".png"));
+    }
+}
+
+// ifInOctets of lo and qv0: each sample is the increase the agent itself
+// reports between the window's two cycles.
+TEST_F(IfAgentTest, OneCounterSamplesAreTheAgentsIncreases)
+{
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_EQ(Select(w, {"lo", "qv0"}, 1), 2);
+    platform::ExecuteCommand(w.view, ifplug::kCmdCounterFirst);
+    auto* graph = qobject_cast<countergroup::CCounterGroupFrame*>(platform::App::GetMainFrame()->MDIGetActive());
+    ASSERT_NE(graph, nullptr);
+    countergroup::CCounterGroupDoc* doc = graph->document();
+    ASSERT_EQ(doc->getObjectCount(), 2);
+    MIBBasicItem oracleItem;
+    auto oracle = [&] {
+        std::vector<uint32_t> v;
+        for (int j = 0; j < 2; ++j) {
+            std::vector<unsigned long> oid = doc->constants().oidOf(j);
+            CSnmpBer b = countergroup::MakeRequestBindings(oid.data(), int(oid.size()));
+            int keep = 1;
+            EXPECT_EQ(SnmpData(MIBAgent::getInstance(), &oracleItem, b, 0xA0, &keep), 0);
+            CSnmpBer value;
+            EXPECT_EQ(countergroup::TakeReplyValue(b, oid.data(), int(oid.size()), value), 0);
+            v.push_back(uint32_t(value.GetULong()));
+        }
+        return v;
+    };
+    std::vector<uint32_t> a1;
+    for (int j = 0; j < 2; ++j)
+        a1.push_back(uint32_t(doc->state().current[size_t(j)].GetULong()));
+    const std::vector<uint32_t> s1 = oracle();
+    graph->listView()->Poll();
+    const std::vector<uint32_t> s2 = oracle();
+    for (int j = 0; j < 2; ++j) {
+        const uint32_t a2 = uint32_t(doc->state().current[size_t(j)].GetULong());
+        EXPECT_LE(a1[size_t(j)], s1[size_t(j)]);
+        EXPECT_LE(s1[size_t(j)], a2);
+        EXPECT_LE(a2, s2[size_t(j)]);
+        EXPECT_EQ(doc->getSeries(j)->getValatTime()[60].getVal(), a2 - a1[size_t(j)]);
+        EXPECT_EQ(doc->getSeries(j)->getValatTime()[60].getErrIdx(), 0);
+    }
+}
+
+// Both graph windows after a few cycles of the agent, grabbed for a look by
+// eye into build/tests/screenshots.
+TEST_F(IfAgentTest, ScreenshotsOfTheGraphWindows)
+{
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
+    QDir().mkpath(dir);
+    struct Shot {
+        std::vector<std::string> rows;
+        int command;
+        const char* file;
+    } shots[] = {{{"lo"}, ifplug::kCmdTraffic, "/if-traffic.png"},
+                 {{"lo", "qv0", "qv2"}, ifplug::kCmdCounterFirst + 6, "/if-counter.png"}};
+    for (const Shot& s : shots) {
+        ASSERT_EQ(Select(w, s.rows, 1), int(s.rows.size()));
+        platform::ExecuteCommand(w.view, s.command);
+        auto* graph = qobject_cast<countergroup::CCounterGroupFrame*>(platform::App::GetMainFrame()->MDIGetActive());
+        ASSERT_NE(graph, nullptr);
+        graph->resize(900, 430);
+        for (int c = 0; c < 4; ++c) {
+            harness::Run("sleep 0.3");
+            graph->listView()->Poll();
+        }
+        graph->UpdateCmdUI();
+        EXPECT_EQ(graph->listView()->GetListCtrl().GetItemCount(), s.command == ifplug::kCmdTraffic ? 11 : 3);
+        QImage shot = graph->grab().toImage();
+        ASSERT_FALSE(shot.isNull());
+        EXPECT_TRUE(shot.save(dir + s.file));
+        platform::App::GetMainFrame()->MDIActivate(w.frame);
     }
 }
 
