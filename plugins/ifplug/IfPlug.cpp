@@ -429,8 +429,10 @@ CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
 {
     AddCommandRange(kCmdIfTable, kCmdHistoryTable, [this](int id) {
         const TableSpec* t = FindTable(id);
-        if (m_toolBar && m_toolBar->field() && t)
+        if (m_toolBar && m_toolBar->field() && t) {
             m_toolBar->field()->setText(QString::fromUtf8(t->fieldText));
+            m_toolBar->field()->home(false);  // a long name shows its start
+        }
         if (CIfMIBMenuView* v = view())
             v->ShowTable(id);
     });
