@@ -346,10 +346,12 @@ QImage RenderRmonLegend(const RmonView& v, QSize client, int offset, const RmonR
     if (total > 0) {
         const int shift = ((offset % total) + total) % total;
         const int barH = std::max(1, (h - 3) / page.count);
-        for (int copy = 0; copy < 2; ++copy) {
+        // The rows scrolled off the top come back below the last one.
+        p.setClipRect(QRect(0, rowsTop, w, total));
+        for (int copy = 0; copy < (shift > 0 ? 2 : 1); ++copy) {
             for (size_t i = 0; i < series.size(); ++i) {
                 const int y = rowsTop + int(i) * h - shift + copy * total;
-                if (y + h <= rowsTop || y >= height)
+                if (y + h <= rowsTop || y >= rowsTop + total)
                     continue;
                 const RmonSample& s = series[i].samples[size_t(cursor)];
                 p.setPen(res.solid[2]);
@@ -376,6 +378,8 @@ QImage RenderRmonLegend(const RmonView& v, QSize client, int offset, const RmonR
             }
         }
     }
+
+    p.setClipping(false);
 
     // Header: names with their swatches, the cursor time and the bar axis.
     p.fillRect(QRect(0, headerTop, w, 3 * h), res.brush[1]);

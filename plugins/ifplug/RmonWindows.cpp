@@ -724,7 +724,7 @@ CRmonListView* CRmonFrame::listView() const
 CRmonPane* CRmonFrame::graphView() const
 {
     for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() != legendClass())
+        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() != m_legendClass)
             return g;
     return nullptr;
 }
@@ -732,7 +732,7 @@ CRmonPane* CRmonFrame::graphView() const
 CRmonPane* CRmonFrame::legendView() const
 {
     for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() == legendClass())
+        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() == m_legendClass)
             return g;
     return nullptr;
 }
@@ -770,7 +770,8 @@ bool CRmonFrame::OnCreateClient(platform::CreateContext& ctx)
     platform::Splitter* splitter = CreateSplitter(1, 3);
     if (mib && mib->getSubViewClass())
         splitter->CreateView(0, 0, mib->getSubViewClass(), ctx, widths[0]);
-    splitter->CreateView(0, 1, legendClass(), ctx, widths[1]);
+    m_legendClass = legendClass();
+    splitter->CreateView(0, 1, m_legendClass, ctx, widths[1]);
     splitter->CreateView(0, 2, ctx.viewClass, ctx, widths[2]);
     return true;
 }

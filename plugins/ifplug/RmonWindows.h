@@ -262,6 +262,8 @@ protected:
 private:
     std::string m_iniPath;
     bool m_saved = false;
+    // Kept: the destructor runs after the derived class is gone.
+    const QMetaObject* m_legendClass = nullptr;
 };
 
 // ---------------------------------------------------------------------------
