@@ -860,7 +860,7 @@ struct ModuleLoader {
             MIBTree* cur = OneCharacter(parent) ? nullptr : Lookup(parent);
             if (!cur)
                 return nullptr;
-            for (std::size_t k = 0; k + 1 < arcs.size(); ++k)
+            for (std::size_t k = 0; k + 1 < arcs.size() && cur; ++k)
                 cur = Step(cur, tok[k + 1], arcs[k]);
             val = arcs.back();
             return cur;
@@ -882,7 +882,7 @@ struct ModuleLoader {
         MIBTree* cur = Lookup(tok[0]);
         if (!cur)
             return nullptr;
-        for (std::size_t k = 1; k + 1 < tok.size(); k += 2) {
+        for (std::size_t k = 1; k + 1 < tok.size() && cur; k += 2) {
             cur = Step(cur, tok[k], arcs[(k - 1) / 2]);
             parent = tok[k];
         }
