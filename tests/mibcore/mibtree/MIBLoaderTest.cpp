@@ -451,3 +451,12 @@ TEST_F(MibLoaderTest, AModuleFindsItsOwnNamesFirst)
     EXPECT_EQ(NumericPath(top->Find("pingCtlEntry")), "1.3.6.1.2.1.80.1");
     EXPECT_EQ(NumericPath(top->Find("zyLate")), "1.3.6.1.2.92.1");
 }
+
+TEST_F(MibLoaderTest, ARetryReadsWhatTheFileHoldsNow)
+{
+    // A failed module is kept for the retry passes, but a file changed on
+    // disk in the meantime (same size, same second) is read anew.
+    EXPECT_EQ(LoadText(dir, "fresh OBJECT IDENTIFIER ::= { nope 95 }\n", 0, "r.mib"), 0);
+    EXPECT_EQ(LoadText(dir, "fresh OBJECT IDENTIFIER ::= { mgmt 95 }\n", 0, "r.mib"), 1);
+    EXPECT_EQ(NumericPath(MIBTree::gettop()->Find("fresh")), "1.3.6.1.2.95");
+}
