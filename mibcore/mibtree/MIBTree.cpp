@@ -851,7 +851,7 @@ struct ModuleLoader {
         std::vector<unsigned long> arcs;
         bool numbersOnly = true;
         for (std::size_t k = 1; k < tok.size() && numbersOnly; ++k) {
-            unsigned long a;
+            unsigned long a = 0;
             numbersOnly = ParseArc(tok[k], a);
             arcs.push_back(a);
         }

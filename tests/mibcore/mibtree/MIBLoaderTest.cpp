@@ -277,7 +277,8 @@ TEST_F(MibLoaderTest, HostileInputIsCutOrIgnoredButNeverOverflows)
     // Random bytes, and random module-like fragments: any result, no harm.
     std::mt19937 rng(4711);
     const char* pieces[] = {"OBJECT", "IDENTIFIER", "OBJECT-TYPE", "::=", "{", "}", "mgmt", "iso",
-                            "(", ")", "--", "DESCRIPTION", "\"", ";", "\n", " ", "\t", "7", "x"};
+                            "(", ")", "--", "DESCRIPTION", "\"", ";", "\n", " ", "\t", "7", "x",
+                            "IMPORTS", "::={", "--x", "\"a"};
     for (int round = 0; round < 20; ++round) {
         std::string bytes;
         for (int k = 0; k < 20000; ++k)
