@@ -374,7 +374,8 @@ int CSnmpBer::GetTotalLen(const unsigned char* element)
 {
     if (!element)
         return 0;
-    return 2 + ((element[1] & 0x80) ? (element[1] & 0x7F) : 0) + GetDataLen(element + 1);
+    const int64_t total = 2 + ((element[1] & 0x80) ? (element[1] & 0x7F) : 0) + int64_t(GetDataLen(element + 1));
+    return total > INT32_MAX ? 0 : int(total);  // no element can be that long
 }
 
 int CSnmpBer::GetDataLen(const unsigned char* lengthOctets)

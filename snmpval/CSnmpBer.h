@@ -99,7 +99,8 @@ public:
     CSnmpString GetString(int mode) const;
 
     // --- raw encoded data -------------------------------------------------
-    // Total length from the element's own header; 0 for null.
+    // Total length from the element's own header; 0 for null and for a
+    // total that does not fit an int.
     static int GetTotalLen(const unsigned char* element);
     // Content length given a pointer to the length octets.
     static int GetDataLen(const unsigned char* lengthOctets);
