@@ -70,6 +70,27 @@ const unsigned char kNull[2] = {0x05, 0x00};
 
 }  // namespace
 
+// --- storage ------------------------------------------------------------------
+
+bool CSnmpBer::Owns(const unsigned char* p) const
+{
+    const unsigned char* b = Storage();
+    return p >= b && p < b + m_cap;
+}
+
+unsigned char* CSnmpBer::Room(int n)
+{
+    Forget();
+    if (n > m_cap) {
+        delete[] m_heap;
+        m_heap = nullptr;
+        m_cap = LocalSize;
+        m_heap = new unsigned char[size_t(n)];
+        m_cap = n;
+    }
+    return Storage();
+}
+
 // --- construction -----------------------------------------------------------
 
 CSnmpBer::CSnmpBer() = default;
@@ -89,15 +110,14 @@ CSnmpBer::CSnmpBer(const CSnmpBer& src) : CSnmpData(src)
     CopyFrom(src);
 }
 
-CSnmpBer::CSnmpBer(CSnmpBer&& src) noexcept : m_data(src.m_data), m_size(src.m_size)
+CSnmpBer::CSnmpBer(CSnmpBer&& src) noexcept
 {
-    src.m_data = nullptr;
-    src.m_size = 0;
+    *this = std::move(src);
 }
 
 CSnmpBer::~CSnmpBer()
 {
-    Clear();
+    delete[] m_heap;
 }
 
 CSnmpBer& CSnmpBer::operator=(const CSnmpBer& src)
@@ -109,13 +129,23 @@ CSnmpBer& CSnmpBer::operator=(const CSnmpBer& src)
 
 CSnmpBer& CSnmpBer::operator=(CSnmpBer&& src) noexcept
 {
-    if (this != &src) {
-        Clear();
+    if (this == &src)
+        return *this;
+    Clear();
+    if (src.m_heap) {
+        m_heap = src.m_heap;
+        m_cap = src.m_cap;
         m_data = src.m_data;
-        m_size = src.m_size;
-        src.m_data = nullptr;
-        src.m_size = 0;
+        src.m_heap = nullptr;
+        src.m_cap = LocalSize;
+    } else if (src.m_data) {
+        std::memcpy(m_local, src.m_data, size_t(src.m_size));
+        m_data = m_local;
     }
+    m_size = src.m_size;
+    src.m_data = nullptr;
+    src.m_size = 0;
+    src.Forget();
     return *this;
 }
 
@@ -134,9 +164,12 @@ void CSnmpBer::CopyFrom(const CSnmpBer& src)
 
 void CSnmpBer::Clear()
 {
-    delete[] m_data;
+    delete[] m_heap;
+    m_heap = nullptr;
+    m_cap = LocalSize;
     m_data = nullptr;
     m_size = 0;
+    Forget();
 }
 
 // --- building ---------------------------------------------------------------
@@ -152,10 +185,19 @@ void CSnmpBer::Set(const unsigned char* raw, int len)
         Clear();
         return;
     }
-    unsigned char* copy = new unsigned char[len];
-    std::memcpy(copy, raw, len);
-    Clear();
-    m_data = copy;
+    if (Owns(raw)) {
+        if (len > m_cap - int(raw - Storage())) {
+            const std::string copy(reinterpret_cast<const char*>(raw), size_t(len));
+            Set(reinterpret_cast<const unsigned char*>(copy.data()), len);
+            return;
+        }
+        // A part of our own element: it already fits the storage.
+        Forget();
+        std::memmove(Storage(), raw, size_t(len));
+    } else {
+        std::memcpy(Room(len), raw, size_t(len));
+    }
+    m_data = Storage();
     m_size = len;
 }
 
@@ -163,21 +205,30 @@ void CSnmpBer::Set(unsigned char tag, int len, const unsigned char* content)
 {
     if (len < 0 || (!content && len > 0))
         len = 0;
+    if (len > 0 && Owns(content)) {
+        const std::string copy(reinterpret_cast<const char*>(content), size_t(len));
+        Set(tag, len, reinterpret_cast<const unsigned char*>(copy.data()));
+        return;
+    }
     unsigned char header[6];
     header[0] = tag;
-    int hdr = 1 + PutLength(header + 1, uint32_t(len));
-    unsigned char* buf = new unsigned char[hdr + len];
-    std::memcpy(buf, header, hdr);
+    const int hdr = 1 + PutLength(header + 1, uint32_t(len));
+    unsigned char* buf = Room(hdr + len);
+    std::memcpy(buf, header, size_t(hdr));
     if (len > 0)
-        std::memmove(buf + hdr, content, len);  // content may live in our own buffer
-    Clear();
+        std::memcpy(buf + hdr, content, size_t(len));
     m_data = buf;
     m_size = hdr + len;
 }
 
 void CSnmpBer::SetTag(unsigned char tag)
 {
-    Set(tag, 0, nullptr);
+    // Contents will follow: keep room for the header to grow in front.
+    unsigned char* buf = Room(HeaderRoom);
+    m_data = buf + HeaderRoom - 2;
+    m_data[0] = tag;
+    m_data[1] = 0;
+    m_size = 2;
 }
 
 void CSnmpBer::SetLong(long value)
@@ -220,7 +271,11 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
     int k = 0;
     buf[k++] = (unsigned char)(uint32_t(arcs[0]) * 40 + uint32_t(arcs[1]));
     for (int i = 2; i < count; ++i) {
-        uint32_t arc = uint32_t(arcs[i]);
+        const uint32_t arc = uint32_t(arcs[i]);
+        if (arc < 0x80 && k < MaxOidContent) {
+            buf[k++] = (unsigned char)arc;
+            continue;
+        }
         int need = 1;
         for (int shift = 28; shift > 0; shift -= 7)
             if (arc >> shift)
@@ -246,34 +301,59 @@ void CSnmpBer::SetString(const char* text)
 
 void CSnmpBer::AddBer(const CSnmpBer& child)
 {
+    if (&child == this) {
+        const CSnmpBer copy(*this);
+        AddBer(copy);
+        return;
+    }
     const unsigned char* add = child.m_data ? child.m_data : kNull;
-    int addLen = child.m_data ? child.m_size : 2;
+    const int addLen = child.m_data ? child.m_size : 2;
 
-    unsigned char tag = GetTagType();
+    const unsigned char tag = GetTagType();
     int hdr = 0, oldLen = 0;
-    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, oldLen))
+    if (!Content(hdr, oldLen))
         oldLen = 0;
-    // One new buffer, filled straight from the old contents and the child
-    // (which may be this very object: both stay valid until Clear).
     const int len = oldLen + addLen;
     unsigned char header[6];
     header[0] = tag;
     const int newHdr = 1 + PutLength(header + 1, uint32_t(len));
-    unsigned char* buf = new unsigned char[newHdr + len];
-    std::memcpy(buf, header, newHdr);
-    if (oldLen)
-        std::memcpy(buf + newHdr, m_data + hdr, oldLen);
-    std::memcpy(buf + newHdr + oldLen, add, addLen);
-    Clear();
-    m_data = buf;
+
+    // The contents stay where they are while the header fits in front and
+    // the child fits behind; otherwise they move once into a larger block
+    // (at least twice the old one, so a list of n members costs O(n)).
+    unsigned char* buf = Storage();
+    unsigned char* content = m_data ? m_data + hdr : nullptr;
+    if (!content || content - buf < newHdr || (content - buf) + len > m_cap) {
+        const int need = HeaderRoom + len;
+        if (need <= m_cap) {
+            if (oldLen)
+                std::memmove(buf + HeaderRoom, content, size_t(oldLen));
+        } else {
+            int cap = m_cap * 2 > 256 ? m_cap * 2 : 256;
+            if (cap < need)
+                cap = need;
+            unsigned char* grown = new unsigned char[size_t(cap)];
+            if (oldLen)
+                std::memcpy(grown + HeaderRoom, content, size_t(oldLen));
+            delete[] m_heap;
+            m_heap = grown;
+            m_cap = cap;
+            buf = grown;
+        }
+        content = buf + HeaderRoom;
+    }
+    std::memcpy(content + oldLen, add, size_t(addLen));
+    m_data = content - newHdr;
+    std::memcpy(m_data, header, size_t(newHdr));
     m_size = newHdr + len;
+    Forget();
 }
 
 // --- reading ----------------------------------------------------------------
 
-int CSnmpBer::ValidLen() const
+bool CSnmpBer::Content(int& hdr, int& content) const
 {
-    return CheckedTotalLen(m_data, m_size);
+    return ParseHeader(m_data, m_size, hdr, content) && content <= m_size - hdr;
 }
 
 unsigned char* CSnmpBer::GetAddr() const
@@ -298,17 +378,13 @@ unsigned char CSnmpBer::GetTagType() const
 int CSnmpBer::GetDataLen() const
 {
     int hdr, content;
-    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, content))
-        return 0;
-    return content;
+    return Content(hdr, content) ? content : 0;
 }
 
 const unsigned char* CSnmpBer::GetData() const
 {
     int hdr, content;
-    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, content))
-        return nullptr;
-    return m_data + hdr;
+    return Content(hdr, content) ? m_data + hdr : nullptr;
 }
 
 long CSnmpBer::GetLong() const
@@ -363,9 +439,35 @@ int CSnmpBer::GetOid(unsigned long* out, int capacity) const
 
 const unsigned char* CSnmpBer::GetSequence(const int* path) const
 {
-    if (!m_data)
+    if (!m_data || !path || *path < 0)
+        return m_data ? GetSeqData(m_data, m_size, path) : nullptr;
+    int hdr, content;
+    const unsigned char tag = m_data[0];
+    if (!Content(hdr, content) || (tag != TagSequence && tag < 0xA0))
         return nullptr;
-    return GetSeqData(m_data, m_size, path);
+    // Members before the remembered one were checked when it was entered,
+    // and the element has not changed since.
+    const unsigned char* q = m_data + hdr;
+    int i = 0;
+    const uint64_t cursor = m_cursor.load(std::memory_order_relaxed);
+    if (cursor && int(cursor >> 32) - 1 <= *path) {
+        i = int(cursor >> 32) - 1;
+        q = m_data + uint32_t(cursor);
+    }
+    const unsigned char* end = m_data + hdr + content;
+    int m;
+    for (;; ++i) {
+        if (q >= end)
+            return nullptr;  // index past the last member
+        m = CheckedTotalLen(q, int(end - q));
+        if (m < 0)
+            return nullptr;
+        if (i == *path)
+            break;
+        q += m;
+    }
+    m_cursor.store((uint64_t(uint32_t(i) + 1) << 32) | uint32_t(q - m_data), std::memory_order_relaxed);
+    return GetSeqData(q, m, path + 1);
 }
 
 // --- raw encoded data ---------------------------------------------------------
