@@ -7,7 +7,7 @@ namespace {
 
 // Header of the element at p within avail octets: header size and content
 // length. False when the header is cut or its length cannot be an int.
-bool ParseHeader(const unsigned char* p, int avail, int& hdr, int& content)
+[[gnu::always_inline]] inline bool ParseHeader(const unsigned char* p, int avail, int& hdr, int& content)
 {
     if (!p || avail < 2)
         return false;
@@ -31,8 +31,54 @@ bool ParseHeader(const unsigned char* p, int avail, int& hdr, int& content)
     return true;
 }
 
+// Total length of the element at p when its header is complete and it fits
+// in avail octets; otherwise -1.
+[[gnu::always_inline]] inline int TotalLen(const unsigned char* p, int avail)
+{
+    int hdr, content;
+    if (!ParseHeader(p, avail, hdr, content) || content > avail - hdr)
+        return -1;
+    return hdr + content;
+}
+
+// Member by path inside the complete element at p of total octets: every
+// member stepped over or into must lie inside its container.
+[[gnu::always_inline]] inline const unsigned char* Walk(const unsigned char* p, int total, const int* path)
+{
+    for (; *path >= 0; ++path) {
+        const unsigned char tag = p[0];
+        if (tag != CSnmpBer::TagSequence && tag < 0xA0)
+            return nullptr;
+        int hdr = 0, content = 0;
+        ParseHeader(p, total, hdr, content);  // complete: checked when p was reached
+        const unsigned char* q = p + hdr;
+        int remaining = content;
+        for (int i = 0;; ++i) {
+            if (remaining <= 0)
+                return nullptr;  // index past the last member
+            const int m = TotalLen(q, remaining);
+            if (m < 0)
+                return nullptr;
+            if (i == *path) {
+                p = q;
+                total = m;
+                break;
+            }
+            q += m;
+            remaining -= m;
+        }
+    }
+    return p;
+}
+
+// Octets of a header for content of len octets.
+inline int HeaderSize(uint32_t len)
+{
+    return len < 0x80 ? 2 : len <= 0xFF ? 3 : len <= 0xFFFF ? 4 : len <= 0xFFFFFF ? 5 : 6;
+}
+
 // Length octets as this codec writes them.
-int PutLength(unsigned char* out, uint32_t len)
+[[gnu::always_inline]] inline int PutLength(unsigned char* out, uint32_t len)
 {
     if (len < 0x80) {
         out[0] = (unsigned char)len;
@@ -68,9 +114,42 @@ int PutLength(unsigned char* out, uint32_t len)
 
 const unsigned char kNull[2] = {0x05, 0x00};
 
+// memcpy for the few octets most elements hold, without a library call.
+inline void CopyOctets(unsigned char* to, const unsigned char* from, int n)
+{
+    if (n >= 8 && n <= 16) {
+        uint64_t a, b;
+        std::memcpy(&a, from, 8);
+        std::memcpy(&b, from + n - 8, 8);
+        std::memcpy(to, &a, 8);
+        std::memcpy(to + n - 8, &b, 8);
+    } else if (n >= 4 && n < 8) {
+        uint32_t a, b;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + n - 4, 4);
+        std::memcpy(to, &a, 4);
+        std::memcpy(to + n - 4, &b, 4);
+    } else if (n >= 2 && n < 4) {
+        uint16_t a, b;
+        std::memcpy(&a, from, 2);
+        std::memcpy(&b, from + n - 2, 2);
+        std::memcpy(to, &a, 2);
+        std::memcpy(to + n - 2, &b, 2);
+    } else if (n == 1) {
+        to[0] = from[0];
+    } else if (n > 16) {
+        std::memcpy(to, from, size_t(n));
+    }
+}
+
 }  // namespace
 
 // --- storage ------------------------------------------------------------------
+
+[[gnu::always_inline]] inline bool CSnmpBer::Content(int& hdr, int& content) const
+{
+    return ParseHeader(m_data, m_size, hdr, content) && content <= m_size - hdr;
+}
 
 bool CSnmpBer::Owns(const unsigned char* p) const
 {
@@ -93,8 +172,6 @@ unsigned char* CSnmpBer::Room(int n)
 
 // --- construction -----------------------------------------------------------
 
-CSnmpBer::CSnmpBer() = default;
-
 CSnmpBer::CSnmpBer(const unsigned char* element)
 {
     Set(element);
@@ -113,11 +190,6 @@ CSnmpBer::CSnmpBer(const CSnmpBer& src) : CSnmpData(src)
 CSnmpBer::CSnmpBer(CSnmpBer&& src) noexcept
 {
     *this = std::move(src);
-}
-
-CSnmpBer::~CSnmpBer()
-{
-    delete[] m_heap;
 }
 
 CSnmpBer& CSnmpBer::operator=(const CSnmpBer& src)
@@ -195,7 +267,7 @@ void CSnmpBer::Set(const unsigned char* raw, int len)
         Forget();
         std::memmove(Storage(), raw, size_t(len));
     } else {
-        std::memcpy(Room(len), raw, size_t(len));
+        CopyOctets(Room(len), raw, len);
     }
     m_data = Storage();
     m_size = len;
@@ -207,16 +279,19 @@ void CSnmpBer::Set(unsigned char tag, int len, const unsigned char* content)
         len = 0;
     if (len > 0 && Owns(content)) {
         const std::string copy(reinterpret_cast<const char*>(content), size_t(len));
-        Set(tag, len, reinterpret_cast<const unsigned char*>(copy.data()));
+        Put(tag, len, reinterpret_cast<const unsigned char*>(copy.data()));
         return;
     }
-    unsigned char header[6];
-    header[0] = tag;
-    const int hdr = 1 + PutLength(header + 1, uint32_t(len));
+    Put(tag, len, content);
+}
+
+void CSnmpBer::Put(unsigned char tag, int len, const unsigned char* content)
+{
+    const int hdr = HeaderSize(uint32_t(len));
     unsigned char* buf = Room(hdr + len);
-    std::memcpy(buf, header, size_t(hdr));
-    if (len > 0)
-        std::memcpy(buf + hdr, content, size_t(len));
+    buf[0] = tag;
+    PutLength(buf + 1, uint32_t(len));
+    CopyOctets(buf + hdr, content, len);
     m_data = buf;
     m_size = hdr + len;
 }
@@ -245,7 +320,7 @@ void CSnmpBer::SetLong(long value)
     uint32_t u = uint32_t(v);
     for (int i = 0; i < n; ++i)
         c[i] = (unsigned char)(u >> (8 * (n - 1 - i)));
-    Set(TagInteger, n, c);
+    Put(TagInteger, n, c);
 }
 
 void CSnmpBer::SetULong(unsigned long value, unsigned char tag)
@@ -258,7 +333,7 @@ void CSnmpBer::SetULong(unsigned long value, unsigned char tag)
         c[k++] = 0x00;
     for (int i = n - 1; i >= 0; --i)
         c[k++] = (unsigned char)(v >> (8 * i));
-    Set(tag, k, c);
+    Put(tag, k, c);
 }
 
 void CSnmpBer::SetOid(const unsigned long* arcs, int count)
@@ -267,7 +342,11 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
         Clear();
         return;
     }
-    unsigned char buf[MaxOidContent];
+    // Straight into the storage when even five octets per arc fit behind a
+    // short header; otherwise through a buffer of the longest content.
+    unsigned char local[MaxOidContent];
+    const bool direct = count <= 27 && 2 + 1 + 5 * (count - 2) <= m_cap;
+    unsigned char* buf = direct ? Storage() + 2 : local;
     int k = 0;
     buf[k++] = (unsigned char)(uint32_t(arcs[0]) * 40 + uint32_t(arcs[1]));
     for (int i = 2; i < count; ++i) {
@@ -290,7 +369,15 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
                 buf[k++] = (unsigned char)(((arc >> shift) & 0x7F) | 0x80);
         buf[k++] = (unsigned char)(arc & 0x7F);
     }
-    Set(TagOid, k, buf);
+    if (!direct) {
+        Put(TagOid, k, local);
+        return;
+    }
+    Forget();
+    m_data = Storage();
+    m_data[0] = TagOid;
+    m_data[1] = (unsigned char)k;
+    m_size = 2 + k;
 }
 
 void CSnmpBer::SetString(const char* text)
@@ -302,8 +389,7 @@ void CSnmpBer::SetString(const char* text)
 void CSnmpBer::AddBer(const CSnmpBer& child)
 {
     if (&child == this) {
-        const CSnmpBer copy(*this);
-        AddBer(copy);
+        AddCopyOfSelf();
         return;
     }
     const unsigned char* add = child.m_data ? child.m_data : kNull;
@@ -314,9 +400,7 @@ void CSnmpBer::AddBer(const CSnmpBer& child)
     if (!Content(hdr, oldLen))
         oldLen = 0;
     const int len = oldLen + addLen;
-    unsigned char header[6];
-    header[0] = tag;
-    const int newHdr = 1 + PutLength(header + 1, uint32_t(len));
+    const int newHdr = HeaderSize(uint32_t(len));
 
     // The contents stay where they are while the header fits in front and
     // the child fits behind; otherwise they move once into a larger block
@@ -342,19 +426,22 @@ void CSnmpBer::AddBer(const CSnmpBer& child)
         }
         content = buf + HeaderRoom;
     }
-    std::memcpy(content + oldLen, add, size_t(addLen));
+    CopyOctets(content + oldLen, add, addLen);
     m_data = content - newHdr;
-    std::memcpy(m_data, header, size_t(newHdr));
+    m_data[0] = tag;
+    PutLength(m_data + 1, uint32_t(len));
     m_size = newHdr + len;
     Forget();
 }
 
+[[gnu::noinline]] void CSnmpBer::AddCopyOfSelf()
+{
+    const CSnmpBer copy(*this);
+    AddBer(copy);
+}
+
 // --- reading ----------------------------------------------------------------
 
-bool CSnmpBer::Content(int& hdr, int& content) const
-{
-    return ParseHeader(m_data, m_size, hdr, content) && content <= m_size - hdr;
-}
 
 unsigned char* CSnmpBer::GetAddr() const
 {
@@ -368,11 +455,6 @@ unsigned char* CSnmpBer::GetAddr() const
     if (d)
         std::memcpy(addr, d, n < 4 ? n : 4);
     return addr;
-}
-
-unsigned char CSnmpBer::GetTagType() const
-{
-    return m_data ? m_data[0] : (unsigned char)TagNull;
 }
 
 int CSnmpBer::GetDataLen() const
@@ -389,12 +471,10 @@ const unsigned char* CSnmpBer::GetData() const
 
 long CSnmpBer::GetLong() const
 {
-    if (GetTagType() != TagInteger)
+    int hdr, n;
+    if (GetTagType() != TagInteger || !Content(hdr, n) || n <= 0)
         return 0;
-    const unsigned char* d = GetData();
-    int n = GetDataLen();
-    if (!d || n <= 0)
-        return 0;
+    const unsigned char* d = m_data + hdr;
     uint32_t v = 0;
     for (int i = 0; i < n; ++i)
         v = (v << 8) | d[i];
@@ -405,12 +485,11 @@ long CSnmpBer::GetLong() const
 
 unsigned long CSnmpBer::GetULong() const
 {
-    unsigned char tag = GetTagType();
-    const unsigned char* d = GetData();
-    int n = GetDataLen();
-    if (!d)
+    int hdr, n;
+    if (!Content(hdr, n))
         return 0;
-    switch (tag) {
+    const unsigned char* d = m_data + hdr;
+    switch (m_data[0]) {
     case TagInteger:
     case TagCounter:
     case TagGauge:
@@ -459,7 +538,7 @@ const unsigned char* CSnmpBer::GetSequence(const int* path) const
     for (;; ++i) {
         if (q >= end)
             return nullptr;  // index past the last member
-        m = CheckedTotalLen(q, int(end - q));
+        m = TotalLen(q, int(end - q));
         if (m < 0)
             return nullptr;
         if (i == *path)
@@ -467,7 +546,7 @@ const unsigned char* CSnmpBer::GetSequence(const int* path) const
         q += m;
     }
     m_cursor.store((uint64_t(uint32_t(i) + 1) << 32) | uint32_t(q - m_data), std::memory_order_relaxed);
-    return GetSeqData(q, m, path + 1);
+    return Walk(q, m, path + 1);
 }
 
 // --- raw encoded data ---------------------------------------------------------
@@ -496,19 +575,14 @@ int CSnmpBer::GetDataLen(const unsigned char* lengthOctets)
 
 int CSnmpBer::CheckedTotalLen(const unsigned char* p, int avail)
 {
-    int hdr, content;
-    if (!ParseHeader(p, avail, hdr, content))
-        return -1;
-    if (content > avail - hdr)
-        return -1;
-    return hdr + content;
+    return TotalLen(p, avail);
 }
 
 int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out, int capacity)
 {
     int hdr, n;
-    if (!out || capacity < 2 || CheckedTotalLen(element, avail) < 0 || element[0] != TagOid ||
-        !ParseHeader(element, avail, hdr, n) || n <= 0)
+    if (!out || capacity < 2 || !ParseHeader(element, avail, hdr, n) || n > avail - hdr || element[0] != TagOid ||
+        n <= 0)
         return -1;
     const unsigned char* d = element + hdr;
     out[0] = d[0] / 40;
@@ -517,6 +591,12 @@ int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out
     uint64_t arc = 0;
     bool open = false;
     for (int i = 1; i < n; ++i) {
+        if (!open && d[i] < 0x80) {  // a one-octet arc
+            if (count >= capacity)
+                return -1;
+            out[count++] = d[i];
+            continue;
+        }
         arc = (arc << 7) | (d[i] & 0x7F);
         if (arc > 0xFFFFFFFFull)
             return -1;
@@ -547,34 +627,8 @@ const unsigned char* CSnmpBer::GetSeqData(const unsigned char* element, int avai
 {
     if (!element || !path)
         return nullptr;
-    const unsigned char* p = element;
-    int total = CheckedTotalLen(p, avail);
-    if (total < 0)
-        return nullptr;
-    for (; *path >= 0; ++path) {
-        unsigned char tag = p[0];
-        if (tag != TagSequence && tag < 0xA0)
-            return nullptr;
-        int hdr, content;
-        ParseHeader(p, total, hdr, content);
-        const unsigned char* q = p + hdr;
-        int remaining = content;
-        for (int i = 0;; ++i) {
-            if (remaining <= 0)
-                return nullptr;  // index past the last member
-            int m = CheckedTotalLen(q, remaining);
-            if (m < 0)
-                return nullptr;
-            if (i == *path) {
-                p = q;
-                total = m;
-                break;
-            }
-            q += m;
-            remaining -= m;
-        }
-    }
-    return p;
+    const int total = TotalLen(element, avail);
+    return total < 0 ? nullptr : Walk(element, total, path);
 }
 
 // --- value family slots -------------------------------------------------------
@@ -599,7 +653,7 @@ int CSnmpBer::DataFrom(const unsigned char* data, int len, const char*& sig)
 {
     if (!sig || *sig != 'r' || !data)
         return -1;
-    int total = CheckedTotalLen(data, len);
+    int total = TotalLen(data, len);
     if (total < 0)
         return -1;
     Set(data, total);

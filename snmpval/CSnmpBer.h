@@ -52,14 +52,18 @@ public:
     static constexpr int MaxDisplayArcs = 128;
     static constexpr int MaxDisplayChars = 1024;
 
-    CSnmpBer();
+    CSnmpBer() = default;
     // Copy the element at data, its size taken from its own header.
     explicit CSnmpBer(const unsigned char* element);
     // Copy exactly len raw octets.
     CSnmpBer(const unsigned char* raw, int len);
     CSnmpBer(const CSnmpBer& src);
     CSnmpBer(CSnmpBer&& src) noexcept;
-    ~CSnmpBer() override;
+    ~CSnmpBer() override
+    {
+        if (m_heap)
+            delete[] m_heap;
+    }
 
     CSnmpBer& operator=(const CSnmpBer& src);
     CSnmpBer& operator=(CSnmpBer&& src) noexcept;
@@ -91,7 +95,7 @@ public:
     // IpAddress octets in one static buffer shared by all objects; null
     // unless the tag is 0x40.
     unsigned char* GetAddr() const;
-    unsigned char GetTagType() const;
+    unsigned char GetTagType() const { return m_data ? m_data[0] : (unsigned char)TagNull; }
     // "%s(0x%02x)" with the tag's name.
     void GetTagType(std::string& text) const;
     int GetDataLen() const;
@@ -150,6 +154,9 @@ private:
     // Storage for at least n octets; the old contents are not kept.
     unsigned char* Room(int n);
     void Forget() { m_cursor.store(0, std::memory_order_relaxed); }
+    void AddCopyOfSelf();
+    // Set with content that does not lie in this object.
+    void Put(unsigned char tag, int len, const unsigned char* content);
 
     unsigned char* m_data = nullptr;  // the element, inside Storage()
     int m_size = 0;
