@@ -7,6 +7,8 @@
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QSplitter>
+#include <QTimer>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -182,20 +184,43 @@ bool CTreeMIBMenuFrame::OnCreateClient(platform::CreateContext& ctx)
     MIB* mib = MIB::FindFrame(metaObject());
     const QMetaObject* listClass = mib ? mib->getSubViewClass() : &CTreeMIBMenuListView::staticMetaObject;
 
-    const int clientWidth = std::max(width(), 2);
-    int treeWidth = clientWidth / 2;
-    int listWidth = clientWidth / 2;
+    m_treeWidth = m_listWidth = -1;
     if (!m_iniPath.empty()) {
         platform::Rect32 r;
         if (platform::GetProfileRecord("window", "treeview", r, m_iniPath) && r.Width() > 0 && r.Width() < 20000)
-            treeWidth = r.Width();
+            m_treeWidth = r.Width();
         if (platform::GetProfileRecord("window", "listview", r, m_iniPath) && r.Width() > 0 && r.Width() < 20000)
-            listWidth = r.Width();
+            m_listWidth = r.Width();
     }
+    // Provisional widths; the real ones follow once the frame has its size.
+    const int half = std::max(width(), 2) / 2;
     platform::Splitter* s = CreateSplitter(1, 2);
-    s->CreateView(0, 0, ctx.viewClass, ctx, treeWidth);
-    s->CreateView(0, 1, listClass, ctx, listWidth);
+    s->CreateView(0, 0, ctx.viewClass, ctx, m_treeWidth > 0 ? m_treeWidth : half);
+    s->CreateView(0, 1, listClass, ctx, m_listWidth > 0 ? m_listWidth : half);
     return true;
+}
+
+void CTreeMIBMenuFrame::showEvent(QShowEvent* event)
+{
+    platform::ChildFrame::showEvent(event);
+    if (m_panesSized)
+        return;
+    m_panesSized = true;
+    QTimer::singleShot(0, this, [this] { SizePanes(); });
+}
+
+void CTreeMIBMenuFrame::SizePanes()
+{
+    CTreeMIBMenuView* t = treeView();
+    auto* splitter = t ? qobject_cast<QSplitter*>(t->parentWidget()) : nullptr;
+    if (!splitter || splitter->count() < 2)
+        return;
+    // Each pane as wide as it was stored, or half the client width.
+    const int total = std::max(2, splitter->width() - splitter->handleWidth());
+    int tree = m_treeWidth > 0 ? std::min(m_treeWidth, total - 1) : total / 2;
+    if (m_treeWidth <= 0 && m_listWidth > 0)
+        tree = std::max(1, total - m_listWidth);
+    splitter->setSizes({tree, total - tree});
 }
 
 void CTreeMIBMenuFrame::SaveWindowSettings()

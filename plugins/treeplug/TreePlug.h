@@ -162,10 +162,17 @@ public:
     // Writes frame, treeview and listview once.
     void SaveWindowSettings();
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
+    void SizePanes();
     CLoopBar* m_bar = nullptr;
     std::string m_iniPath;
     bool m_saved = false;
+    bool m_panesSized = false;
+    int m_treeWidth = -1;  // stored pane widths, -1 when none
+    int m_listWidth = -1;
 };
 
 // "MIBツリーオプション": the prefix put before a typed start object.
