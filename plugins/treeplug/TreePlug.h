@@ -99,7 +99,6 @@ public:
     void Shutdown();
 
 protected:
-    void resizeEvent(QResizeEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

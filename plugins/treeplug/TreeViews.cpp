@@ -337,7 +337,10 @@ void CTreeMIBMenuView::FinishWalk(const WalkEnd& end)
     m_walking = false;
     if (end.message) {
         const std::string text = std::string(CSnmpBerList::ErrMsg(end.result)) + "\n" + end.oid;
+        QPointer<CTreeMIBMenuView> self(this);
         platform::MessageBox(text, platform::MB_OK | platform::MB_ICONWARNING);
+        if (!self || m_shutDown)
+            return;  // the window went while the message was up
     }
     if (QWidget* frame = GetParentFrame())
         widgets::SendCommand(frame, kCmdStop);
@@ -448,8 +451,6 @@ void CTreeMIBMenuView::Shutdown()
                                                 m_iniPath);
     }
 }
-
-void CTreeMIBMenuView::resizeEvent(QResizeEvent* event) { platform::View::resizeEvent(event); }
 
 void CTreeMIBMenuView::contextMenuEvent(QContextMenuEvent* event)
 {

@@ -5,6 +5,7 @@
 
 #include <regex>
 
+#include "mibcore/platform/CmdTarget.h"
 #include "mibcore/platform/Desktop.h"
 #include "tests/plugins/treeplug/TreeHarness.h"
 #include "tests/support/AgentProcess.h"
@@ -84,7 +85,15 @@ TEST_F(TreeAgentTest, SysDescrTreeSelectionMarksRowsAndCopiesBothForms)
     QUILLON_REQUIRE_NETNS();
     Window w = Open();
     ASSERT_TRUE(w);
+    auto enabled = [&](int id) {
+        platform::CmdUI ui(id);
+        platform::UpdateCommand(w.tree, ui);
+        return ui.IsEnabled();
+    };
+    EXPECT_FALSE(enabled(widgets::ID_MIBTREE_COPY_NAME));
     ASSERT_TRUE(Walk(w, "mgmt.mib-2.system"));
+    for (int id : {widgets::ID_MIBTREE_SEARCH, widgets::ID_MIBTREE_COPY_NUMERIC, widgets::ID_MIBTREE_COPY_NAME})
+        EXPECT_TRUE(enabled(id)) << id;
     QTreeWidget* tree = w.tree->GetTreeCtrl();
     ASSERT_EQ(tree->topLevelItemCount(), 1);
     QTreeWidgetItem* system = tree->topLevelItem(0);
@@ -118,6 +127,15 @@ TEST_F(TreeAgentTest, SysDescrTreeSelectionMarksRowsAndCopiesBothForms)
     ASSERT_TRUE(widgets::SendCommand(w.tree, widgets::ID_MIBTREE_COPY_NAME));
     EXPECT_EQ(platform::GetClipboardText(), "iso.org.dod.internet.mgmt.mib-2.system.sysDescr");
     EXPECT_EQ(Messages().size(), 1u);
+
+    // The search dialog searches this tree.
+    ASSERT_TRUE(widgets::SendCommand(w.tree, widgets::ID_MIBTREE_SEARCH));
+    ASSERT_NE(w.tree->searchDialog(), nullptr);
+    EXPECT_TRUE(w.tree->searchDialog()->isVisible());
+    w.tree->searchDialog()->textEdit()->setText("sysName");
+    w.tree->searchDialog()->OnClickSearchButton();
+    ASSERT_NE(tree->currentItem(), nullptr);
+    EXPECT_EQ(tree->currentItem()->text(0).toStdString(), "sysName(1.3.6.1.2.1.1.5)");
 }
 
 TEST_F(TreeAgentTest, Mib2WalkHasSnmpwalksRowCountInOrder)
