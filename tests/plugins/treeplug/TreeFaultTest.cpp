@@ -148,25 +148,35 @@ TEST_F(TreeFaultTest, StopKeepsTheRowsAndFreesTheButtons)
 TEST_F(TreeFaultTest, ClosingOrQuittingDuringAWalkEndsPromptly)
 {
     QUILLON_REQUIRE_NETNS();
-    // A silent agent with a 5 s time-out and three retries: the walk alone
-    // would wait 20 s for the first answer.
-    for (bool quit : {false, true}) {
-        SCOPED_TRACE(quit ? "quit" : "close");
-        fp::FaultAgent peer;
-        UseAgent(peer.address(), 2, 3, 3, 5000000);
-        Window w = Open();
-        ASSERT_TRUE(w);
-        ASSERT_TRUE(Walk(w, "mgmt.mib-2.system", false));
-        ASSERT_TRUE(peer.waitForRequests(1, 5000));
-        QElapsedTimer t;
-        t.start();
-        if (quit)
-            platform::App::CloseAllDocuments();
-        else
-            w.doc->OnCloseDocument();
-        EXPECT_LT(t.elapsed(), 2000);
-        EXPECT_TRUE(platform::App::GetMainFrame()->GetChildFrames().isEmpty());
-        EXPECT_TRUE(Messages().empty());
+    // A silent agent with a 5 s time-out and three retries (the walk alone
+    // would wait 20 s for the first answer), and one whose rows are still
+    // flowing into the panes.
+    for (bool silent : {true, false}) {
+        for (bool quit : {false, true}) {
+            SCOPED_TRACE(std::string(silent ? "silent, " : "flowing, ") + (quit ? "quit" : "close"));
+            fp::FaultAgent peer;
+            if (!silent)
+                peer.setScript(SlowSystem(5000, 1));
+            UseAgent(peer.address(), 2, 3, 3, 5000000);
+            Window w = Open();
+            ASSERT_TRUE(w);
+            ASSERT_TRUE(Walk(w, "mgmt.mib-2.system", false));
+            if (silent)
+                ASSERT_TRUE(peer.waitForRequests(1, 5000));
+            else
+                ASSERT_TRUE(SpinUntil([&] { return w.list->GetListCtrl().GetItemCount() >= 10; }));
+            QElapsedTimer t;
+            t.start();
+            if (quit)
+                platform::App::CloseAllDocuments();
+            else
+                w.doc->OnCloseDocument();
+            EXPECT_LT(t.elapsed(), 2000);
+            EXPECT_TRUE(platform::App::GetMainFrame()->GetChildFrames().isEmpty());
+            // Whatever the walk had queued for the window finds it gone.
+            SpinUntil([] { return false; }, 100);
+            EXPECT_TRUE(Messages().empty());
+        }
     }
 }
 
