@@ -155,6 +155,30 @@ TEST_F(RmonFaultTest, NewestBucketsAreKeptInAscendingOrder)
     EXPECT_EQ(f->listView()->GetListCtrl().GetItemText(0, 1).toStdString(), std::to_string(s[12].val[0]));
 }
 
+// A window laid out before it shows (the MDI area opens it maximised) or
+// grown later: both pictures fill the panes' client areas.
+TEST_F(RmonFaultTest, PanesFollowTheWindowSize)
+{
+    mib->set(parseOid("1.3.6.1.2.1.1.3.0"), timeticks(360000));
+    AddBuckets(*mib, 4, 1, 5);
+    CHistoryMIBMenuFrame* f = OpenHistory({4});
+    ASSERT_NE(f, nullptr);
+    auto filled = [&](const char* when) {
+        QCoreApplication::processEvents();
+        for (CRmonPane* pane : {f->graphView(), f->legendView()}) {
+            const QWidget* vp = pane->canvas()->parentWidget();
+            EXPECT_GE(pane->image().height(), vp->height()) << when;
+            EXPECT_GE(pane->canvas()->height(), vp->height()) << when;
+        }
+    };
+    f->hide();
+    f->resize(1300, 1100);
+    f->show();
+    filled("shown after the layout");
+    f->resize(1300, 1300);
+    filled("grown");
+}
+
 // Indexes 1 and 3: one request of 16 varbinds each, in value order; the
 // samples are the increases, and an index that vanishes gives (zeros,
 // error), then zeros with errIdx 0, then increases again.
