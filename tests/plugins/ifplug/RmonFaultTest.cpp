@@ -288,6 +288,21 @@ TEST(RmonLayoutTest, EvenMultiplesWhenTheTopHoldsTenUnits)
     EXPECT_EQ(dark(1), 0);
     EXPECT_EQ(dark(3), 0);
 
+    // Labels that would run into the previous one are left out; the
+    // lines stay (dark(30) above).
+    const struct {
+        std::vector<int> at;
+        int extent, gap;
+        std::vector<int> kept;
+    } spaced[] = {
+        {{0, 50, 100, 150, 200}, 56, 4, {0, 2, 4}},        // times every 50 px, 56 px wide
+        {{0, 50, 100, 150, 200}, 46, 4, {0, 1, 2, 3, 4}},  // a font where they fit
+        {{8, 15, 23, 31, 39, 47}, 15, 0, {0, 2, 4}},       // value labels 7.7 px apart
+        {{}, 10, 0, {}},
+    };
+    for (const auto& c : spaced)
+        EXPECT_EQ(SpacedLabels(c.at, c.extent, c.gap), c.kept);
+
     // Legend colours of a slot: empty black, good 5, failed 7; the time
     // does not matter.
     const struct {
