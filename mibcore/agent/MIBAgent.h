@@ -17,7 +17,9 @@ public:
     // current settings := saved copy
     static void copyOld2NowInstance();
 
-    // Copies exactly the eight settings.
+    // Copies exactly the eight settings. A background job works on its own
+    // copy, so it never reads settings while the agent dialog writes them.
+    MIBAgent(const MIBAgent& src);
     MIBAgent& operator=(const MIBAgent& src);
 
     // Text getters hand out the field itself; setters copy. Nothing is
@@ -45,7 +47,6 @@ public:
 
 private:
     MIBAgent();
-    MIBAgent(const MIBAgent& src);
 
     static MIBAgent m_MibAgent;
     static MIBAgent m_oldMibAgent;
