@@ -8,6 +8,8 @@
 #include <QWidget>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <cstdint>
 #include <thread>
 
@@ -37,26 +39,30 @@ bool WorkerStopped()
 
 int WorkerWakeFd() { return t_wakeFd; }
 
+// Shared by the owner's thread and the worker, which is detached: the
+// owner never joins it, it waits only for the end of the work itself.
 struct BackgroundCycle::Job {
     int keepRunning = 1;  // atomic_ref access: read by the worker
     int wakeFd = -1;
     std::function<void(int*)> work;
     std::function<void()> done;
-    bool completed = false;  // work returned normally
-    std::thread thread;
+    bool completed = false;  // work returned normally (read after ended)
+
+    std::mutex mutex;
+    std::condition_variable cv;
+    bool ended = false;      // the worker is past work and its delivery
+    bool cancelled = false;  // stopped: nothing is delivered
 
     Job() : wakeFd(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {}
     ~Job()
     {
-        if (thread.joinable())
-            thread.join();
         if (wakeFd >= 0)
             ::close(wakeFd);
     }
-    void Join()
+    void WaitEnded()
     {
-        if (thread.joinable())
-            thread.join();
+        std::unique_lock<std::mutex> lock(mutex);
+        cv.wait(lock, [this] { return ended; });
     }
 };
 
@@ -92,25 +98,36 @@ bool BackgroundCycle::Start(std::function<void(int*)> work, std::function<void()
     m_job = job;
     g_inFlight.fetch_add(1);
     QObject* receiver = m_receiver.get();
-    // The worker holds the job, never this object: the queued call is
-    // dropped if the receiver goes first, and Stop() joins before it can.
-    job->thread = std::thread([this, receiver, raw = job.get(), keep = std::weak_ptr<Job>(job)] {
-        SetWorkerStop(&raw->keepRunning, raw->wakeFd);
+    // The worker posts the delivery under the job's lock and only while the
+    // job is not stopped; Stop() waits for that point, so the worker never
+    // touches this object or the receiver after Stop() returned. Nobody
+    // joins the thread: the owner's thread never waits for it to exit.
+    std::thread([this, receiver, job] {
+        SetWorkerStop(&job->keepRunning, job->wakeFd);
         try {
-            raw->work(&raw->keepRunning);
-            raw->completed = true;
+            job->work(&job->keepRunning);
+            job->completed = true;
         } catch (...) {
             // A job that throws ends without a result.
         }
         SetWorkerStop(nullptr, -1);
-        QMetaObject::invokeMethod(
-            receiver,
-            [this, keep] {
-                if (std::shared_ptr<Job> j = keep.lock())
-                    Deliver(j);
-            },
-            Qt::QueuedConnection);
-    });
+        job->work = nullptr;  // its captures go here, not on the owner's thread
+        {
+            std::lock_guard<std::mutex> lock(job->mutex);
+            if (!job->cancelled) {
+                std::weak_ptr<Job> keep = job;
+                QMetaObject::invokeMethod(
+                    receiver,
+                    [this, keep] {
+                        if (std::shared_ptr<Job> j = keep.lock())
+                            Deliver(j);
+                    },
+                    Qt::QueuedConnection);
+            }
+            job->ended = true;
+        }
+        job->cv.notify_all();
+    }).detach();
     if (m_cursorWidget)
         m_cursorTimer->start(m_cursorDelay);
     return true;
@@ -121,12 +138,12 @@ void BackgroundCycle::Deliver(const std::shared_ptr<Job>& job)
     // A stopped or already finished job, or a later one than this call's.
     if (job != m_job)
         return;
-    job->Join();
     m_job.reset();
     g_inFlight.fetch_sub(1);
     EndCursor();
-    if (job->completed && job->done && (!m_hasOwner || m_owner))
-        job->done();
+    std::function<void()> done = std::move(job->done);
+    if (job->completed && done && (!m_hasOwner || m_owner))
+        done();
 }
 
 void BackgroundCycle::Stop()
@@ -139,7 +156,12 @@ void BackgroundCycle::Stop()
         const std::uint64_t one = 1;
         [[maybe_unused]] ssize_t n = ::write(job->wakeFd, &one, sizeof one);
     }
-    job->Join();
+    {
+        std::unique_lock<std::mutex> lock(job->mutex);
+        job->cancelled = true;
+        job->cv.wait(lock, [&] { return job->ended; });
+    }
+    job->done = nullptr;
     g_inFlight.fetch_sub(1);
     EndCursor();
 }
@@ -149,7 +171,7 @@ bool BackgroundCycle::Finish()
     std::shared_ptr<Job> job = m_job;
     if (!job)
         return false;
-    job->Join();
+    job->WaitEnded();
     Deliver(job);
     return true;
 }

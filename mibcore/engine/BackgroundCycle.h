@@ -36,8 +36,9 @@
 // the event loop. Pass keepRunning on to every SnmpData/SnmpDynamicList
 // call. Stop() (and the destructor) drops it and wakes the worker at once,
 // even in the middle of a long receive time-out; the exchange then returns
-// without a result, and Stop() returns when the worker has ended, so after
-// Stop() nothing of the job runs any more.
+// without a result, and Stop() returns when the work has returned, so after
+// Stop() nothing of the job runs any more (work's captures are destroyed on
+// the worker before that). Delivery never waits for the worker thread.
 //
 // Finish() is the synchronous form for tests and benchmarks: it waits for
 // the job in flight and runs its done handler before returning.
@@ -84,8 +85,8 @@ public:
     // A job was started and its done handler has not run yet.
     bool Busy() const { return m_job != nullptr; }
 
-    // End the job in flight without its done handler; returns when the
-    // worker has ended (at once: the wait is woken).
+    // End the job in flight without its done handler; returns when its
+    // work has returned (at once: the wait is woken).
     void Stop();
 
     // Wait for the job in flight and run its done handler now. False when
