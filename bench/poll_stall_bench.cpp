@@ -270,7 +270,7 @@ int main(int argc, char** argv)
         row("silent", true, n, n * silentCycleMs + 200);
     agent.setAnswering(true);
     for (int n : {1, 4, 10})
-        row("healthy", false, n, 2 * interval + 500);
-    row("healthy", true, 10, 2 * interval + 500);
+        row("healthy", false, n, 2 * interval + 1500);
+    row("healthy", true, 10, 2 * interval + 1500);
     return 0;
 }
