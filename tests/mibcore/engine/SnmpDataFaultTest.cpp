@@ -212,8 +212,9 @@ TEST_F(FaultExchange, StrayDatagramsNeitherProlongNorEndTheWait)
         const int rc = SnmpData(a, &item, b, 0xA0, nullptr);
         const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
         EXPECT_EQ(rc, c.result);
-        if (rc == 0)
+        if (rc == 0) {
             EXPECT_EQ(OctetsOf(b, 0), "fresh");
+        }
         EXPECT_LT(ms, c.maxMs);
         EXPECT_EQ(peer.requestCount(), 1u);
     }
