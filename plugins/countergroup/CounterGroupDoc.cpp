@@ -12,6 +12,7 @@
 #include "mibcore/platform/Profile.h"
 #include "mibcore/registry/MIB.h"
 #include "plugins/countergroup/CsvExport.h"
+#include "snmpval/Cp932.h"
 
 namespace countergroup {
 
@@ -202,12 +203,15 @@ GraphData CCounterGroupDoc::Snapshot()
     return d;
 }
 
+std::string CCounterGroupDoc::SeriesLabel(int i) { return m_series[size_t(i)].getName(); }
+
 std::string CCounterGroupDoc::CsvBytes()
 {
     std::vector<std::string> names;
     for (int i = 0; i < m_c.objectCount(); ++i)
-        names.push_back(m_series[size_t(i)].getName());
-    return BuildCsv(names, Snapshot());
+        names.push_back(SeriesLabel(i));
+    const std::string first = CsvFirstLine();
+    return (first.empty() ? std::string() : cp932::FromUtf8(first + "\n")) + BuildCsv(names, Snapshot());
 }
 
 bool CCounterGroupDoc::ExportCsv()

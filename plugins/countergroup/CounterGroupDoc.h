@@ -102,6 +102,14 @@ public:
     // CSV export with the file chooser; false when cancelled or failed.
     bool ExportCsv();
 
+    // Hooks for windows whose series come from their own data.
+    // Text of series i in the list and in the CSV header (its name).
+    virtual std::string SeriesLabel(int i);
+    // A line written before the CSV header; none when empty.
+    virtual std::string CsvFirstLine() const { return {}; }
+    // Title of the list's first column.
+    virtual const char* FirstColumnTitle() const { return "オブジェクト識別子"; }
+
 private:
     std::vector<ValatTime*> histories();
 
