@@ -73,7 +73,8 @@ public:
     // object's thread. False, and nothing started, while a job is in flight.
     bool Start(std::function<void(int* keepRunning)> work, std::function<void()> done);
 
-    // The same with a result handed from work to done.
+    // The same with a result handed from work to done (Result: default
+    // constructible and movable; it never crosses threads while in use).
     template <class Result, class Work, class Done>
     bool Start(Work work, Done done)
     {
