@@ -17,6 +17,7 @@
 
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/agent/AgentPort.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpReply.h"
 #include "mibcore/engine/WorkerStop.h"
@@ -186,7 +187,7 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
     hints.ai_family = family;
     hints.ai_socktype = SOCK_DGRAM;
     hints.ai_protocol = IPPROTO_UDP;
-    const int port = AgentPort();
+    const int port = agentport::PortFor(address);
     const std::string service = std::to_string(port);
     addrinfo* resolved = nullptr;
     if (::getaddrinfo(address.c_str(), service.c_str(), &hints, &resolved) != 0 || !resolved) {
