@@ -18,7 +18,8 @@ public:
     static void copyOld2NowInstance();
 
     // A working copy (the agent dialog edits and probes one, and commits it
-    // to the current settings only when the agent answered).
+    // to the current settings only when the agent answered; a background
+    // job works on its own, so it never reads settings being written).
     MIBAgent(const MIBAgent& src);
     // Copies exactly the eight settings.
     MIBAgent& operator=(const MIBAgent& src);

@@ -1,14 +1,12 @@
 #include "plugins/countergroup/CounterGroupDoc.h"
 
-#include <QApplication>
-#include <QGuiApplication>
-
 #include <cstdio>
 
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
@@ -19,24 +17,6 @@
 namespace countergroup {
 
 namespace {
-
-// The wait cursor for as long as a cycle blocks the window.
-class WaitCursor {
-public:
-    WaitCursor() : m_on(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_on)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor()
-    {
-        if (m_on)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool m_on;
-};
 
 std::string PenKey(int i)
 {
@@ -110,6 +90,9 @@ bool CCounterGroupDoc::OnNewDocument()
 
 void CCounterGroupDoc::OnCloseDocument()
 {
+    // Nothing of a cycle in flight may reach the closing views.
+    m_cycle.Stop();
+    m_pendingItem.reset();
     SaveSettings();
     platform::Document::OnCloseDocument();
 }
@@ -143,22 +126,58 @@ std::vector<ValatTime*> CCounterGroupDoc::histories()
     return h;
 }
 
+void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
+{
+    if (!item)
+        return;
+    Initialize();
+    if (m_cycle.Busy()) {
+        m_pendingItem = std::make_unique<MIBBasicItem>(*item);
+        return;
+    }
+    if (auto* view = dynamic_cast<platform::View*>(item))
+        m_cycle.SetBusyCursor(view->GetParentFrame());
+    // The worker gets copies: the settings as they are now, the socket
+    // (copies share it) and the poll state; the constants are static.
+    auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
+    auto socket = std::make_shared<MIBBasicItem>(*item);
+    const GroupConstants* c = &m_c;
+    const long now = NowSeconds();
+    m_cycle.Start<PollState>(
+        [agent, socket, c, st = m_state](int* keepRunning) mutable {
+            RunRequests(st, [&](int j, CSnmpBer& value) {
+                const std::vector<unsigned long> oid = c->oidOf(j);
+                CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
+                int rc = SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning);
+                if (rc != 0)
+                    return rc;
+                return TakeReplyValue(bindings, oid.data(), int(oid.size()), value);
+            });
+            return std::move(st);
+        },
+        [this, now](PollState st) {
+            m_state = std::move(st);
+            std::vector<ValatTime*> h = histories();
+            Tick(m_state, h.data(), kHistoryLength, now);
+            UpdateAllViews(nullptr, kHintNewData);
+            if (std::unique_ptr<MIBBasicItem> next = std::move(m_pendingItem))
+                StartPollCycle(next.get());
+        });
+}
+
+bool CCounterGroupDoc::FinishPollCycle()
+{
+    bool any = false;
+    while (m_cycle.Finish())
+        any = true;
+    return any;
+}
+
 void CCounterGroupDoc::PollCycle(MIBBasicItem* item)
 {
-    Initialize();
-    WaitCursor wait;
-    MIBAgent* agent = MIBAgent::getInstance();
-    PollCycleWith(
-        [&](int j, CSnmpBer& value) {
-            const std::vector<unsigned long> oid = m_c.oidOf(j);
-            CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
-            int keepRunning = 1;
-            int rc = SnmpData(agent, item, bindings, CSnmpBer::TagGetRequest, &keepRunning);
-            if (rc != 0)
-                return rc;
-            return TakeReplyValue(bindings, oid.data(), int(oid.size()), value);
-        },
-        NowSeconds());
+    FinishPollCycle();
+    StartPollCycle(item);
+    FinishPollCycle();
 }
 
 GraphData CCounterGroupDoc::Snapshot()

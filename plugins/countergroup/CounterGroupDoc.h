@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "mibcore/engine/BackgroundCycle.h"
+#include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/DocView.h"
 #include "mibcore/series/OidVal.h"
 #include "plugins/countergroup/CounterLogic.h"
@@ -16,7 +18,6 @@
 #include "plugins/countergroup/GroupConstants.h"
 
 class MIB;
-class MIBBasicItem;
 
 namespace countergroup {
 
@@ -52,8 +53,17 @@ public:
     MIB* descriptor() const;
     const std::string& iniPath() const { return m_iniPath; }
 
-    // One poll cycle through the request engine with item's socket, then
-    // the tick and hint 33011.
+    // One poll cycle through the request engine with item's socket on a
+    // worker thread; the tick and hint 33011 follow on this thread when it
+    // ends. A cycle asked for while one is in flight runs right after it
+    // (once, however many ticks came meanwhile), as a blocked timer did.
+    void StartPollCycle(MIBBasicItem* item);
+    bool PollInFlight() const { return m_cycle.Busy(); }
+    // Waits for the cycle in flight and the one asked for meanwhile, and
+    // applies them; false when none was in flight.
+    bool FinishPollCycle();
+    // The synchronous form (tests, benchmarks): finishes what is in flight,
+    // then runs one cycle and waits for it.
     void PollCycle(MIBBasicItem* item);
     // The same with any request seam (request(j, value) -> result code).
     template <class Request>
@@ -112,6 +122,10 @@ private:
     long m_interval = 15000;
     int m_cursor = kHistoryLength - 1;
     GraphResources m_resources;
+    // The socket for the cycle asked for while one was in flight.
+    std::unique_ptr<MIBBasicItem> m_pendingItem;
+    // Last: destroyed, and so stopped, before anything its handler uses.
+    snmpengine::BackgroundCycle m_cycle{this};
 };
 
 }  // namespace countergroup

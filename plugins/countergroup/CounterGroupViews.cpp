@@ -122,9 +122,10 @@ void CCounterGroupListView::OnUpdate(platform::View* sender, long hint, QObject*
     switch (hint) {
     case kHintStart:
         BuildRows();
-        Poll();
-        if (CCounterGroupDoc* doc = GetDocument())
+        if (CCounterGroupDoc* doc = GetDocument()) {
+            doc->StartPollCycle(this);
             SetTimer(kTimerPoll, int(doc->getInterval()));
+        }
         break;
     case kHintNewData:
     case kHintCursorMoved:
@@ -137,8 +138,9 @@ void CCounterGroupListView::OnUpdate(platform::View* sender, long hint, QObject*
 
 void CCounterGroupListView::OnTimer(int id)
 {
-    if (id == kTimerPoll)
-        Poll();
+    // The cycle runs in the background; the window stays usable.
+    if (CCounterGroupDoc* doc = GetDocument(); doc && id == kTimerPoll)
+        doc->StartPollCycle(this);
 }
 
 void CCounterGroupListView::Poll()
