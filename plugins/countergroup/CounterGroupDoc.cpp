@@ -13,6 +13,7 @@
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/registry/MIB.h"
+#include "mibcore/widgets/CLineColorDlg.h"
 #include "plugins/countergroup/CsvExport.h"
 
 namespace countergroup {
@@ -93,6 +94,8 @@ void CCounterGroupDoc::Initialize()
         platform::LogPen lp;
         if (m_iniPath.empty() || !platform::GetProfileRecord("pen", PenKey(i), lp, m_iniPath))
             lp = platform::LogPenFromPen(GraphResources::DefaultPen(i));
+        else
+            lp = CLineColorDlg::Offered(lp);
         s.setPen(&lp);
         ValatTime* h = new ValatTime[kHistoryLength];
         for (int k = 0; k < kHistoryLength; ++k)

@@ -99,6 +99,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
@@ -126,9 +127,23 @@ public:
     CCounterGroupHisView* graphView() const;
     // Writes frame, graphview and listview.
     void SaveWindowSettings();
+    // The status pane's time of the cursor ("" without one), and setting it
+    // now (every window, not only the active one).
+    std::string TimePaneText() const;
+    void UpdateTimePane();
+    // Saved pane widths (or 3/4 : 1/4) once the frame has its size; true
+    // when applied by this call.
+    bool ApplyPaneWidths();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     platform::Splitter* m_splitter = nullptr;
+    int m_savedGraph = -1;
+    int m_savedList = -1;
+    bool m_panesApplied = false;
     std::string m_iniPath;
     bool m_saved = false;
 };

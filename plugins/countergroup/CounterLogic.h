@@ -15,6 +15,8 @@ namespace countergroup {
 
 // Result codes that the poller itself produces.
 enum : int {
+    kNoSuchName = 2,           // the agent has no such object (exception values)
+    kBadValue = 3,             // a value of a kind the series cannot sample
     kCounterInitialised = 16,  // no comparable base value yet
     kWrongObject = 22,         // the reply named another object
     kSkippedAfterFailures = 23,
@@ -43,6 +45,14 @@ struct PollState {
 // failed interval (bands in the graph, stale base for the next increase).
 inline bool IsGoodErrIdx(int errIdx) { return errIdx == 0 || errIdx == kCounterInitialised; }
 
+// Whether a received value can be sampled by a series of this kind: 0, or
+// the failure it counts as. Counters take Counter32 only, gauges Gauge32 and
+// INTEGER; the exceptions of later SNMP versions (noSuchObject,
+// noSuchInstance) read as noSuchName, every other tag (NULL, strings,
+// Counter64, endOfMibView, ...) as badValue. Series sampled by tag take any
+// value.
+int CheckValueKind(ValueKind kind, const CSnmpBer& value);
+
 // Ask for every object in table order. request(j, value) returns the result
 // code and, on 0, stores the received value. More failures than the budget
 // end the cycle: the remaining objects are marked 23 and left untouched.
@@ -55,6 +65,8 @@ void RunRequests(PollState& st, Request&& request)
         st.previous[size_t(j)] = st.current[size_t(j)];
         CSnmpBer value;
         int rc = request(j, value);
+        if (rc == 0)
+            rc = CheckValueKind(st.kind, value);
         st.lastResult[size_t(j)] = rc;
         if (rc != 0) {
             if (++failures > st.errorBudget) {

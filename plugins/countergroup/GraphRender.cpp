@@ -154,9 +154,13 @@ void TextAt(QPainter& p, const QFontMetrics& fm, int x, int y, const QString& te
 
 void GraphRenderer::Render(const GraphData& data, const QRect& client, const GraphResources& res)
 {
-    // The drawing area follows the pane once it shows the whole plot.
+    // The drawing area follows the pane while it shows the whole plot; a
+    // smaller pane scrolls over the default area, so the scroll range
+    // shrinks back with the pane.
     if (client.right() + 1 > kPlotRight && client.bottom() + 1 > kPlotBottom)
         m_area = QRect(client.left(), client.top(), client.width(), client.height());
+    else
+        m_area = QRect(0, 0, kAreaWidth, kAreaHeight);
 
     const int areaR = m_area.left() + m_area.width();
     const int areaB = m_area.top() + m_area.height();
