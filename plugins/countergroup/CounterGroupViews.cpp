@@ -74,11 +74,13 @@ CCounterGroupListView::CCounterGroupListView(QWidget* parent) : CListViewEx(pare
     GetListCtrl().setSelectionMode(QAbstractItemView::ExtendedSelection);
     AddCommand(kCmdColourChange, [this] { ChangeColour(); });
     AddCommandRange(kCmdTimerFirst, kCmdTimerLast, [this](int id) { ChangeInterval(id); });
+    // Colour and timer need a row (a user window may have none).
     AddCommandUIRange(kCmdTimerFirst, kCmdTimerLast, [this](platform::CmdUI& ui) {
         CCounterGroupDoc* doc = GetDocument();
-        ui.Enable(true);
+        ui.Enable(GetListCtrl().GetItemCount() > 0);
         ui.SetCheck(doc && doc->getTimeId() == ui.GetId() ? 1 : 0);
     });
+    AddCommandUI(kCmdColourChange, [this](platform::CmdUI& ui) { ui.Enable(GetListCtrl().GetItemCount() > 0); });
 }
 
 CCounterGroupListView::~CCounterGroupListView()
@@ -118,10 +120,7 @@ void CCounterGroupListView::OnUpdate(platform::View* sender, long hint, QObject*
 {
     switch (hint) {
     case kHintStart:
-        BuildRows();
-        Poll();
-        if (CCounterGroupDoc* doc = GetDocument())
-            SetTimer(kTimerPoll, int(doc->getInterval()));
+        StartPolling(hintObj == nullptr);
         break;
     case kHintNewData:
     case kHintCursorMoved:
@@ -133,6 +132,26 @@ void CCounterGroupListView::OnUpdate(platform::View* sender, long hint, QObject*
     default:
         break;
     }
+}
+
+void CCounterGroupListView::StartPolling(bool rebuild)
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    if (rebuild) {
+        KillTimer(kTimerPoll);
+        BuildRows();
+    }
+    const std::string title = doc->FrameTitle();
+    platform::ChildFrame* frame = GetParentFrame();
+    if (frame && !title.empty())
+        frame->SetTitle(title);
+    // A window without series sends nothing and keeps no timer.
+    if (doc->getObjectCount() == 0)
+        return;
+    Poll();
+    SetTimer(kTimerPoll, int(doc->getInterval()));
 }
 
 void CCounterGroupListView::OnTimer(int id)
@@ -177,7 +196,7 @@ void CCounterGroupListView::BuildRows()
         OidVal* s = doc->getSeries(i);
         QPixmap line = LineSample(*s->getPen(), bg);
         *s->getLine() = line.toImage();
-        list.InsertItem(i, QString::fromStdString(s->getName()), line);
+        list.InsertItem(i, QString::fromStdString(doc->RowText(i)), line);
     }
 }
 
@@ -251,7 +270,7 @@ void CCounterGroupListView::contextMenuEvent(QContextMenuEvent* event)
     // client area opens nothing.
     if (!rect().contains(mapFromGlobal(event->globalPos())))
         return;
-    QMenu* menu = platform::LoadPopupMenu("IDR_SETUP_MENU", 0, this);
+    QMenu* menu = platform::LoadPopupMenu(SetupMenuName(), 0, this);
     if (!menu)
         return;
     CheckTimerItems(menu, GetDocument() ? GetDocument()->getTimeId() : 0);
@@ -351,7 +370,7 @@ void CCounterGroupHisView::RenderOverlay()
     CCounterGroupDoc* doc = GetDocument();
     if (!doc)
         return;
-    m_renderer.RenderOverlay(doc->getCursor(), doc->resources());
+    m_renderer.RenderOverlay(doc->getCursor(), doc->resources(), doc->getHistoryLength());
     m_canvas->update();
 }
 
@@ -361,7 +380,7 @@ void CCounterGroupHisView::MoveCursorTo(QPoint canvasPoint)
     if (!doc)
         return;
     // Canvas coordinates already include the scroll position.
-    int idx = CursorFromPoint(canvasPoint);
+    int idx = CursorFromPoint(canvasPoint, doc->getHistoryLength());
     if (idx < 0)
         return;
     doc->setCursor(idx);
@@ -374,7 +393,7 @@ void CCounterGroupHisView::ResetCursor()
     CCounterGroupDoc* doc = GetDocument();
     if (!doc)
         return;
-    doc->setCursor(kHistoryLength - 1);
+    doc->setCursor(doc->getHistoryLength() - 1);
     doc->UpdateAllViews(this, kHintCursorMoved);
     RenderOverlay();
 }

@@ -31,6 +31,9 @@ public:
     void OnUpdate(platform::View* sender, long hint, QObject* hintObj) override;
     void OnTimer(int id) override;
 
+    // Hint 1026: without a hint object the rows are rebuilt first (and the
+    // timer stopped); then, if there are series, one cycle and the timer.
+    void StartPolling(bool rebuild);
     // One poll cycle (never two at once).
     void Poll();
     // Texts of every row at the cursor.
@@ -44,11 +47,15 @@ public:
     // The 48 x 16 line sample of a pen.
     static QPixmap LineSample(const QPen& pen, const QColor& background);
 
+    // Rows and their line samples from the document's series.
+    void BuildRows();
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The menu resource of the context menu (its first sub-menu is shown).
+    virtual const char* SetupMenuName() const { return "IDR_SETUP_MENU"; }
 
 private:
-    void BuildRows();
     bool m_polling = false;
     // Found while the runtime class is complete; destructors run as the base.
     std::string m_iniPath;
