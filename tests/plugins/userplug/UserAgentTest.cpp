@@ -1,0 +1,89 @@
+// User-defined objects polling the namespace snmpd: objects typed bare, by
+// full name, by number and mixed; TimeTicks, Counter32 and Gauge32 each
+// sampled by their tag; the timer follows the first and the last object.
+
+#include <QTest>
+
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/widgets/WidgetResources.h"
+#include "tests/plugins/userplug/UserHarness.h"
+
+using namespace usertest;
+
+namespace {
+
+class UserAgentTest : public UserWindowTest {
+protected:
+    void SetUp() override
+    {
+        UserWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        QUILLON_REQUIRE_NETNS();
+        UseAgent(harness::kAgentV4, 2, 3, 3, 500000);
+    }
+    // ifInOctets.1 as the agent tells an independent client.
+    static unsigned long InOctets()
+    {
+        std::string out = harness::SnmpTool("snmpget", "1.3.6.1.2.1.2.2.1.10.1");
+        std::size_t colon = out.rfind(':');
+        return colon == std::string::npos ? 0 : std::stoul(out.substr(colon + 1));
+    }
+};
+
+}  // namespace
+
+TEST_F(UserAgentTest, ObjectsTypedEveryWayAreSampledByTheirTag)
+{
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    // A fresh window: no rows, no timer, an empty status pane.
+    EXPECT_EQ(u.list->GetListCtrl().GetItemCount(), 0);
+    EXPECT_FALSE(u.list->IsTimerActive(countergroup::kTimerPoll));
+    EXPECT_EQ(u.frame->TimePaneText(), "");
+
+    const char* upTimes[] = {"sysUpTime.0", "iso.org.dod.internet.mgmt.mib-2.system.sysUpTime.0",
+                             "1.3.6.1.2.1.1.3.0", "iso.3.dod.1.mgmt.1.system.3.0"};
+    const unsigned long before1 = InOctets();
+    ASSERT_TRUE(u.list->AddObjectText("ifInOctets.1"));  // the first object polls at once
+    const unsigned long after1 = InOctets();
+    EXPECT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
+    EXPECT_EQ(Cell(u, 0, 2), std::string("16(") + CSnmpBerList::m_ErrMsg[16] + ")");
+    EXPECT_NE(u.doc->getSeries(0)->getValatTime()[60].getTime(), 0);
+    for (const char* t : upTimes)
+        ASSERT_TRUE(u.list->AddObjectText(t)) << t;
+    ASSERT_TRUE(u.list->AddObjectText("ifSpeed.1"));
+    for (int i = 1; i <= 4; ++i)
+        EXPECT_EQ(u.doc->getUserSeries(i)->getOidListSize(), 9u) << i;
+    EXPECT_EQ(u.list->GetListCtrl().GetItemText(1, 0).toStdString(), "sysUpTime.0");  // names as typed
+
+    const unsigned long before2 = InOctets();
+    u.list->Poll();
+    const unsigned long after2 = InOctets();
+    const ValatTime& in = u.doc->getSeries(0)->getValatTime()[60];
+    EXPECT_EQ(in.getErrIdx(), 0);
+    EXPECT_GE(in.getVal(), before2 - after1);
+    EXPECT_LE(in.getVal(), after2 - before1);
+    EXPECT_EQ(u.doc->getUserSeries(0)->getTagType(), 0x41);
+    for (int i = 1; i <= 4; ++i) {
+        const ValatTime& s = u.doc->getSeries(i)->getValatTime()[60];
+        EXPECT_EQ(s.getVal(), 0u) << i;  // TimeTicks: polled, but no value
+        EXPECT_EQ(s.getErrIdx(), 0) << i;
+        EXPECT_EQ(u.doc->getUserSeries(i)->getTagType(), 0x43) << i;
+    }
+    const std::string speed = harness::SnmpTool("snmpget", "1.3.6.1.2.1.2.2.1.5.1");
+    EXPECT_NE(speed.find(": " + std::to_string(u.doc->getSeries(5)->getValatTime()[60].getVal())), std::string::npos)
+        << speed;
+    EXPECT_EQ(u.doc->getUserSeries(5)->getTagType(), 0x42);
+
+    // Removing every object stops the timer; adding one polls at once.
+    for (int r = 0; r < u.list->GetListCtrl().GetItemCount(); ++r)
+        u.list->GetListCtrl().SetItemState(r, true);
+    ASSERT_TRUE(widgets::SendCommand(u.list, userplug::kCmdRemoveObjects));
+    EXPECT_EQ(u.doc->getObjectCount(), 0);
+    EXPECT_FALSE(u.list->IsTimerActive(countergroup::kTimerPoll));
+    ASSERT_TRUE(u.list->AddObjectText("sysUpTime.0"));
+    EXPECT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
+    EXPECT_NE(u.doc->getSeries(0)->getValatTime()[60].getTime(), 0);
+    EXPECT_EQ(u.doc->getUserSeries(0)->getTagType(), 0x43);
+}
