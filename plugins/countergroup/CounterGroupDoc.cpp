@@ -238,12 +238,14 @@ GraphData CCounterGroupDoc::Snapshot()
     return d;
 }
 
+std::string CCounterGroupDoc::SeriesLabel(int i) { return getSeries(i)->getName(); }
+
 std::string CCounterGroupDoc::CsvBytes()
 {
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     std::vector<std::string> names;
     for (int i = 0; i < getObjectCount(); ++i)
-        names.push_back(RowText(i));
+        names.push_back(SeriesLabel(i));
     return BuildCsv(names, Snapshot(), CsvFirstLine());
 }
 

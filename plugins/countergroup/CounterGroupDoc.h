@@ -7,7 +7,8 @@
 //
 // Other graphing windows are instances of the same document through its
 // hooks: CreateSeries (series from the document's own data), RequestOid,
-// KeepsTimerAndPens, RowText, CsvFirstLine and FrameTitle; series may be
+// KeepsTimerAndPens, SeriesLabel, CsvFirstLine, FirstColumnTitle and
+// FrameTitle; series may be
 // added and removed at run time and the history length chosen while the
 // document has no series.
 
@@ -88,10 +89,6 @@ public:
     virtual std::vector<unsigned long> RequestOid(int j);
     // Whether timeId, interval and pens live in the settings file.
     virtual bool KeepsTimerAndPens() const { return true; }
-    // Text of series i's list row; the default is its name.
-    virtual std::string RowText(int i) { return getSeries(i)->getName(); }
-    // A line the CSV export puts before its header (empty: none).
-    virtual std::string CsvFirstLine() { return {}; }
     // The window title the frame takes when polling starts (empty: keep).
     virtual std::string FrameTitle() { return {}; }
 
@@ -131,6 +128,15 @@ public:
     std::string CsvBytes();
     // CSV export with the file chooser; false when cancelled or failed.
     bool ExportCsv();
+
+    // Hooks for windows whose series come from their own data (see also
+    // CreateSeries and the others above).
+    // Text of series i in the list and in the CSV header (its name).
+    virtual std::string SeriesLabel(int i);
+    // A line written before the CSV header; none when empty.
+    virtual std::string CsvFirstLine() const { return {}; }
+    // Title of the list's first column.
+    virtual const char* FirstColumnTitle() const { return "オブジェクト識別子"; }
 
 protected:
     // A history of historyLength slots, all (0, 0, 16).

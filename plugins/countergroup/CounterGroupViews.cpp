@@ -111,7 +111,10 @@ void CCounterGroupListView::OnInitialUpdate()
             if (!path.empty())
                 w = int(platform::ParseLeadingInt(
                     platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path)));
-            list.InsertColumn(i, QString::fromUtf8(kColumnTitles[i]), LVCFMT_LEFT, w);
+            const char* title = kColumnTitles[i];
+            if (i == 0 && GetDocument())
+                title = GetDocument()->FirstColumnTitle();
+            list.InsertColumn(i, QString::fromUtf8(title), LVCFMT_LEFT, w);
         }
     }
 }
@@ -196,7 +199,7 @@ void CCounterGroupListView::BuildRows()
         OidVal* s = doc->getSeries(i);
         QPixmap line = LineSample(*s->getPen(), bg);
         *s->getLine() = line.toImage();
-        list.InsertItem(i, QString::fromStdString(doc->RowText(i)), line);
+        list.InsertItem(i, QString::fromStdString(doc->SeriesLabel(i)), line);
     }
 }
 

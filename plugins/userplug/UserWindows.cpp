@@ -230,7 +230,7 @@ bool CUserMIBMenuView::AddObjectText(const std::string& text)
     OidVal* s = doc->getSeries(i);
     QPixmap line = LineSample(*s->getPen(), palette().color(QPalette::Base));
     *s->getLine() = line.toImage();
-    GetListCtrl().InsertItem(i, QString::fromStdString(doc->RowText(i)), line);
+    GetListCtrl().InsertItem(i, QString::fromStdString(doc->SeriesLabel(i)), line);
     if (i > 0)
         doc->UpdateAllViews(nullptr, kHintNewData);
     else

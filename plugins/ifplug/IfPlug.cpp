@@ -1,0 +1,515 @@
+#include "plugins/ifplug/IfPlug.h"
+
+#include <QContextMenuEvent>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTreeWidgetItem>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/platform/Desktop.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/FileDialog.h"
+#include "mibcore/platform/MainFrame.h"
+#include "mibcore/platform/MessageBox.h"
+#include "mibcore/platform/Profile.h"
+#include "mibcore/platform/Resources.h"
+#include "mibcore/registry/MIB.h"
+#include "plugins/ifplug/IfRegistry.h"
+
+namespace ifplug {
+
+const char* const kCounterNames[11] = {"ifInOctets",     "ifInUcastPkts",   "ifInNUcastPkts", "ifInDiscards",
+                                       "ifInErrors",     "ifInUnknownProtos", "ifOutOctets",  "ifOutUcastPkts",
+                                       "ifOutNUcastPkts", "ifOutDiscards",   "ifOutErrors"};
+
+namespace {
+
+using platform::MenuItem;
+
+constexpr int kChildResource = 129;  // the application's standard child window
+const char* const kToolBar = "IDR_IFTOOLBAR";
+
+void RegisterResources()
+{
+    std::vector<MenuItem> counters;
+    for (int i = 0; i < 11; ++i)
+        counters.push_back(MenuItem::Command(kCmdCounterFirst + i, kCounterNames[i]));
+    std::vector<MenuItem> only = {MenuItem::Command(kCmdTraffic, "トラフィック全般")};
+    only.insert(only.end(), counters.begin(), counters.end());
+    only.push_back(MenuItem::Separator());
+    only.push_back(MenuItem::Command(kCmdEtherStats, "etherStatsTable情報"));
+    std::vector<MenuItem> multi = counters;
+    multi.push_back(MenuItem::Separator());
+    multi.push_back(MenuItem::Command(kCmdEtherStats, "etherStatsTable情報"));
+    platform::RegisterMenu("IDR_IF_ONLY_MENU", {MenuItem::Popup("interfacesメニュー１", only)});
+    platform::RegisterMenu("IDR_IF_MULTI_MENU", {MenuItem::Popup("interfacesメニュー２", multi)});
+    platform::RegisterMenu("IDR_HISTORY_MENU",
+                           {MenuItem::Popup("interfacesその３", {MenuItem::Command(kCmdHistory, "history情報")})});
+
+    auto twice = [](const std::string& s) { return s + "\n" + s; };
+    platform::RegisterString(kCmdTraffic, twice("トラフィック全般"));
+    for (int i = 0; i < 11; ++i)
+        platform::RegisterString(kCmdCounterFirst + i, twice(kCounterNames[i]));
+    platform::RegisterString(kCmdEtherStats, twice("etherStatsTable情報"));
+    platform::RegisterString(kCmdHistory, twice("history情報"));
+    platform::RegisterString(kCmdIfTable, "interfaces情報を取得する\ninterfaces情報を取得");
+    platform::RegisterString(kCmdAddrTable, "ipAddr情報を取得する\nipAddr情報を取得");
+    platform::RegisterString(kCmdRouteTable, "ipRoute情報を取得する\nipRoute情報を取得");
+    platform::RegisterString(kCmdHistoryTable, "history情報を取得する\nhistory情報を取得");
+    platform::RegisterToolBar(kToolBar, {"IDB_IFTOOLBAR_BITMAP", 16, 16,
+                                         {kCmdIfTable, kCmdAddrTable, kCmdRouteTable, kCmdHistoryTable, 0, kFieldTable}});
+}
+
+const bool g_registered = (RegisterResources(), true);
+
+std::string ColumnKey(int i)
+{
+    char key[32];
+    std::snprintf(key, sizeof key, "column.%d", i);
+    return key;
+}
+
+std::string Bracketed(long n)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "[%ld]", n);
+    return buf;
+}
+
+std::string NotYet(const std::string& what) { return what + "のウィンドウはまだ利用できません。"; }
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+// Opening the windows of the other entries
+
+MIB* FindEntry(double no)
+{
+    for (MIB* m = MIB::gethead(); m; m = m->getnext())
+        if (m->getno() == no && m->getIcon() == "IDI_IFMIB_ICON")
+            return m;
+    return nullptr;
+}
+
+platform::ChildFrame* OpenIfWindow(double no, const std::string& title,
+                                   const std::function<void(platform::Document*)>& give)
+{
+    MIB* mib = FindEntry(no);
+    if (!mib || !mib->getDocumentClass() || !mib->getFrameClass() || !mib->getViewClass())
+        return nullptr;
+    platform::MainFrame* main = platform::App::GetMainFrame();
+    if (main)
+        for (platform::ChildFrame* f : main->GetChildFrames())
+            if (f->GetTitle() == title) {
+                if (f->isMinimized())
+                    f->showNormal();
+                main->MDIActivate(f);
+                return f;
+            }
+    platform::MultiDocTemplate* tmpl = mib->getViewDocTemplate(mib->getwview());
+    if (!tmpl) {
+        tmpl = new platform::MultiDocTemplate(mib->getMenuType() ? mib->getMenuType() : kChildResource,
+                                              mib->getDocumentClass(), mib->getFrameClass(), mib->getViewClass());
+        mib->setViewDocTemplate(mib->getwview(), tmpl);
+        platform::App::AddDocTemplate(tmpl);
+    }
+    platform::Document* doc = tmpl->OpenDocumentFile();
+    if (!doc || doc->GetFrames().isEmpty())
+        return nullptr;
+    if (give)
+        give(doc);
+    platform::ChildFrame* frame = doc->GetFrames().last();
+    frame->SetTitle(title);
+    doc->UpdateAllViews(nullptr, kHintStart);
+    return frame;
+}
+
+// ---------------------------------------------------------------------------
+// Document
+
+CIfMIBMenuDoc::CIfMIBMenuDoc() = default;
+
+// ---------------------------------------------------------------------------
+// List view
+
+CIfMIBMenuView::CIfMIBMenuView(QWidget* parent) : CListViewEx(parent)
+{
+    AddCommand(kCmdTraffic, [this] { OnTraffic(); });
+    AddCommandRange(kCmdCounterFirst, kCmdCounterLast, [this](int id) { OnCounter(id); });
+    AddCommand(kCmdEtherStats, [this] { OnEtherStats(); });
+    AddCommand(kCmdHistory, [this] { OnHistory(); });
+    AddCommandUI(kCmdEtherStats, [this](platform::CmdUI& ui) { ui.Enable(m_data.etherStats); });
+}
+
+CIfMIBMenuView::~CIfMIBMenuView() { SaveColumnWidths(); }
+
+void CIfMIBMenuView::OnInitialUpdate()
+{
+    CListCtrlEx& list = GetListCtrl();
+    list.SetShowSelAlways(true);
+    list.setSelectionMode(QAbstractItemView::ExtendedSelection);
+    if (MIB* mib = MIB::FindView(metaObject()))
+        mib->getIniFileFullPath(m_iniPath);
+    if (!m_loaded)
+        LoadTables();
+}
+
+void CIfMIBMenuView::LoadTables()
+{
+    m_loaded = true;
+    platform::WaitCursor wait;
+    ApplyTables(ReadIfTables(MIBAgent::getInstance(), this));
+}
+
+void CIfMIBMenuView::ApplyTables(IfTablesData data)
+{
+    m_data = std::move(data);
+    if (m_data.ifFailed)
+        platform::MessageBox(std::string("interfaces情報を取得できませんでした。理由は⇒") +
+                                 CSnmpBerList::ErrMsg(m_data.ifError),
+                             platform::MB_OK | platform::MB_ICONWARNING);
+    ShowTable(kCmdIfTable);
+}
+
+void CIfMIBMenuView::SaveColumnWidths()
+{
+    const TableSpec* t = FindTable(m_current);
+    if (!t || m_iniPath.empty())
+        return;
+    platform::CreateDirectoryPath(m_iniPath.substr(0, m_iniPath.find_last_of('/')));
+    const CListCtrlEx& list = GetListCtrl();
+    for (int i = 0; i < list.GetColumnCount(); ++i)
+        platform::WritePrivateProfileString(t->section, ColumnKey(i), std::to_string(list.GetColumnWidth(i)),
+                                            m_iniPath);
+}
+
+void CIfMIBMenuView::ShowTable(int command)
+{
+    const TableSpec* t = FindTable(command);
+    const std::vector<std::string>* cells = m_data.cells(command);
+    if (!t || !cells)
+        return;
+    if (m_current != 0 && m_current != command)
+        SaveColumnWidths();
+    m_current = command;
+
+    CListCtrlEx& list = GetListCtrl();
+    list.setUpdatesEnabled(false);
+    list.DeleteAllItems();
+    list.setColumnCount(0);
+    for (int i = 0; i < t->columns; ++i) {
+        int w = t->widths[i];
+        if (!m_iniPath.empty())
+            w = platform::GetPrivateProfileInt(t->section, ColumnKey(i), w, m_iniPath);
+        list.InsertColumn(i, QString::fromUtf8(t->headers[i]), LVCFMT_LEFT, w);
+    }
+
+    // All rows at once: inserting them one by one costs far more.
+    const int n = t->columns;
+    const std::vector<int> order = SortedRows(*cells, n);
+    QList<QTreeWidgetItem*> items;
+    items.reserve(qsizetype(order.size()));
+    for (int r : order) {
+        QStringList texts;
+        for (int c = 0; c < n; ++c) {
+            const size_t i = size_t(r) * size_t(n) + size_t(c);
+            texts << (i < cells->size() ? QString::fromStdString((*cells)[i]) : QString());
+        }
+        auto* item = new QTreeWidgetItem(texts);
+        item->setData(0, Qt::UserRole, r);
+        items << item;
+    }
+    list.addTopLevelItems(items);
+    list.setUpdatesEnabled(true);
+}
+
+std::vector<int> CIfMIBMenuView::SelectedRows() const { return GetListCtrl().GetSelectedRows(); }
+
+int CIfMIBMenuView::ColumnNumber(int row, int col) const
+{
+    return std::atoi(GetListCtrl().GetItemText(row, col).toUtf8().constData());
+}
+
+const InterfaceEntry* CIfMIBMenuView::FindInterface(int ifIndex) const
+{
+    for (const InterfaceEntry& e : m_data.interfaces)
+        if (e.ifIndex == ifIndex)
+            return &e;
+    return nullptr;
+}
+
+QMenu* CIfMIBMenuView::CreateContextMenu()
+{
+    const std::vector<int> rows = SelectedRows();
+    if (rows.empty())
+        return nullptr;
+    const char* name = m_current == kCmdHistoryTable ? "IDR_HISTORY_MENU"
+                       : rows.size() == 1            ? "IDR_IF_ONLY_MENU"
+                                                     : "IDR_IF_MULTI_MENU";
+    QMenu* menu = platform::LoadPopupMenu(name, 0, this);
+    if (!menu)
+        return nullptr;
+    for (QAction* a : menu->actions())
+        if (platform::CommandId(a) == kCmdEtherStats)
+            a->setEnabled(m_data.etherStats);
+    return menu;
+}
+
+void CIfMIBMenuView::contextMenuEvent(QContextMenuEvent* event)
+{
+    event->accept();
+    if (!rect().contains(mapFromGlobal(event->globalPos())))
+        return;
+    QMenu* menu = CreateContextMenu();
+    if (!menu)
+        return;
+    platform::TrackPopupMenu(menu, event->globalPos(), this);
+    delete menu;
+}
+
+void CIfMIBMenuView::OnTraffic()
+{
+    const std::vector<int> rows = SelectedRows();
+    if (rows.size() != 1)
+        return;
+    const int ifIndex = ColumnNumber(rows[0], 0);
+    const InterfaceEntry* e = FindInterface(ifIndex);
+    const std::string descr = e ? e->ifDescr : std::string();
+    char title[64];
+    std::snprintf(title, sizeof title, "ifIndex[%d]-", ifIndex);
+    if (!OpenIfWindow(kEntryTraffic, title + descr, [&](platform::Document* doc) {
+            if (auto* t = dynamic_cast<SingleInterfaceTarget*>(doc))
+                t->SetInterface(ifIndex, descr);
+        }))
+        platform::MessageBox(NotYet("インターフェースのトラフィック情報"));
+}
+
+void CIfMIBMenuView::OnCounter(int command)
+{
+    const int k = command - kCmdCounterFirst;
+    if (k < 0 || k > 10)
+        return;
+    std::string title = kCounterNames[k];
+    std::vector<InterfaceEntry> list;
+    for (int row : SelectedRows()) {
+        const int ifIndex = ColumnNumber(row, 0);
+        const InterfaceEntry* e = FindInterface(ifIndex);
+        if (!e || std::any_of(list.begin(), list.end(), [&](const InterfaceEntry& x) { return x.ifIndex == ifIndex; }))
+            continue;
+        list.push_back(*e);
+        title += Bracketed(ifIndex);
+    }
+    const int column = command - 12995;
+    if (!OpenIfWindow(kEntryCounter, title, [&](platform::Document* doc) {
+            if (auto* t = dynamic_cast<InterfaceListTarget*>(doc))
+                t->SetInterfaces(list, column);
+        }))
+        platform::MessageBox(NotYet("インターフェースのトラフィック情報"));
+}
+
+void CIfMIBMenuView::OnEtherStats()
+{
+    std::string title = "etherStatsTable情報-";
+    std::string refused;
+    std::vector<InterfaceEntry> list;
+    std::vector<int> seen;
+    for (int row : SelectedRows()) {
+        const int ifIndex = ColumnNumber(row, 0);
+        const InterfaceEntry* e = FindInterface(ifIndex);
+        if (!e || std::find(seen.begin(), seen.end(), ifIndex) != seen.end())
+            continue;
+        seen.push_back(ifIndex);
+        if (e->etherStatsIndex != 0) {
+            list.push_back(*e);
+            title += Bracketed(ifIndex);
+        } else {
+            refused += Bracketed(ifIndex) + e->ifDescr + "\n";
+        }
+    }
+    if (!refused.empty())
+        platform::MessageBox(refused + "は、etherStatsTable情報を取得できません。");
+    if (list.empty())
+        return;
+    if (!OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
+            if (auto* t = dynamic_cast<InterfaceListTarget*>(doc))
+                t->SetInterfaces(list, 0);
+        }))
+        platform::MessageBox(NotYet("statistic(etherStatsTable)情報"));
+}
+
+void CIfMIBMenuView::OnHistory()
+{
+    std::string title = "history情報-";
+    std::vector<HistoryControlEntry> list;
+    bool remembered = false;
+    int interval = 0, buckets = 0;
+    for (int row : SelectedRows()) {
+        const int index = ColumnNumber(row, 0);
+        auto h = std::find_if(m_data.histories.begin(), m_data.histories.end(),
+                              [&](const HistoryControlEntry& x) { return x.historyControlIndex == index; });
+        const InterfaceEntry* e = FindInterface(ColumnNumber(row, 1));
+        if (h == m_data.histories.end() || !e)
+            continue;
+        HistoryControlEntry entry = *h;
+        entry.interface = *e;
+        const int rowInterval = ColumnNumber(row, 2);
+        const int rowBuckets = ColumnNumber(row, 3);
+        if (remembered && (rowInterval != interval || rowBuckets != buckets)) {
+            platform::MessageBox("サンプル間隔とサンプル数が同じデータを選択してください。");
+            return;
+        }
+        remembered = true;
+        interval = rowInterval;
+        buckets = rowBuckets;
+        list.push_back(entry);
+        title += Bracketed(index);
+    }
+    if (!OpenIfWindow(kEntryHistory, title, [&](platform::Document* doc) {
+            if (auto* t = dynamic_cast<HistoryListTarget*>(doc))
+                t->SetHistories(list);
+        }))
+        platform::MessageBox(NotYet("history情報"));
+}
+
+std::vector<std::string> CIfMIBMenuView::Headers() const
+{
+    std::vector<std::string> out;
+    const CListCtrlEx& list = GetListCtrl();
+    for (int c = 0; c < list.GetColumnCount(); ++c)
+        out.push_back(list.headerItem()->text(c).toStdString());
+    return out;
+}
+
+std::vector<std::vector<std::string>> CIfMIBMenuView::Rows() const
+{
+    std::vector<std::vector<std::string>> out;
+    const CListCtrlEx& list = GetListCtrl();
+    const int cols = list.GetColumnCount();
+    out.reserve(size_t(list.GetItemCount()));
+    for (int r = 0; r < list.GetItemCount(); ++r) {
+        const QTreeWidgetItem* item = list.topLevelItem(r);
+        std::vector<std::string> row;
+        for (int c = 0; c < cols; ++c)
+            row.push_back(item->text(c).toStdString());
+        out.push_back(std::move(row));
+    }
+    return out;
+}
+
+// ---------------------------------------------------------------------------
+// Tool bar and frame
+
+CIfToolBar::CIfToolBar(QWidget* parent) : CFlatToolBar(parent)
+{
+    setWindowTitle(QStringLiteral("interfaces"));
+    // Docks on any side, and floats.
+    setMovable(true);
+    setFloatable(true);
+    setAllowedAreas(Qt::AllToolBarAreas);
+}
+
+void CIfToolBar::CreateField(int width)
+{
+    m_field = new QLineEdit(this);
+    m_field->setReadOnly(true);
+    m_field->setFrame(true);
+    m_field->setFocusPolicy(Qt::NoFocus);
+    m_field->setText(QStringLiteral("interfaces"));
+    placeControl(m_field, kFieldTable, QSize(width, 0));
+}
+
+CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
+{
+    AddCommandRange(kCmdIfTable, kCmdHistoryTable, [this](int id) {
+        const TableSpec* t = FindTable(id);
+        if (m_toolBar && m_toolBar->field() && t) {
+            m_toolBar->field()->setText(QString::fromUtf8(t->fieldText));
+            m_toolBar->field()->home(false);  // a long name shows its start
+        }
+        if (CIfMIBMenuView* v = view())
+            v->ShowTable(id);
+    });
+    AddCommandUIRange(kCmdIfTable, kCmdHistoryTable, [](platform::CmdUI& ui) { ui.Enable(true); });
+    AddCommand(kCmdSaveFile, [this] { ExportCsv(); });
+    AddCommandUI(kCmdSaveFile, [](platform::CmdUI& ui) { ui.Enable(true); });
+    AddCommandUI(kStatusPaneItems, [this](platform::CmdUI& ui) {
+        CIfMIBMenuView* v = view();
+        char text[64];
+        std::snprintf(text, sizeof text, "アイテム数：%d", v ? v->GetListCtrl().GetItemCount() : 0);
+        ui.SetText(text);
+    });
+}
+
+bool CIfMIBMenuFrame::OnCreate()
+{
+    if (!Inner()) {
+        platform::MessageBox("ツールバーの作成に失敗しました。１");
+        return false;
+    }
+    m_toolBar = new CIfToolBar(this);
+    if (platform::ImagePath("IDB_IFTOOLBAR_BITMAP").isEmpty()) {
+        platform::MessageBox("ツールバーの作成に失敗しました。２");
+        delete m_toolBar;
+        m_toolBar = nullptr;
+        return false;
+    }
+    if (!m_toolBar->LoadToolBar(kToolBar)) {
+        platform::MessageBox("ツールバーの作成に失敗しました。３");
+        delete m_toolBar;
+        m_toolBar = nullptr;
+        return false;
+    }
+    // Buttons 0..3, the separator, then the field.
+    m_toolBar->SetButtonInfo(5, kFieldTable, 100);
+    m_toolBar->CreateField(100);
+    AddToolBar(m_toolBar);
+
+    if (platform::StatusBar* bar = CreateStatusBar(MIB::m_listStatusBarMenu, 3))
+        bar->SetPaneWidthForText(2, "アイテム数：100");
+    QIcon icon = platform::LoadIcon("IDI_IFMIB_ICON");
+    if (!icon.isNull())
+        setWindowIcon(icon);
+    return true;
+}
+
+CIfMIBMenuView* CIfMIBMenuFrame::view() const
+{
+    if (auto* v = qobject_cast<CIfMIBMenuView*>(GetActiveView()))
+        return v;
+    for (platform::View* v : GetViews())
+        if (auto* l = qobject_cast<CIfMIBMenuView*>(v))
+            return l;
+    return nullptr;
+}
+
+bool CIfMIBMenuFrame::ExportCsv()
+{
+    CIfMIBMenuView* v = view();
+    if (!v)
+        return false;
+    platform::FileRequest req;
+    req.open = true;
+    req.filter = "csv files(.csv)|*.csv||";
+    req.defaultExt = ".csv";
+    std::optional<std::string> path = platform::FileDialog(req);
+    if (!path || path->empty())
+        return false;
+    const std::string bytes = ListCsv(v->Headers(), v->Rows());
+    std::ofstream f(*path, std::ios::binary | std::ios::trunc);
+    if (f)
+        f.write(bytes.data(), std::streamsize(bytes.size()));
+    if (!f) {
+        platform::MessageBox(*path + " を作成できませんでした。", platform::MB_OK | platform::MB_ICONERROR);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace ifplug

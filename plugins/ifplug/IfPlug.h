@@ -1,0 +1,148 @@
+#pragma once
+// The interface tables window ("インターフェース&経路情報") and what it hands
+// to the windows it opens: the traffic of one interface, one counter
+// across interfaces, RMON statistics and RMON history.
+
+#include <string>
+#include <vector>
+
+#include <QToolBar>
+
+#include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocView.h"
+#include "mibcore/widgets/CFlatToolBar.h"
+#include "mibcore/widgets/CListViewEx.h"
+#include "plugins/ifplug/IfTables.h"
+
+class QLineEdit;
+class QMenu;
+
+namespace ifplug {
+
+// Commands and resources of the window.
+enum : int {
+    kCmdSaveFile = 32775,
+    kFieldTable = 13003,
+    kCmdTraffic = 13004,
+    kCmdCounterFirst = 13005,  // ifInOctets
+    kCmdCounterLast = 13015,   // ifOutErrors
+    kCmdEtherStats = 13016,
+    kCmdHistory = 13017,
+    kStatusPaneItems = 1128,
+    kHintStart = 1026,
+};
+
+// The ifEntry traffic counters (sub-identifier 10 + i); their names are
+// also the captions of the counter commands.
+extern const char* const kCounterNames[11];
+
+// Documents of the windows opened from the tables window take their data
+// through these before they get hint 1026.
+class InterfaceListTarget {
+public:
+    virtual ~InterfaceListTarget() = default;
+    // The interfaces in selection order and, for the one-counter window,
+    // the ifEntry column of the counter; then the settings are read.
+    virtual void SetInterfaces(const std::vector<InterfaceEntry>& list, int column) = 0;
+};
+class SingleInterfaceTarget {
+public:
+    virtual ~SingleInterfaceTarget() = default;
+    virtual void SetInterface(int ifIndex, const std::string& ifDescr) = 0;
+};
+class HistoryListTarget {
+public:
+    virtual ~HistoryListTarget() = default;
+    virtual void SetHistories(const std::vector<HistoryControlEntry>& list) = 0;
+};
+
+class CIfMIBMenuDoc : public platform::Document {
+    Q_OBJECT
+public:
+    Q_INVOKABLE CIfMIBMenuDoc();
+};
+
+class CIfMIBMenuView : public CListViewEx, public MIBBasicItem {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit CIfMIBMenuView(QWidget* parent = nullptr);
+    ~CIfMIBMenuView() override;
+
+    void OnInitialUpdate() override;
+
+    // Runs the five walks (the wait cursor shows meanwhile) and shows the
+    // interface table.
+    void LoadTables();
+    // Takes the walks' results: the failure message, then the interface table.
+    void ApplyTables(IfTablesData data);
+    // Shows one of the four tables (33030..33033).
+    void ShowTable(int command);
+    int currentTable() const { return m_current; }
+    const IfTablesData& data() const { return m_data; }
+
+    // The context menu for the current selection, or null when none
+    // applies; the caller owns it.
+    QMenu* CreateContextMenu();
+
+    // The commands of the context menu, on the current selection.
+    void OnTraffic();
+    void OnCounter(int command);
+    void OnEtherStats();
+    void OnHistory();
+
+    // Every header and row text, for the CSV export.
+    std::vector<std::string> Headers() const;
+    std::vector<std::vector<std::string>> Rows() const;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    void SaveColumnWidths();
+    std::vector<int> SelectedRows() const;  // top to bottom
+    int ColumnNumber(int row, int col) const;
+    const InterfaceEntry* FindInterface(int ifIndex) const;
+
+    IfTablesData m_data;
+    int m_current = 0;
+    bool m_loaded = false;
+    std::string m_iniPath;
+};
+
+// The tool bar with the read-only field that names the table shown.
+class CIfToolBar : public CFlatToolBar {
+    Q_OBJECT
+public:
+    explicit CIfToolBar(QWidget* parent = nullptr);
+    QLineEdit* field() const { return m_field; }
+    // Adds the field in the placeholder of id 13003.
+    void CreateField(int width);
+
+private:
+    QLineEdit* m_field = nullptr;
+};
+
+class CIfMIBMenuFrame : public platform::ChildFrame {
+    Q_OBJECT
+public:
+    Q_INVOKABLE explicit CIfMIBMenuFrame(QWidget* parent = nullptr);
+
+    bool OnCreate() override;
+    CIfMIBMenuView* view() const;
+    CIfToolBar* toolBar() const { return m_toolBar; }
+    // "ファイルへ保存": the list shown, as CSV; false when cancelled or failed.
+    bool ExportCsv();
+
+private:
+    CIfToolBar* m_toolBar = nullptr;
+};
+
+// Opens a window of a registry entry titled title, or activates the open
+// one with that title. give hands the data to the new document before its
+// views get hint 1026. Returns the frame, or null when the entry has no
+// window classes.
+platform::ChildFrame* OpenIfWindow(double no, const std::string& title,
+                                   const std::function<void(platform::Document*)>& give);
+
+}  // namespace ifplug

@@ -1,0 +1,426 @@
+#include "plugins/ifplug/IfTables.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <numeric>
+
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/SnmpReply.h"
+#include "mibcore/tables/Int2CStringTable.h"
+#include "snmpval/CSnmpString.h"
+#include "snmpval/Cp932.h"
+
+namespace ifplug {
+
+namespace {
+
+const char* const kIfHeaders[] = {"ifIndex", "インターフェース名", "種類", "MTU",
+                                  "転送能力", "MACアドレス", "ステータス", "送出パケット・キューの長さ"};
+const int kIfWidths[] = {40, 80, 80, 80, 80, 80, 80, 80};
+const char* const kAddrHeaders[] = {"ifIndex", "ホストアドレス", "ネットマスク", "ブロードキャストアドレスのLSB値",
+                                    "リアセンブリできるIPデータグラムの最大サイズ"};
+const int kAddrWidths[] = {120, 60, 60, 60, 60};
+const char* const kRouteHeaders[] = {"ifIndex",      "目的地のIPアドレス",
+                                     "Gateway",      "マスク値",
+                                     "ルートの種類", "ルーティング・プロトコル",
+                                     "このルートが更新されてからの経過秒数",
+                                     "RouteMetric1", "RouteMetric2",
+                                     "RouteMetric3", "RouteMetric4",
+                                     "RouteMetric5"};
+const int kRouteWidths[] = {80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80};
+const char* const kHistoryHeaders[] = {"historyControlIndex", "ifIndex", "間隔(秒)", "サンプル数"};
+const int kHistoryWidths[] = {80, 80, 80, 80};
+
+const TableSpec kTables[] = {
+    {kCmdIfTable, "interfaces", "ifTable", 8, kIfHeaders, kIfWidths},
+    {kCmdAddrTable, "ipAddrTable", "ipAddrTable", 5, kAddrHeaders, kAddrWidths},
+    {kCmdRouteTable, "ipRouteTable", "ipRouteTable", 12, kRouteHeaders, kRouteWidths},
+    {kCmdHistoryTable, "historyControlTable", "historyControlTable", 4, kHistoryHeaders, kHistoryWidths},
+};
+
+const std::vector<unsigned long> kIfEntry = {1, 3, 6, 1, 2, 1, 2, 2, 1};
+const std::vector<unsigned long> kIfColumns = {1, 2, 3, 4, 5, 6, 8, 21};
+const std::vector<unsigned long> kAddrEntry = {1, 3, 6, 1, 2, 1, 4, 20, 1};
+const std::vector<unsigned long> kAddrColumns = {2, 1, 3, 4, 5};
+const std::vector<unsigned long> kRouteEntry = {1, 3, 6, 1, 2, 1, 4, 21, 1};
+const std::vector<unsigned long> kRouteColumns = {2, 1, 7, 11, 8, 9, 10, 3, 4, 5, 6, 12};
+const std::vector<unsigned long> kStatsEntry = {1, 3, 6, 1, 2, 1, 16, 1, 1, 1};
+const std::vector<unsigned long> kStatsColumns = {2};
+const std::vector<unsigned long> kHistoryEntry = {1, 3, 6, 1, 2, 1, 16, 2, 1, 1};
+const std::vector<unsigned long> kHistoryColumns = {2, 5, 4};
+
+// A value of one row: the binding at a row position, or nothing for a
+// column the agent lacks.
+struct Cell {
+    CSnmpBer value;
+    bool present = false;
+    std::string Text(int mode) const { return present ? value.GetString(mode).GetUtf8() : std::string(); }
+};
+
+Cell ValueAt(const CSnmpBer& bindings, int position)
+{
+    Cell c;
+    if (position < 0)
+        return c;
+    const int path[] = {position, 1, -1};
+    if (const unsigned char* p = bindings.GetSequence(path)) {
+        c.value = CSnmpBer(p);
+        c.present = true;
+    }
+    return c;
+}
+
+std::string NameText(const CSnmpBer& bindings, int position)
+{
+    const int path[] = {position, 0, -1};
+    const unsigned char* p = bindings.GetSequence(path);
+    return p ? CSnmpBer(p).GetString(1).GetUtf8() : std::string();
+}
+
+// "%s(%d)" with the row's text and key, or the fallback when the key is
+// not in the table.
+std::string EnumText(const Int2CStringList* table, int key, const std::string& fallback)
+{
+    const std::string* text = table->findVal(key);
+    if (!text)
+        return fallback;
+    char num[24];
+    std::snprintf(num, sizeof num, "(%d)", key);
+    return *text + num;
+}
+
+bool Running(const int* keepRunning) { return !keepRunning || __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0; }
+
+// The columns that have a value: one GetNext of all of them, each answer
+// checked against its own column.
+std::vector<bool> ProbeColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned long>& entry,
+                               const std::vector<unsigned long>& columns, int* keepRunning)
+{
+    std::vector<bool> has(columns.size(), false);
+    CSnmpBer bindings;
+    bindings.SetTag(CSnmpBer::TagSequence);
+    std::vector<unsigned long> arcs(entry);
+    arcs.push_back(0);
+    for (unsigned long col : columns) {
+        arcs.back() = col;
+        CSnmpBer name;
+        name.SetOid(arcs.data(), int(arcs.size()));
+        CSnmpBer binding;
+        binding.SetTag(CSnmpBer::TagSequence);
+        binding.AddBer(name);
+        binding.AddBer(CSnmpBer());
+        bindings.AddBer(binding);
+    }
+    int one = 1;
+    if (SnmpData(agent, item, bindings, CSnmpBer::TagGetNextRequest, keepRunning ? keepRunning : &one) != 0)
+        return has;
+    std::vector<unsigned long> scratch(snmpengine::MaxOidArcs);
+    for (size_t k = 0; k < columns.size(); ++k)
+        has[k] = snmpengine::InSubtree(bindings, int(k), entry.data(), int(entry.size()), columns[k], -1,
+                                       scratch.data(), int(scratch.size()), nullptr);
+    return has;
+}
+
+}  // namespace
+
+const TableSpec* FindTable(int command)
+{
+    for (const TableSpec& t : kTables)
+        if (t.command == command)
+            return &t;
+    return nullptr;
+}
+
+const std::vector<std::string>* IfTablesData::cells(int command) const
+{
+    switch (command) {
+    case kCmdIfTable:
+        return &ifCells;
+    case kCmdAddrTable:
+        return &addrCells;
+    case kCmdRouteTable:
+        return &routeCells;
+    case kCmdHistoryTable:
+        return &historyCells;
+    default:
+        return nullptr;
+    }
+}
+
+int WalkColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned long>& entry,
+                const std::vector<unsigned long>& columns, CSnmpBerList& rows, std::vector<int>& present,
+                int& lastError, int* keepRunning)
+{
+    present.resize(columns.size());
+    std::iota(present.begin(), present.end(), 0);
+    int one = 1;
+    int* flag = keepRunning ? keepRunning : &one;
+    const int budget = agent ? agent->getSendErrCnt() : 0;
+
+    auto walk = [&](std::vector<unsigned long> cols) {
+        int failures = 0;
+        lastError = 0;
+        std::vector<unsigned long> base(entry);
+        int n = SnmpDynamicList(agent, item, &rows, base.data(), int(base.size()), cols.data(), int(cols.size()),
+                                &failures, -1, CSnmpBer::TagGetNextRequest, flag, budget, &lastError);
+        return std::max(n, 0);
+    };
+
+    int n = walk(columns);
+    if (n > 0 || lastError != snmpengine::OutOfSubtree || columns.size() < 2 || !Running(flag))
+        return n;
+
+    // Some columns may be missing altogether: walk the others.
+    std::vector<bool> has = ProbeColumns(agent, item, entry, columns, flag);
+    std::vector<unsigned long> kept;
+    for (size_t k = 0; k < columns.size(); ++k) {
+        present[k] = has[k] ? int(kept.size()) : -1;
+        if (has[k])
+            kept.push_back(columns[k]);
+    }
+    if (kept.empty() || kept.size() == columns.size()) {
+        std::iota(present.begin(), present.end(), 0);
+        return 0;  // an empty table, or nothing we can do better
+    }
+    rows.Set(nullptr);
+    return walk(kept);
+}
+
+void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present)
+{
+    d.ifCells.reserve(d.ifCells.size() + size_t(count) * kIfColumns.size());
+    d.interfaces.reserve(d.interfaces.size() + size_t(count));
+    IfTypeList* types = IfTypeList::getInstance();
+    IfOperStatusList* states = IfOperStatusList::getInstance();
+    int i = 0;
+    for (CSnmpBerList* row = &rows; row && i < count; row = row->getnext(), ++i) {
+        const CSnmpBer& b = row->Get();
+        InterfaceEntry e;
+        Cell index = ValueAt(b, present[0]);
+        d.ifCells.push_back(index.Text(1));
+        e.ifIndex = int32_t(index.value.GetULong());
+        for (size_t k = 1; k < kIfColumns.size(); ++k) {
+            Cell c = ValueAt(b, present[k]);
+            std::string text = c.Text(1);
+            if (c.present) {
+                switch (kIfColumns[k]) {
+                case 2:
+                    text = c.Text(0);
+                    e.ifDescr = text;
+                    break;
+                case 3:
+                    text = EnumText(types, int(c.value.GetLong()), text);
+                    break;
+                case 5:
+                    text = SpeedText(uint32_t(c.value.GetULong()));
+                    break;
+                case 8:
+                    text = EnumText(states, int(c.value.GetLong()), text);
+                    break;
+                default:
+                    break;
+                }
+            }
+            d.ifCells.push_back(std::move(text));
+        }
+        d.interfaces.push_back(std::move(e));
+    }
+}
+
+void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
+                  bool routeEnums)
+{
+    cells.reserve(cells.size() + size_t(count) * present.size());
+    IpRouteTypeList* types = IpRouteTypeList::getInstance();
+    IpRouteProtoList* protos = IpRouteProtoList::getInstance();
+    int i = 0;
+    for (CSnmpBerList* row = &rows; row && i < count; row = row->getnext(), ++i) {
+        const CSnmpBer& b = row->Get();
+        for (size_t k = 0; k < present.size(); ++k) {
+            Cell c = ValueAt(b, present[k]);
+            std::string text = c.Text(1);
+            if (routeEnums && c.present && kRouteColumns[k] == 8)
+                text = EnumText(types, int(uint32_t(c.value.GetULong())), text);
+            else if (routeEnums && c.present && kRouteColumns[k] == 9)
+                text = EnumText(protos, int(uint32_t(c.value.GetULong())), text);
+            cells.push_back(std::move(text));
+        }
+    }
+}
+
+void AddStatsRows(IfTablesData& d, CSnmpBerList& rows, int count)
+{
+    if (count > 0)
+        d.etherStats = true;
+    int i = 0;
+    for (CSnmpBerList* row = &rows; row && i < count; row = row->getnext(), ++i) {
+        const CSnmpBer& b = row->Get();
+        const std::string source = ValueAt(b, 0).Text(1);
+        const std::string name = NameText(b, 0);
+        if (source.find('.') == std::string::npos || name.find('.') == std::string::npos)
+            continue;
+        const int ifIndex = std::atoi(AfterLastDot(source).c_str());
+        const int statsIndex = std::atoi(AfterLastDot(name).c_str());
+        for (InterfaceEntry& e : d.interfaces)
+            if (e.ifIndex == ifIndex) {
+                e.etherStatsIndex = statsIndex;
+                break;
+            }
+    }
+}
+
+void AddHistoryRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present)
+{
+    int i = 0;
+    std::vector<unsigned long> arcs(snmpengine::MaxOidArcs);
+    for (CSnmpBerList* row = &rows; row && i < count; row = row->getnext(), ++i) {
+        const CSnmpBer& b = row->Get();
+        HistoryControlEntry h;
+        const int n = snmpengine::BindingName(b, 0, arcs.data(), int(arcs.size()));
+        h.historyControlIndex = n >= 12 ? int32_t(arcs[11]) : 0;
+        char num[24];
+        std::snprintf(num, sizeof num, "%ld", long(h.historyControlIndex));
+        d.historyCells.push_back(num);
+        // Every row keeps its four cells, also when its data source names
+        // no interface we know: the list stays aligned, and the row is
+        // found again by its index.
+        const std::string source = AfterLastDot(ValueAt(b, present[0]).Text(1));
+        const int ifIndex = std::atoi(source.c_str());
+        for (const InterfaceEntry& e : d.interfaces)
+            if (!source.empty() && e.ifIndex == ifIndex) {
+                h.interface = e;
+                break;
+            }
+        const std::string interval = ValueAt(b, present[1]).Text(1);
+        const std::string buckets = ValueAt(b, present[2]).Text(1);
+        h.interval = int32_t(std::atoi(interval.c_str()));
+        h.bucketsGranted = int32_t(std::atoi(buckets.c_str()));
+        d.historyCells.push_back(source);
+        d.historyCells.push_back(interval);
+        d.historyCells.push_back(buckets);
+        d.histories.push_back(std::move(h));
+    }
+}
+
+IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning)
+{
+    IfTablesData d;
+    std::vector<int> present;
+    int error = 0;
+    {
+        CSnmpBerList rows;
+        int n = WalkColumns(agent, item, kIfEntry, kIfColumns, rows, present, error, keepRunning);
+        // A lacking ifIndex column leaves nothing to number the rows by.
+        if (n > 0 && present[0] < 0)
+            n = 0;
+        if (n == 0) {
+            d.ifFailed = true;
+            d.ifError = error;
+        } else {
+            AddInterfaceRows(d, rows, n, present);
+        }
+    }
+    {
+        CSnmpBerList rows;
+        int n = WalkColumns(agent, item, kAddrEntry, kAddrColumns, rows, present, error, keepRunning);
+        AddPlainRows(d.addrCells, rows, n, present, false);
+    }
+    {
+        CSnmpBerList rows;
+        int n = WalkColumns(agent, item, kRouteEntry, kRouteColumns, rows, present, error, keepRunning);
+        AddPlainRows(d.routeCells, rows, n, present, true);
+    }
+    if (!d.ifCells.empty()) {
+        CSnmpBerList rows;
+        int n = WalkColumns(agent, item, kStatsEntry, kStatsColumns, rows, present, error, keepRunning);
+        AddStatsRows(d, rows, n);
+    }
+    {
+        CSnmpBerList rows;
+        int n = WalkColumns(agent, item, kHistoryEntry, kHistoryColumns, rows, present, error, keepRunning);
+        AddHistoryRows(d, rows, n, present);
+    }
+    return d;
+}
+
+std::string SpeedText(uint32_t v)
+{
+    char buf[48];
+    if (v > 1000000u)
+        std::snprintf(buf, sizeof buf, "%.1lf%cbps", double(v) / 1000000.0, 'M');
+    else
+        std::snprintf(buf, sizeof buf, "%.1lf%cbps", double(v) / 1000.0, 'k');
+    return buf;
+}
+
+std::string AfterLastDot(const std::string& text)
+{
+    size_t dot = text.rfind('.');
+    return dot == std::string::npos ? std::string() : text.substr(dot + 1);
+}
+
+int RowCount(const std::vector<std::string>& cells, int n)
+{
+    if (n <= 0)
+        return 0;
+    return int((cells.size() + size_t(n) - 1) / size_t(n));
+}
+
+std::vector<int> SortedRows(const std::vector<std::string>& cells, int n)
+{
+    const int rows = RowCount(cells, n);
+    // Keys once per row, so the sort itself only compares.
+    std::vector<long> number(static_cast<size_t>(rows));
+    std::vector<std::string> keys(cells.size());
+    for (int r = 0; r < rows; ++r)
+        number[size_t(r)] = std::atol(cells[size_t(r) * size_t(n)].c_str());
+    for (size_t i = 0; i < cells.size(); ++i)
+        if (i % size_t(n) != 0)
+            keys[i] = cp932::FromUtf8(cells[i]);
+    std::vector<int> order(static_cast<size_t>(rows));
+    std::iota(order.begin(), order.end(), 0);
+    auto less = [&](int a, int b) {
+        if (number[size_t(a)] != number[size_t(b)])
+            return number[size_t(a)] < number[size_t(b)];
+        for (int c = 1; c < n; ++c) {
+            const size_t ia = size_t(a) * size_t(n) + size_t(c);
+            const size_t ib = size_t(b) * size_t(n) + size_t(c);
+            // A short last row has no cell there: it sorts as empty.
+            static const std::string empty;
+            const std::string& x = ia < keys.size() ? keys[ia] : empty;
+            const std::string& y = ib < keys.size() ? keys[ib] : empty;
+            int r = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
+            if (r == 0 && x.size() != y.size())
+                r = x.size() < y.size() ? -1 : 1;
+            if (r != 0)
+                return r < 0;
+        }
+        return false;
+    };
+    std::stable_sort(order.begin(), order.end(), less);
+    return order;
+}
+
+std::string ListCsv(const std::vector<std::string>& headers, const std::vector<std::vector<std::string>>& rows)
+{
+    std::string out;
+    auto line = [&out](const std::vector<std::string>& cells) {
+        for (size_t i = 0; i < cells.size(); ++i) {
+            if (i)
+                out += ',';
+            out += cells[i];
+        }
+        out += '\n';
+    };
+    line(headers);
+    for (const auto& r : rows)
+        line(r);
+    return cp932::FromUtf8(out);
+}
+
+}  // namespace ifplug

@@ -1,0 +1,107 @@
+#pragma once
+// What the interface tables window reads and shows, without any window:
+// the five walks at open, the cells of the four tables, the row order and
+// the CSV bytes of a list. Every text is UTF-8; CP932 only in the CSV and
+// in the row comparison, which compares the code page's bytes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class CSnmpBerList;
+class MIBAgent;
+class MIBBasicItem;
+
+namespace ifplug {
+
+// One row of the interface table as the windows opened from it need it.
+struct InterfaceEntry {
+    int32_t ifIndex = 0;
+    int32_t etherStatsIndex = 0;  // 0 while no etherStatsTable row names it
+    std::string ifDescr;
+};
+
+// One row of historyControlTable.
+struct HistoryControlEntry {
+    int32_t historyControlIndex = 0;
+    int32_t interval = 0;
+    int32_t bucketsGranted = 0;
+    InterfaceEntry interface;  // ifIndex 0 when the data source names none we know
+};
+
+// Commands that switch the table shown.
+enum : int {
+    kCmdIfTable = 33030,
+    kCmdAddrTable = 33031,
+    kCmdRouteTable = 33032,
+    kCmdHistoryTable = 33033,
+};
+
+struct TableSpec {
+    int command;
+    const char* fieldText;  // toolbar field
+    const char* section;    // if.ini section of the column widths
+    int columns;
+    const char* const* headers;
+    const int* widths;      // defaults
+};
+// The table of a command, or null.
+const TableSpec* FindTable(int command);
+
+// Everything the five walks produced.
+struct IfTablesData {
+    std::vector<std::string> ifCells;       // 8 per row
+    std::vector<std::string> addrCells;     // 5 per row
+    std::vector<std::string> routeCells;    // 12 per row
+    std::vector<std::string> historyCells;  // 4 per row
+    std::vector<InterfaceEntry> interfaces;
+    std::vector<HistoryControlEntry> histories;
+    bool etherStats = false;  // the etherStatsTable walk returned a row
+    // The interface walk gave no row: the engine's last error (0 for an
+    // empty table).
+    bool ifFailed = false;
+    int ifError = 0;
+
+    const std::vector<std::string>* cells(int command) const;
+};
+
+// One column walk as the window runs it. When the agent has every column
+// this is the plain walk; when the walk stops at its first reply because
+// some columns leave their column at once (an agent lacking them), one
+// GetNext finds the columns that have values and the walk runs again with
+// those only. present[k] is the position of requested column k in each
+// row, -1 for a column the agent lacks. Returns the row count (0 on any
+// failure; lastError tells why).
+int WalkColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned long>& entry,
+                const std::vector<unsigned long>& columns, CSnmpBerList& rows, std::vector<int>& present,
+                int& lastError, int* keepRunning);
+
+// The five walks in order: interfaces, addresses, routes, etherStats data
+// sources (only when interfaces were found), history control.
+IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning = nullptr);
+
+// Cells of one table from walked rows (exposed for the benchmark and for
+// agents we build rows for by hand).
+void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present);
+void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
+                  bool routeEnums);
+void AddStatsRows(IfTablesData& d, CSnmpBerList& rows, int count);
+void AddHistoryRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present);
+
+// "%.1lf%cbps": above 1000000 in M, otherwise in k.
+std::string SpeedText(uint32_t bitsPerSecond);
+// The text after the last '.', or "" when there is none.
+std::string AfterLastDot(const std::string& text);
+
+// Rows of n cells from a cell list (the rows stop where the cells end) in
+// display order: by the number of column 0 (atoi), then byte-wise by the
+// CP932 texts of the other columns. Returns the row positions in order.
+std::vector<int> SortedRows(const std::vector<std::string>& cells, int n);
+// Number of rows a cell list of n cells per row gives.
+int RowCount(const std::vector<std::string>& cells, int n);
+
+// CSV of a list: headers joined by ",", then each row's cells, LF ends,
+// no quoting, CP932.
+std::string ListCsv(const std::vector<std::string>& headers, const std::vector<std::vector<std::string>>& rows);
+
+}  // namespace ifplug

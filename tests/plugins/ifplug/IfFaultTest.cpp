@@ -1,0 +1,207 @@
+// The tables window against peers snmpd cannot play: chosen ifSpeed and
+// ifType rows, an agent that answers every walk with an error, and a
+// silent one.
+
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/platform/CmdTarget.h"
+#include "plugins/ifplug/IfRegistry.h"
+#include "plugins/ifplug/IfTraffic.h"
+#include "snmpval/Cp932.h"
+#include "tests/plugins/ifplug/IfHarness.h"
+#include "tests/support/faultpeer/FaultAgent.h"
+
+using namespace iftest;
+using namespace faultpeer;
+
+namespace {
+
+class IfFaultTest : public IfWindowTest {
+protected:
+    void SetUp() override
+    {
+        IfWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        QUILLON_REQUIRE_NETNS();
+    }
+
+    // An interface table of one row per speed; whatever follows the table
+    // lies outside every walked subtree.
+    static std::shared_ptr<Mib> Interfaces(const std::vector<uint32_t>& speeds, long unknownType)
+    {
+        auto mib = std::make_shared<Mib>();
+        const Oid entry = parseOid("1.3.6.1.2.1.2.2.1");
+        for (uint32_t i = 1; i <= speeds.size(); ++i) {
+            auto col = [&](uint32_t c) { return append(append(entry, {c}), {i}); };
+            mib->set(col(1), integer(i));
+            mib->set(col(2), octets("if" + std::to_string(i)));
+            mib->set(col(3), integer(i == 1 ? unknownType : 6));
+            mib->set(col(4), integer(1500));
+            mib->set(col(5), gauge(speeds[i - 1]));
+            mib->set(col(6), octets(std::string("\x02\x00\x5e\x00\x53", 5) + char(i)));
+            mib->set(col(8), integer(i == 2 ? 2 : 1));
+            mib->set(col(21), gauge(0));
+        }
+        mib->set(parseOid("1.3.6.1.2.1.99.0"), integer(0));
+        return mib;
+    }
+};
+
+TEST_F(IfFaultTest, SpeedTypeAndStatusTexts)
+{
+    FaultAgent peer;
+    peer.setScript(serve(Interfaces({0, 1000000, 1000001, 10000000, 4294967295u}, 9999)));
+    UseAgent(peer.address(), peer.settingsFamily(), 3, 200000);
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    EXPECT_TRUE(messages.empty());
+    const std::vector<std::vector<std::string>> want = {
+        {"1", "if1", "9999", "1500", "0.0kbps", "02:00:5e:00:53:01", "up(1)", "0"},
+        {"2", "if2", "ethernet-csmacd(6)", "1500", "1000.0kbps", "02:00:5e:00:53:02", "down(2)", "0"},
+        {"3", "if3", "ethernet-csmacd(6)", "1500", "1.0Mbps", "02:00:5e:00:53:03", "up(1)", "0"},
+        {"4", "if4", "ethernet-csmacd(6)", "1500", "10.0Mbps", "02:00:5e:00:53:04", "up(1)", "0"},
+        {"5", "if5", "ethernet-csmacd(6)", "1500", "4295.0Mbps", "02:00:5e:00:53:05", "up(1)", "0"},
+    };
+    EXPECT_EQ(Shown(w), want);
+}
+
+TEST_F(IfFaultTest, FailingAgentGivesTheEngineErrorAndAnEmptyWindow)
+{
+    struct Case {
+        const char* name;
+        Script script;
+        int error;
+    };
+    const Case cases[] = {
+        {"genErr", [](const Request& r, int) { return Reply(response(r, 5, 1, r.bindings)); }, 5},
+        {"silent", silent(), 21},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages.clear();
+        FaultAgent peer;
+        peer.setScript(c.script);
+        UseAgent(peer.address(), peer.settingsFamily(), 0, 50000);
+        TablesWindow w = Open();
+        ASSERT_TRUE(w);
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0], std::string("interfaces情報を取得できませんでした。理由は⇒") + CSnmpBerList::ErrMsg(c.error));
+        EXPECT_EQ(w.view->currentTable(), ifplug::kCmdIfTable);
+        EXPECT_TRUE(Shown(w).empty());
+        EXPECT_TRUE(w.frame->isVisible());
+        // Only the four walks that do not need interfaces were tried, each
+        // giving up after its first failure.
+        EXPECT_EQ(peer.requestCount(), 4u);
+        platform::App::CloseAllDocuments();
+    }
+}
+
+// The names of the binding of every GetRequest that arrived.
+std::vector<std::string> GetNames(const FaultAgent& peer)
+{
+    std::vector<std::string> out;
+    for (const Request& r : peer.requests())
+        if (r.decoded && r.pduType == 0xA0 && !r.bindings.empty())
+            out.push_back(formatOid(r.bindings[0].oid));
+    return out;
+}
+
+countergroup::CCounterGroupFrame* ActiveGraph()
+{
+    return qobject_cast<countergroup::CCounterGroupFrame*>(platform::App::GetMainFrame()->MDIGetActive());
+}
+
+TEST_F(IfFaultTest, OneCounterWindowForTheSelectionAndReopening)
+{
+    FaultAgent peer;
+    auto mib = Interfaces({10000000, 10000000, 10000000}, 6);
+    for (uint32_t i : {2u, 3u})
+        mib->set(parseOid("1.3.6.1.2.1.2.2.1.10." + std::to_string(i)), counter(1000 * i));
+    peer.setScript(serve(mib));
+    UseAgent(peer.address(), peer.settingsFamily(), 3, 200000);
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_EQ(Select(w, {"3", "2"}), 2);
+    peer.clearRequests();
+    platform::ExecuteCommand(w.view, ifplug::kCmdCounterFirst);  // ifInOctets
+    countergroup::CCounterGroupFrame* graph = ActiveGraph();
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->GetTitle(), "ifInOctets[2][3]");
+    auto* doc = qobject_cast<ifplug::CIfMultiMIBMenuDoc*>(graph->document());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(GetNames(peer), (std::vector<std::string>{"1.3.6.1.2.1.2.2.1.10.2", "1.3.6.1.2.1.2.2.1.10.3"}));
+    EXPECT_EQ(graph->listView()->GetListCtrl().GetItemText(1, 0).toStdString(), "[3]if3");
+    EXPECT_EQ(graph->listView()->GetListCtrl().headerItem()->text(0).toStdString(), "オブジェクト識別子");
+
+    mib->set(parseOid("1.3.6.1.2.1.2.2.1.10.2"), counter(2500));
+    graph->listView()->Poll();
+    EXPECT_EQ(doc->getSeries(0)->getValatTime()[60].getVal(), 500);
+    const std::string lines = cp932::ToUtf8(doc->CsvBytes());
+    EXPECT_EQ(lines.substr(0, lines.find('\n', lines.find('\n') + 1)), "ifInOctets\n時刻,[2]if2,[3]if3");
+
+    // The same selection again: that window comes to the front.
+    const auto frames = platform::App::GetMainFrame()->GetChildFrames().size();
+    platform::MainFrame* main = platform::App::GetMainFrame();
+    main->MDIActivate(w.frame);
+    platform::ExecuteCommand(w.view, ifplug::kCmdCounterFirst);
+    EXPECT_EQ(main->GetChildFrames().size(), frames);
+    EXPECT_EQ(ActiveGraph(), graph);
+}
+
+TEST_F(IfFaultTest, SingleInterfaceWindowAndTheErrorBudget)
+{
+    FaultAgent peer;
+    auto mib = Interfaces({1, 1, 1, 1, 1}, 6);
+    for (uint32_t c = 10; c <= 20; ++c)
+        mib->set(parseOid("1.3.6.1.2.1.2.2.1." + std::to_string(c) + ".5"), counter(c));
+    peer.setScript(serve(mib));
+    UseAgent(peer.address(), peer.settingsFamily(), 3, 100000);
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_EQ(Select(w, {"5"}), 1);
+    peer.clearRequests();
+    platform::ExecuteCommand(w.view, ifplug::kCmdTraffic);
+    countergroup::CCounterGroupFrame* graph = ActiveGraph();
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->GetTitle(), "ifIndex[5]-if5");
+    EXPECT_EQ(graph->listView()->GetListCtrl().headerItem()->text(0).toStdString(), "インターフェース");
+    std::vector<std::string> want;
+    for (int c = 10; c <= 20; ++c)
+        want.push_back("1.3.6.1.2.1.2.2.1." + std::to_string(c) + ".5");
+    EXPECT_EQ(GetNames(peer), want);
+    const std::string csv = cp932::ToUtf8(graph->document()->CsvBytes());
+    EXPECT_EQ(csv.substr(0, csv.find('\n')),
+              "時刻,ifInOctets,ifInUcastPkts,ifInNUcastPkts,ifInDiscards,ifInErrors,ifInUnknownProtos,"
+              "ifOutOctets,ifOutUcastPkts,ifOutNUcastPkts,ifOutDiscards,ifOutErrors");
+
+    // A silent agent with budget 3: four requests, the other seven skipped.
+    peer.setScript(silent());
+    peer.clearRequests();
+    graph->listView()->Poll();
+    EXPECT_EQ(peer.requestCount(), 4u);
+    countergroup::CCounterGroupDoc* doc = graph->document();
+    for (int i = 0; i < 11; ++i)
+        EXPECT_EQ(doc->getLastResult(i), i < 4 ? 21 : 23) << i;
+}
+
+TEST_F(IfFaultTest, OneCounterWindowWithoutInterfaces)
+{
+    FaultAgent peer;
+    peer.setScript(serve(Interfaces({1}, 6)));
+    UseAgent(peer.address(), peer.settingsFamily(), 3, 100000);
+    peer.clearRequests();
+    platform::ChildFrame* f = ifplug::OpenIfWindow(ifplug::kEntryCounter, "ifOutErrors", [](platform::Document* d) {
+        dynamic_cast<ifplug::InterfaceListTarget*>(d)->SetInterfaces({}, 20);
+    });
+    auto* graph = qobject_cast<countergroup::CCounterGroupFrame*>(f);
+    ASSERT_NE(graph, nullptr);
+    EXPECT_EQ(graph->document()->getObjectCount(), 0);
+    graph->listView()->Poll();
+    EXPECT_EQ(peer.requestCount(), 0u);
+    graph->UpdateCmdUI();
+    platform::StatusBar* bar = graph->GetStatusBar();
+    EXPECT_EQ(bar->GetPaneText(bar->CommandToIndex(1127)), "");
+    EXPECT_EQ(cp932::ToUtf8(graph->document()->CsvBytes()), "ifOutErrors\n時刻\n");
+}
+
+}  // namespace

@@ -1,0 +1,51 @@
+// The window-free rules of the tables window: speed texts, row order and
+// the CSV bytes of a list.
+
+#include <gtest/gtest.h>
+
+#include "plugins/ifplug/IfTables.h"
+
+using namespace ifplug;
+
+TEST(IfTables, SpeedTexts)
+{
+    const struct {
+        uint32_t bits;
+        const char* text;
+    } cases[] = {{0, "0.0kbps"},           {999, "1.0kbps"},       {1000000, "1000.0kbps"},
+                 {1000001, "1.0Mbps"},     {10000000, "10.0Mbps"}, {100000000, "100.0Mbps"},
+                 {4294967295u, "4295.0Mbps"}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SpeedText(c.bits), c.text) << c.bits;
+}
+
+TEST(IfTables, RowsSortByNumberThenByCodePageBytes)
+{
+    // "漾" is E0 40 in CP932, after the half-width "ｱ" (B1) although its
+    // code point comes first; "x" reads as number 0.
+    const std::vector<std::string> cells = {"10", "b",  "2", "a", "2", "A", "x", "z",
+                                            "3",  "漾", "3", "ｱ", "2", "a"};
+    const std::vector<int> order = SortedRows(cells, 2);
+    EXPECT_EQ(order, (std::vector<int>{3, 2, 1, 6, 5, 4, 0}));
+}
+
+TEST(IfTables, ShortLastRowStopsWhereTheCellsEnd)
+{
+    const std::vector<std::string> cells = {"2", "b", "c", "1", "a"};
+    EXPECT_EQ(RowCount(cells, 3), 2);
+    EXPECT_EQ(SortedRows(cells, 3), (std::vector<int>{1, 0}));
+    EXPECT_EQ(RowCount({}, 3), 0);
+}
+
+TEST(IfTables, ListCsvIsCodePageTextWithLineFeeds)
+{
+    const std::string csv = ListCsv({"ifIndex", "種類"}, {{"1", "softwareLoopback(24)"}, {"2", ""}});
+    EXPECT_EQ(csv, "ifIndex,\x8e\xed\x97\xde\n1,softwareLoopback(24)\n2,\n");
+}
+
+TEST(IfTables, AfterLastDot)
+{
+    EXPECT_EQ(AfterLastDot("1.3.6.1.2.1.2.2.1.1.12"), "12");
+    EXPECT_EQ(AfterLastDot("12"), "");
+    EXPECT_EQ(AfterLastDot("1."), "");
+}
