@@ -373,7 +373,9 @@ void CCounterGroupHisView::RenderOverlay()
     CCounterGroupDoc* doc = GetDocument();
     if (!doc)
         return;
-    m_renderer.RenderOverlay(doc->getCursor(), doc->resources(), doc->getHistoryLength());
+    // An empty window shows no cursor either.
+    const int cursor = doc->getObjectCount() > 0 ? doc->getCursor() : -1;
+    m_renderer.RenderOverlay(cursor, doc->resources(), doc->getHistoryLength());
     m_canvas->update();
 }
 

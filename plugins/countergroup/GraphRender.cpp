@@ -287,9 +287,11 @@ void GraphRenderer::RenderOverlay(int cursor, const GraphResources& res, int nsl
     ov.fill(0u);
     QPainter p(&ov);
     p.setRenderHint(QPainter::Antialiasing, false);
-    const int x = SlotX(cursor, nslots);
-    p.setPen(res.solid[5]);
-    p.drawLine(x, kPlotBottom, x, kPlotTop);
+    if (cursor >= 0) {
+        const int x = SlotX(cursor, nslots);
+        p.setPen(res.solid[5]);
+        p.drawLine(x, kPlotBottom, x, kPlotTop);
+    }
     p.end();
     m_overlay = std::move(ov);
 }

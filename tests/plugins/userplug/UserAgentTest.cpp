@@ -2,6 +2,7 @@
 // full name, by number and mixed; TimeTicks, Counter32 and Gauge32 each
 // sampled by their tag; the timer follows the first and the last object.
 
+#include <QDir>
 #include <QTest>
 
 #include "mibcore/engine/CSnmpBerList.h"
@@ -86,4 +87,40 @@ TEST_F(UserAgentTest, ObjectsTypedEveryWayAreSampledByTheirTag)
     EXPECT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
     EXPECT_NE(u.doc->getSeries(0)->getValatTime()[60].getTime(), 0);
     EXPECT_EQ(u.doc->getUserSeries(0)->getTagType(), 0x43);
+}
+
+// An empty window and one with four objects, grabbed into
+// build/tests/screenshots/userplug-*.png for a look by eye.
+TEST_F(UserAgentTest, EmptyWindowShowsThePlotOnlyAndFourObjectsGraph)
+{
+    const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
+    QDir().mkpath(dir);
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    u.frame->resize(900, 430);
+    QApplication::processEvents();
+    u.frame->UpdateCmdUI();
+    QImage empty = u.frame->grab().toImage();
+    EXPECT_TRUE(empty.save(dir + "/userplug-empty.png"));
+    // The plot holds nothing: no grid, lines or labels inside or left of it.
+    const QImage& g = u.graph->renderer().image();
+    for (int x = countergroup::kPlotLeft + 2; x < countergroup::kPlotRight - 2; x += 3)
+        for (int y = countergroup::kPlotTop + 2; y < countergroup::kPlotBottom - 2; y += 3)
+            ASSERT_EQ(g.pixel(x, y) & 0xFFFFFF, 0xFFFFFFu) << x << "," << y;
+    EXPECT_EQ(u.graph->renderer().gridLines(), 0);
+    const QImage ov = u.graph->renderer().overlay();
+    for (int y = countergroup::kPlotTop; y < countergroup::kPlotBottom; y += 10)
+        ASSERT_EQ(ov.pixel(countergroup::kPlotRight, y) & 0xFFFFFF, 0u) << "no cursor without objects";
+
+    for (const char* name : {"ifInOctets.1", "ifOutOctets.1", "snmpInPkts.0", "sysUpTime.0"})
+        ASSERT_TRUE(u.list->AddObjectText(name)) << name;
+    for (int c = 0; c < 6; ++c) {
+        QTest::qWait(300);
+        u.list->Poll();
+    }
+    u.frame->UpdateCmdUI();
+    QApplication::processEvents();
+    EXPECT_TRUE(u.frame->grab().toImage().save(dir + "/userplug-four.png"));
+    EXPECT_GT(u.graph->renderer().gridLines(), 0);
+    EXPECT_NE(u.frame->TimePaneText(), "");
 }
