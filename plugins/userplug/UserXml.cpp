@@ -99,8 +99,6 @@ bool ParseColourText(const std::string& text, platform::ColorRef& out)
 std::string BuildUserXml(const UserList& list)
 {
     QDomDocument doc;
-    doc.appendChild(doc.createProcessingInstruction(QStringLiteral("xml"),
-                                                    QStringLiteral("version='1.0' encoding='Shift_JIS'")));
     QDomElement root = doc.createElement(QStringLiteral("Quillon"));
     root.setAttribute(QStringLiteral("version"), QStringLiteral("1.0.4"));
     doc.appendChild(root);
@@ -122,8 +120,10 @@ std::string BuildUserXml(const UserList& list)
         oid.appendChild(pen);
         user.appendChild(oid);
     }
+    // Qt's serialiser knows no Shift_JIS: it writes UTF-8 text without the
+    // declaration, which is put in front and the whole converted to CP932.
     const QByteArray utf8 = doc.toString(-1).toUtf8();
-    return cp932::FromUtf8(utf8.toStdString());
+    return cp932::FromUtf8("<?xml version='1.0' encoding='Shift_JIS'?>\n" + utf8.toStdString());
 }
 
 UserXmlRead ParseUserXml(const std::string& bytes)
