@@ -123,4 +123,11 @@ TEST_F(UserAgentTest, EmptyWindowShowsThePlotOnlyAndFourObjectsGraph)
     EXPECT_TRUE(u.frame->grab().toImage().save(dir + "/userplug-four.png"));
     EXPECT_GT(u.graph->renderer().gridLines(), 0);
     EXPECT_NE(u.frame->TimePaneText(), "");
+
+    CUserOidDlg dlg(u.list);
+    dlg.edit()->setText(QStringLiteral("ifInOctets.2"));
+    dlg.show();
+    QApplication::processEvents();
+    EXPECT_TRUE(dlg.grab().toImage().save(dir + "/userplug-dialog.png"));
+    EXPECT_EQ(dlg.windowTitle(), QStringLiteral("ユーザ定義オブジェクト識別子"));
 }
