@@ -3,10 +3,17 @@
 #include "mibcore/Version.h"
 #include "mibcore/platform/MessageBox.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <string_view>
 #include <system_error>
 #include <unordered_map>
 
@@ -19,6 +26,10 @@ namespace {
 constexpr std::size_t kTokenMax = 255;
 // Lines read for a value bracket or discarded after a clause word.
 constexpr int kLineMax = 255;
+// Further lines a value list may run on to before its "}".
+constexpr int kValueLines = 4;
+// Text of failing modules kept for the retry passes, in bytes.
+constexpr std::size_t kKeepMax = 32u << 20;
 
 bool IsSpace(int c)
 {
@@ -27,57 +38,71 @@ bool IsSpace(int c)
 
 bool IsLineEnd(int c) { return c == '\n' || c == '\r'; }
 
-// State set by a definition keyword; 0 when the token is none of them.
-int DefinitionKeyword(const char* tok, std::size_t len)
+// What the scanner's loop looks at: white space, braces and 0xFF (which
+// ends a module, as end of file does); everything else is ordinary.
+enum : unsigned char { kOrdinary, kSpecial };
+struct CharClasses {
+    unsigned char cls[256] = {};
+    constexpr CharClasses()
+    {
+        for (unsigned char c : {' ', '\t', '\n', '\r', '\v', '\f', '{', '}'})
+            cls[c] = kSpecial;
+        cls[0xFF] = kSpecial;
+    }
+};
+constexpr CharClasses kCharClasses;
+inline unsigned char CharClass(char c) { return kCharClasses.cls[static_cast<unsigned char>(c)]; }
+
+template <std::size_t N>
+bool Is(std::string_view tok, const char (&word)[N])
 {
-    static const struct {
-        const char* word;
-        int state;
-    } kWords[] = {
-        {"OBJECT", 1},
-        {"OBJECTIDENTIFIER", 2},
-        {"OBJECT-TYPE", 2},
-        {"OBJECT-GROUP", 2},
-        {"OBJECT-IDENTITY", 2},
-        {"MODULE-IDENTITY", 2},
-        {"MODULE-COMPLIANCE", 2},
-        {"NOTIFICATION-TYPE", 2},
-        {"NOTIFICATION-GROUP", 2},
+    return tok.size() == N - 1 && std::memcmp(tok.data(), word, N - 1) == 0;
+}
+
+// State set by a definition keyword; 0 when the token is none of them.
+int DefinitionKeyword(std::string_view tok)
+{
+    if (tok.size() < 6 || (tok[0] != 'O' && tok[0] != 'M' && tok[0] != 'N'))
+        return 0;
+    static constexpr std::string_view kWords[] = {
+        "OBJECTIDENTIFIER", "OBJECT-TYPE",       "OBJECT-GROUP",      "OBJECT-IDENTITY",
+        "MODULE-IDENTITY",  "MODULE-COMPLIANCE", "NOTIFICATION-TYPE", "NOTIFICATION-GROUP",
     };
-    for (const auto& w : kWords)
-        if (std::strlen(w.word) == len && std::memcmp(w.word, tok, len) == 0)
-            return w.state;
+    if (tok == "OBJECT")
+        return 1;
+    for (std::string_view w : kWords)
+        if (w == tok)
+            return 2;
     return 0;
 }
 
-bool IsClauseWord(const char* tok, std::size_t len)
+bool IsClauseWord(std::string_view tok)
 {
-    static const char* const kClauses[] = {
-        "--",          "SYNTAX",       "SEQUENCE",     "ACCESS", "STATUS",   "DESCRIPTION",
-        "INDEX",       "LAST-UPDATED", "ORGANIZATION", "CONTACT-INFO", "REVISION",
-    };
-    for (const char* w : kClauses)
-        if (std::strlen(w) == len && std::memcmp(w, tok, len) == 0)
-            return true;
-    return false;
-}
-
-// Skips the rest of the current line, at most kLineMax characters.
-void DiscardLine(std::FILE* fp)
-{
-    for (int n = 0; n < kLineMax; ++n) {
-        int c = getc_unlocked(fp);
-        if (c == EOF || c == '\n')
-            return;
+    switch (tok.size()) {
+    case 2:
+        return tok == "--";
+    case 5:
+        return tok == "INDEX";
+    case 6:
+        return tok == "SYNTAX" || tok == "ACCESS" || tok == "STATUS";
+    case 8:
+        return tok == "SEQUENCE" || tok == "REVISION";
+    case 11:
+        return tok == "DESCRIPTION";
+    case 12:
+        return tok == "LAST-UPDATED" || tok == "ORGANIZATION" || tok == "CONTACT-INFO";
+    default:
+        return false;
     }
 }
 
-// Skips up to and including the next "}" (or to the end of the file).
-void DiscardBraces(std::FILE* fp)
+bool StartsComment(std::string_view tok) { return tok.size() >= 2 && tok[0] == '-' && tok[1] == '-'; }
+
+// Text up to a "--" comment.
+std::string_view CutComment(std::string_view line)
 {
-    int c;
-    while ((c = getc_unlocked(fp)) != EOF && c != '}') {
-    }
+    std::size_t dash = line.find("--");
+    return dash == std::string_view::npos ? line : line.substr(0, dash);
 }
 
 // A sub-identifier written in decimal digits that fits 32 bits.
@@ -158,24 +183,70 @@ void Join(std::string& out, bool& first, const std::string& piece)
     first = false;
 }
 
-// Every node of the tree below top by name. Find on top is a search of the
-// whole tree in pre-order; with the index it looks only at the nodes of
-// that name and takes the first in pre-order, which keeps loading large
-// module sets linear instead of quadratic. Written and read like the tree
-// itself (loader thread first, user-interface thread afterwards).
-std::unordered_map<std::string, std::vector<MIBTree*>> g_index;
+// Every node of the tree below top by name, with the first of them in
+// pre-order. Find on top is a search of the whole tree in pre-order; the
+// index answers it with one hash look-up. Inserting nodes never changes the
+// pre-order of two nodes already in the tree, so the first is kept current
+// by comparing each new node with it. Written and read like the tree itself
+// (loader thread first, user-interface thread afterwards).
+struct NameEntry {
+    std::vector<MIBTree*> nodes;
+    MIBTree* first = nullptr;
+};
+std::unordered_map<std::string, NameEntry> g_index;
 // False once an indexed node was deleted on its own: lookups then walk.
 bool g_indexValid = false;
 
-// Root-to-node sub-identifiers; pre-order in ascending val is their
-// lexicographic order (an ancestor comes before its descendants).
-std::vector<unsigned long> ArcPath(const MIBTree* n)
+int Depth(const MIBTree* n)
 {
-    std::vector<unsigned long> arcs;
+    int d = 0;
     for (; n; n = n->getparent())
-        arcs.push_back(n->getval());
-    std::reverse(arcs.begin(), arcs.end());
-    return arcs;
+        ++d;
+    return d;
+}
+
+// Whether a comes before b in pre-order of ascending val.
+bool PreOrderBefore(const MIBTree* a, const MIBTree* b)
+{
+    if (a->getparent() == b->getparent())
+        return a->getval() < b->getval();  // brothers: no walk up
+    int da = Depth(a), db = Depth(b);
+    const MIBTree* x = a;
+    const MIBTree* y = b;
+    for (; da > db; --da)
+        x = x->getparent();
+    for (; db > da; --db)
+        y = y->getparent();
+    if (x == y)
+        return Depth(a) < Depth(b);  // an ancestor comes first
+    while (x->getparent() != y->getparent()) {
+        x = x->getparent();
+        y = y->getparent();
+    }
+    return x->getval() < y->getval();
+}
+
+void IndexAdd(MIBTree* n)
+{
+    NameEntry& e = g_index[n->getname()];
+    e.nodes.push_back(n);
+    if (!e.first || PreOrderBefore(n, e.first))
+        e.first = n;
+}
+
+void IndexRemove(MIBTree* n)
+{
+    auto it = g_index.find(n->getname());
+    if (it == g_index.end())
+        return;
+    NameEntry& e = it->second;
+    e.nodes.erase(std::remove(e.nodes.begin(), e.nodes.end(), n), e.nodes.end());
+    if (e.first != n)
+        return;
+    e.first = nullptr;
+    for (MIBTree* m : e.nodes)
+        if (!e.first || PreOrderBefore(m, e.first))
+            e.first = m;
 }
 
 }  // namespace
@@ -223,6 +294,13 @@ MIBTree::~MIBTree()
     }
 }
 
+namespace {
+
+// Drops the modules kept for the retry passes.
+void ForgetKeptModules();
+
+}  // namespace
+
 void MIBTree::Initialize()
 {
     Finalize();
@@ -248,14 +326,16 @@ void MIBTree::Finalize()
     top = nullptr;
     g_index.clear();
     g_indexValid = false;
+    ForgetKeptModules();
 }
 
 void MIBTree::setname(const std::string& name)
 {
     if (m_indexed && g_indexValid) {
-        auto& old = g_index[m_name];
-        old.erase(std::remove(old.begin(), old.end(), this), old.end());
-        g_index[name].push_back(this);
+        IndexRemove(this);
+        m_name = name;
+        IndexAdd(this);
+        return;
     }
     m_name = name;
 }
@@ -271,7 +351,7 @@ void MIBTree::Attached()
     if (!inTree)
         return;
     m_indexed = true;
-    g_index[m_name].push_back(this);
+    IndexAdd(this);
     std::vector<MIBTree*> stack;
     if (m_child)
         stack.push_back(m_child);
@@ -280,7 +360,7 @@ void MIBTree::Attached()
         stack.pop_back();
         if (!n->m_indexed) {
             n->m_indexed = true;
-            g_index[n->m_name].push_back(n);
+            IndexAdd(n);
         }
         if (n->m_next)
             stack.push_back(n->m_next);
@@ -294,21 +374,7 @@ MIBTree* MIBTree::Find(const std::string& name)
     if (this != top || !m_indexed || !g_indexValid)
         return FindWalk(name);
     auto it = g_index.find(name);
-    if (it == g_index.end() || it->second.empty())
-        return nullptr;
-    const std::vector<MIBTree*>& nodes = it->second;
-    if (nodes.size() == 1)
-        return nodes.front();
-    MIBTree* best = nodes.front();
-    std::vector<unsigned long> bestPath = ArcPath(best);
-    for (std::size_t k = 1; k < nodes.size(); ++k) {
-        std::vector<unsigned long> p = ArcPath(nodes[k]);
-        if (p < bestPath) {
-            best = nodes[k];
-            bestPath = std::move(p);
-        }
-    }
-    return best;
+    return it == g_index.end() ? nullptr : it->second.first;
 }
 
 MIBTree* MIBTree::FindWalk(const std::string& name)
@@ -381,12 +447,16 @@ int MIBTree::AddChild(MIBTree* node)
     return m_child->AddTail(node);
 }
 
-int MIBTree::AddTail(MIBTree* node)
+int MIBTree::AddTail(MIBTree* node) { return Insert(node, nullptr); }
+
+int MIBTree::Insert(MIBTree* node, MIBTree** taken)
 {
+    if (taken)
+        *taken = nullptr;
     if (!node || node == this)
         return 0;
     const unsigned long v = node->m_val;
-    MIBTree* head = m_head;
+    MIBTree* head = gethead();
     MIBTree* tail = head->m_tail;
 
     // Most definitions come in ascending order: append without a walk.
@@ -405,8 +475,11 @@ int MIBTree::AddTail(MIBTree* node)
 
     MIBTree* prev = nullptr;
     for (MIBTree* n = head; n; prev = n, n = n->m_next) {
-        if (n->m_val == v)
+        if (n->m_val == v) {
+            if (taken)
+                *taken = n;
             return 0;
+        }
         if (n->m_val > v) {
             node->m_next = n;
             node->m_parent = n->m_parent;
@@ -415,13 +488,18 @@ int MIBTree::AddTail(MIBTree* node)
                 prev->m_next = node;
                 node->m_head = head;
             } else {
+                // A new first node: below a parent the parent's child
+                // pointer is the head of every brother; only parentless
+                // lists (the roots) store it in each node.
                 node->m_head = node;
-                for (MIBTree* m = n; m; m = m->m_next)
-                    m->m_head = node;
-                if (node->m_parent)
+                if (node->m_parent) {
                     node->m_parent->m_child = node;
-                else if (top == n)
-                    top = node;
+                } else {
+                    for (MIBTree* m = n; m; m = m->m_next)
+                        m->m_head = node;
+                    if (top == n)
+                        top = node;
+                }
             }
             node->Attached();
             return 1;
@@ -430,93 +508,143 @@ int MIBTree::AddTail(MIBTree* node)
     return 0;  // not reached: v <= tail's val means the walk stopped
 }
 
-bool MIBTree::ReadBracket(std::FILE* fp, std::string& parent, unsigned long& val, MIBTree** parentNode)
+namespace {
+
+// One definition as the scanner finds it: its name and the text of its
+// value list (between "{" and "}", continuation lines joined).
+struct ScannedDefinition {
+    std::string name;
+    std::string value;
+};
+
+// The scanner over a module's text: a name, a definition keyword, any
+// clauses and "::=" followed by a value list. Everything else is skipped.
+// It does not look at the tree, so its result can be kept for a retry.
+class ModuleScanner {
+public:
+    explicit ModuleScanner(std::string_view text) : m_p(text.data()), m_end(text.data() + text.size()) {}
+    std::vector<ScannedDefinition> Scan();
+
+private:
+    const char* m_p;
+    const char* m_end;
+
+    // The rest of the line through its line feed, at most max characters;
+    // returns what was skipped.
+    std::string_view DiscardLine(std::size_t max)
+    {
+        const char* from = m_p;
+        std::size_t left = static_cast<std::size_t>(m_end - m_p);
+        const void* nl = std::memchr(m_p, '\n', std::min(left, max));
+        m_p = nl ? static_cast<const char*>(nl) + 1 : m_p + std::min(left, max);
+        return {from, static_cast<std::size_t>(m_p - from)};
+    }
+    void DiscardComment() { DiscardLine(static_cast<std::size_t>(m_end - m_p)); }
+    // Up to and including the next "}" (or to the end of the text).
+    void DiscardBraces()
+    {
+        const void* b = std::memchr(m_p, '}', static_cast<std::size_t>(m_end - m_p));
+        m_p = b ? static_cast<const char*>(b) + 1 : m_end;
+    }
+    // Through the quote that closes an open text.
+    void SkipThroughQuote()
+    {
+        const void* q = std::memchr(m_p, '"', static_cast<std::size_t>(m_end - m_p));
+        m_p = q ? static_cast<const char*>(q) + 1 : m_end;
+    }
+    // The clause word's rest of the line; a text it opens is skipped whole,
+    // so words inside a long DESCRIPTION are never read as definitions.
+    void DiscardClauseLine()
+    {
+        std::string_view skipped = DiscardLine(kLineMax);
+        if (std::count(skipped.begin(), skipped.end(), '"') % 2)
+            SkipThroughQuote();
+    }
+    void SkipImports();
+    std::string ReadValue();
+};
+
+// IMPORTS name, ... FROM module ... ;  -- creates nothing
+void ModuleScanner::SkipImports()
 {
-    parent.clear();
-    val = 0;
-    if (parentNode)
-        *parentNode = nullptr;
-
-    std::string line;
-    for (int n = 0; n < kLineMax; ++n) {
-        int c = getc_unlocked(fp);
-        if (c == EOF)
-            break;
-        line += static_cast<char>(c);
-        if (c == '\n')
-            break;
+    for (;;) {
+        while (m_p < m_end && IsSpace(static_cast<unsigned char>(*m_p)))
+            ++m_p;
+        if (m_p == m_end)
+            return;
+        const char* from = m_p;
+        while (m_p < m_end && !IsSpace(static_cast<unsigned char>(*m_p)))
+            ++m_p;
+        std::string_view tok(from, static_cast<std::size_t>(m_p - from));
+        if (StartsComment(tok))
+            DiscardComment();  // a ";" in a comment does not end the list
+        else if (tok.back() == ';')
+            return;
     }
-    std::size_t close = line.find('}');
-    if (close != std::string::npos)
-        line.resize(close);
-
-    std::vector<std::string> tok;
-    StrToken(line, std::string(kBracketDelims, std::strlen(kBracketDelims)), tok);
-    if (tok.empty())
-        return false;
-    parent = tok[0];
-
-    if (tok.size() == 2) {
-        if (!ParseArc(tok[1], val))
-            return false;
-        if (parentNode && top)
-            *parentNode = top->Find(parent);
-        return !parentNode || *parentNode;
-    }
-
-    // { start name(number) ... final }: a start name, pairs, a final arc.
-    if (tok.size() < 4 || tok.size() % 2 != 0)
-        return false;
-    std::vector<unsigned long> arcs;
-    for (std::size_t k = 2; k < tok.size(); k += 2) {
-        unsigned long a;
-        if (!ParseArc(tok[k], a))
-            return false;
-        arcs.push_back(a);
-    }
-    unsigned long last;
-    if (!ParseArc(tok.back(), last))
-        return false;
-    MIBTree* cur = top ? top->Find(tok[0]) : nullptr;
-    if (!cur)
-        return false;
-
-    for (std::size_t k = 1; k + 1 < tok.size(); k += 2) {
-        unsigned long a = arcs[(k - 1) / 2];
-        MIBTree* node = new MIBTree(tok[k], a);
-        if (cur->AddChild(node)) {
-            cur = node;
-        } else {
-            // The arc exists already: continue below the existing node.
-            delete node;
-            cur = cur->m_child->FindBrother(a);
-        }
-        parent = tok[k];
-    }
-    val = last;
-    if (parentNode)
-        *parentNode = cur;
-    return true;
 }
 
-int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
+// The value list after "{": the rest of the line up to "}". A list whose
+// "}" is missing there may go on over the next few lines, as long as none
+// of them starts another value or definition.
+std::string ModuleScanner::ReadValue()
 {
-    std::FILE* fp = std::fopen(path.c_str(), "rb");
-    if (!fp)
-        return 0;
+    std::string_view line = DiscardLine(kLineMax);
+    std::size_t close = line.find('}');
+    if (close != std::string_view::npos)
+        return std::string(line.substr(0, close));
+    if (line.empty() || line.back() != '\n')
+        return std::string(line);
+    std::string_view first = CutComment(line);
+    if (first.find('{') != std::string_view::npos || first.find("::=") != std::string_view::npos)
+        return std::string(line);
 
+    std::string joined(first);
+    const char* p = m_p;
+    for (int k = 0; k < kValueLines && p < m_end; ++k) {
+        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(m_end - p));
+        const char* eol = nl ? static_cast<const char*>(nl) : m_end;
+        std::string_view next = CutComment(std::string_view(p, static_cast<std::size_t>(eol - p)));
+        if (next.find('{') != std::string_view::npos || next.find("::=") != std::string_view::npos)
+            break;
+        joined += ' ';
+        std::size_t end = next.find('}');
+        if (end != std::string_view::npos) {
+            joined.append(next.substr(0, end));
+            m_p = nl ? eol + 1 : m_end;
+            return joined;
+        }
+        joined.append(next);
+        p = nl ? eol + 1 : m_end;
+    }
+    return std::string(line);
+}
+
+std::vector<ScannedDefinition> ModuleScanner::Scan()
+{
+    std::vector<ScannedDefinition> defs;
     // Name (state 0), keyword (state 1) and body (state 2) buffers.
     char buf[3][kTokenMax + 1];
     int state = 0;
     std::size_t i = 0;
     bool body = false;
     bool firstBodyToken = false;
-    int result = 1;
     std::string curName;
 
-    for (;;) {
-        int c = getc_unlocked(fp);
-        if (c == EOF || c == 0xFF)
+    while (m_p < m_end) {
+        // Runs of ordinary characters go to the current buffer at once.
+        if (CharClass(*m_p) == kOrdinary) {
+            const char* from = m_p;
+            while (++m_p < m_end && CharClass(*m_p) == kOrdinary) {
+            }
+            if (state < 3 && i < kTokenMax) {
+                std::size_t n = std::min(static_cast<std::size_t>(m_p - from), kTokenMax - i);
+                std::memcpy(buf[state] + i, from, n);
+                i += n;
+            }
+            continue;
+        }
+        const int c = static_cast<unsigned char>(*m_p++);
+        if (c == 0xFF)
             break;
 
         if (c == '}') {
@@ -527,39 +655,17 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
         }
 
         if (c == '{') {
-            if (state == 3) {
-                std::string parent;
-                unsigned long val = 0;
-                MIBTree* parentNode = nullptr;
-                bool ok = ReadBracket(fp, parent, val, &parentNode);
-                bool ignore = parent.size() == 1 && std::isalnum(static_cast<unsigned char>(parent[0]));
-                if (!ignore) {
-                    if (ok && parentNode) {
-                        MIBTree* node = new MIBTree(curName, val);
-                        if (!parentNode->AddChild(node))
-                            delete node;  // the first definition of an arc wins
-                    } else {
-                        if (showErrors == 1) {
-                            int answer = platform::MessageBox(MissingParentText(parent, curName, path),
-                                                              platform::MB_YESNO | platform::MB_ICONQUESTION);
-                            if (answer == platform::IDNO)
-                                showErrors = 0;
-                        }
-                        result = 0;
-                    }
-                }
+            // "::={" is "::= {" without the space.
+            bool glued = state == 2 && i == 3 && std::memcmp(buf[2], "::=", 3) == 0;
+            if (state == 3 || glued) {
+                defs.push_back({curName, ReadValue()});
                 state = 0;
             } else {
-                // "::={" without white space: the value is skipped, and the
-                // definition ends here. Staying in the body state would hand
-                // the next definition's value to this definition's name.
-                // Likewise a brace group where a definition keyword should
-                // be (state 1) belongs to no definition; staying in state 1
-                // would read the next definition's name as a keyword and
-                // lose that definition.
-                bool gluedValue = state == 2 && i == 3 && std::memcmp(buf[2], "::=", 3) == 0;
-                DiscardBraces(fp);
-                if (gluedValue || state == 1)
+                // A brace group where a definition keyword should be (state
+                // 1) belongs to no definition; staying in state 1 would read
+                // the next definition's name as a keyword and lose it.
+                DiscardBraces();
+                if (state == 1)
                     state = 0;
             }
             i = 0;
@@ -571,25 +677,32 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
         if (IsSpace(c)) {
             if (i == 0)
                 continue;
-            const char* tok = buf[state < 3 ? state : 0];
+            std::string_view tok(buf[state < 3 ? state : 0], i);
             switch (state) {
             case 0:
-                if (tok[i - 1] != ';') {
-                    curName.assign(tok, i);
+                if (StartsComment(tok)) {
+                    if (!IsLineEnd(c))
+                        DiscardComment();
+                } else if (Is(tok, "IMPORTS")) {
+                    SkipImports();
+                } else if (tok[0] == '"' && std::count(tok.begin(), tok.end(), '"') % 2) {
+                    SkipThroughQuote();  // text, not names and keywords
+                } else if (tok.back() != ';') {
+                    curName.assign(tok);
                     state = 1;
-                    if (IsClauseWord(tok, i)) {
+                    if (IsClauseWord(tok)) {
                         state = 0;
                         if (!IsLineEnd(c))
-                            DiscardLine(fp);
+                            DiscardClauseLine();
                     }
                 }
                 i = 0;
                 break;
             case 1:
-                if (tok[i - 1] == ';') {
+                if (tok.back() == ';') {
                     state = 0;
                     i = 0;
-                } else if (int next = DefinitionKeyword(tok, i)) {
+                } else if (int next = DefinitionKeyword(tok)) {
                     state = next;
                     firstBodyToken = true;
                     if (next != 1)
@@ -597,7 +710,7 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
                     body = false;
                 } else {
                     if (c == ' ')
-                        DiscardLine(fp);
+                        DiscardLine(kLineMax);
                     state = 0;
                     i = 0;
                 }
@@ -607,19 +720,19 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
                 // the next macro's name reads as a definition keyword. A
                 // body that starts with MACRO is no definition; reading on
                 // would take whatever brace comes next as its value.
-                if (firstBodyToken && i == 5 && std::memcmp(tok, "MACRO", 5) == 0) {
+                if (firstBodyToken && Is(tok, "MACRO")) {
                     state = 0;
                     i = 0;
                     break;
                 }
                 firstBodyToken = false;
-                if (IsClauseWord(tok, i))
+                if (IsClauseWord(tok))
                     body = true;
-                if (tok[i - 1] == ';') {
+                if (tok.back() == ';') {
                     if (!body)
                         state = 0;
                 } else {
-                    state = (i == 3 && std::memcmp(tok, "::=", 3) == 0) ? 3 : 2;
+                    state = Is(tok, "::=") ? 3 : 2;
                 }
                 i = 0;
                 break;
@@ -629,14 +742,230 @@ int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
             continue;
         }
 
-        if (state < 3 && i < kTokenMax)
-            buf[state][i++] = static_cast<char>(c);
     }
-    // A read error (or a directory, which opens but cannot be read) is a
-    // failed load, not an empty module.
-    if (std::ferror(fp))
+    return defs;
+}
+
+// A failing module's text and definitions, kept for the retry passes.
+struct KeptModule {
+    std::string text;
+    std::vector<ScannedDefinition> defs;
+};
+std::unordered_map<std::string, KeptModule> g_kept;
+std::size_t g_keptBytes = 0;
+
+void ForgetKeptModules()
+{
+    g_kept.clear();
+    g_keptBytes = 0;
+}
+
+// The whole file. False when it cannot be opened; readError is set when
+// reading stopped early (a directory opens but cannot be read).
+bool ReadModuleFile(const std::string& path, std::string& text, bool& readError)
+{
+    readError = false;
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    try {
+        // Straight into the string: the size first, then whatever more
+        // (or less) there is by the time it is read.
+        struct stat st {};
+        std::size_t want = 65536;
+        if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
+            want = static_cast<std::size_t>(st.st_size) + 1;
+        std::size_t have = 0;
+        for (;;) {
+            if (text.size() < have + 1)
+                text.resize(std::max(want, have + 65536));
+            ssize_t n = ::read(fd, text.data() + have, text.size() - have);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0) {
+                readError = true;
+                break;
+            }
+            if (n == 0)
+                break;
+            have += static_cast<std::size_t>(n);
+        }
+        text.resize(have);
+    } catch (const std::bad_alloc&) {
+        readError = true;  // a file far beyond any module
+    } catch (const std::length_error&) {
+        readError = true;
+    }
+    ::close(fd);
+    return true;
+}
+
+}  // namespace
+
+// Attaches one module's definitions. While a file loads, the names it
+// defines are looked up among its own nodes first: a module means its own
+// definition, not one of the same name that another module placed earlier
+// in the tree.
+struct ModuleLoader {
+    static bool OneCharacter(const std::string& s)
+    {
+        return s.size() == 1 && std::isalnum(static_cast<unsigned char>(s[0]));
+    }
+
+    const std::string& path;
+    int& showErrors;
+    std::unordered_map<std::string, MIBTree*> own;
+
+    MIBTree* Lookup(const std::string& name)
+    {
+        auto it = own.find(name);
+        if (it != own.end())
+            return it->second;
+        return MIBTree::top ? MIBTree::top->Find(name) : nullptr;
+    }
+
+    // The child of cur with val a, created (named by its number when no
+    // name is known) when missing.
+    static MIBTree* Step(MIBTree* cur, const std::string& name, unsigned long a)
+    {
+        MIBTree* node = new MIBTree(name, a);
+        MIBTree* taken = nullptr;
+        if (cur->m_child ? cur->m_child->Insert(node, &taken) : cur->AddChild(node))
+            return node;
+        delete node;  // the arc exists already: continue below it
+        return taken;
+    }
+
+    // Resolves a value list to the parent node and the sub-identifier.
+    // parent receives the name the missing-parent message shows, which is
+    // also what the one-character rule ({ 0 0 }) looks at.
+    MIBTree* Resolve(const std::vector<std::string>& tok, std::string& parent, unsigned long& val)
+    {
+        val = 0;
+        parent = tok.empty() ? std::string() : tok[0];
+        if (tok.size() < 2)
+            return nullptr;
+        if (tok.size() == 2)
+            return ParseArc(tok[1], val) ? Lookup(parent) : nullptr;
+
+        std::vector<unsigned long> arcs;
+        bool numbersOnly = true;
+        for (std::size_t k = 1; k < tok.size() && numbersOnly; ++k) {
+            unsigned long a = 0;
+            numbersOnly = ParseArc(tok[k], a);
+            arcs.push_back(a);
+        }
+        if (numbersOnly) {
+            // { parent 37 3 }: through the middle numbers to the last one.
+            MIBTree* cur = OneCharacter(parent) ? nullptr : Lookup(parent);
+            if (!cur)
+                return nullptr;
+            for (std::size_t k = 0; k + 1 < arcs.size() && cur; ++k)
+                cur = Step(cur, tok[k + 1], arcs[k]);
+            val = arcs.back();
+            return cur;
+        }
+
+        // { start name(number) ... final }: a start name, pairs, a final arc.
+        if (tok.size() < 4 || tok.size() % 2 != 0)
+            return nullptr;
+        arcs.clear();
+        for (std::size_t k = 2; k < tok.size(); k += 2) {
+            unsigned long a;
+            if (!ParseArc(tok[k], a))
+                return nullptr;
+            arcs.push_back(a);
+        }
+        unsigned long last;
+        if (!ParseArc(tok.back(), last))
+            return nullptr;
+        MIBTree* cur = Lookup(tok[0]);
+        if (!cur)
+            return nullptr;
+        for (std::size_t k = 1; k + 1 < tok.size() && cur; k += 2) {
+            cur = Step(cur, tok[k], arcs[(k - 1) / 2]);
+            parent = tok[k];
+        }
+        val = last;
+        return cur;
+    }
+
+    int Attach(const std::vector<ScannedDefinition>& defs)
+    {
+        int result = 1;
+        std::vector<std::string> tok;
+        const std::string delims(kBracketDelims);
+        for (const ScannedDefinition& def : defs) {
+            tok.clear();
+            StrToken(def.value, delims, tok);
+            std::string parent;
+            unsigned long val = 0;
+            MIBTree* parentNode = Resolve(tok, parent, val);
+            if (OneCharacter(parent))
+                continue;  // covers the value { 0 0 }
+            if (!parentNode) {
+                if (showErrors == 1) {
+                    int answer = platform::MessageBox(MissingParentText(parent, def.name, path),
+                                                      platform::MB_YESNO | platform::MB_ICONQUESTION);
+                    if (answer == platform::IDNO)
+                        showErrors = 0;
+                }
+                result = 0;
+                continue;
+            }
+            MIBTree* node = new MIBTree(def.name, val);
+            MIBTree* taken = nullptr;
+            bool added = parentNode->m_child ? parentNode->m_child->Insert(node, &taken) : parentNode->AddChild(node);
+            if (added) {
+                own.emplace(def.name, node);
+            } else {
+                delete node;  // the first definition of an arc wins
+                // On a retry pass the file's own earlier attachments are
+                // refused like this; they still count as its own names.
+                if (taken && taken->m_name == def.name)
+                    own.emplace(def.name, taken);
+            }
+        }
+        return result;
+    }
+};
+
+int MIBTree::LoadMIBTree(const std::string& path, int& showErrors)
+{
+    std::string text;
+    bool readError = false;
+    if (!ReadModuleFile(path, text, readError))
+        return 0;
+
+    std::vector<ScannedDefinition> scanned;
+    const std::vector<ScannedDefinition>* defs = &scanned;
+    auto kept = g_kept.find(path);
+    if (kept != g_kept.end() && kept->second.text == text)
+        defs = &kept->second.defs;
+    else
+        scanned = ModuleScanner(text).Scan();
+
+    ModuleLoader loader{path, showErrors, {}};
+    int result = loader.Attach(*defs);
+    // A read error is a failed load, not an empty module.
+    if (readError)
         result = 0;
-    std::fclose(fp);
+
+    if (result == 1) {
+        if (kept != g_kept.end()) {
+            g_keptBytes -= kept->second.text.size();
+            g_kept.erase(kept);
+        }
+    } else if (defs == &scanned && !readError) {
+        if (kept != g_kept.end()) {
+            g_keptBytes -= kept->second.text.size();
+            g_kept.erase(kept);
+        }
+        if (g_keptBytes + text.size() <= kKeepMax) {
+            g_keptBytes += text.size();
+            g_kept[path] = KeptModule{std::move(text), std::move(scanned)};
+        }
+    }
     return result;
 }
 

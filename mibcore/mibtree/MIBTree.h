@@ -31,21 +31,13 @@ public:
     static MIBTree* gettop() { return top; }
 
     // Loads one MIB module file. Returns 1 when every definition was
-    // attached, 0 when the file could not be opened or some definition's
+    // attached, 0 when the file could not be read or some definition's
     // parent was missing. With showErrors 1 a missing parent is reported
-    // in a Yes/No message box; answering No sets showErrors to 0.
+    // in a Yes/No message box; answering No sets showErrors to 0. The text
+    // and definitions of a file that fails are kept until it loads (or the
+    // tree goes), so a retry pass over an unchanged file does not scan it
+    // again.
     static int LoadMIBTree(const std::string& path, int& showErrors);
-    // Reads one value bracket: the rest of the current line of fp (after
-    // its "{"), cut at the first "}". Two tokens give the parent name and
-    // the sub-identifier; the form { iso org(3) dod(6) 1 } creates the
-    // missing intermediate nodes and gives the last pair's name. With
-    // parentNode the parent is also looked up (null when missing). Returns
-    // false when the list does not end in a sub-identifier, its first name
-    // is unknown, or (with parentNode) the parent is missing; parent then
-    // holds the first token, if any, for the message.
-    static bool ReadBracket(std::FILE* fp, std::string& parent, unsigned long& val,
-                            MIBTree** parentNode = nullptr);
-
     // First node named so in this node, its subtree, then its following
     // brothers and their subtrees (depth first, ascending val).
     MIBTree* Find(const std::string& name);
@@ -70,8 +62,10 @@ public:
     static void OidStr2Str(const std::string& oid, std::string& out);
     static void Str2OidStr(const std::string& oid, std::string& out);
 
-    MIBTree* gethead() const { return m_head; }
-    MIBTree* gettail() const { return m_head->m_tail; }
+    // A child's list head is its parent's child pointer, so putting a node
+    // in front never rewrites its brothers.
+    MIBTree* gethead() const { return m_parent && m_parent->m_child ? m_parent->m_child : m_head; }
+    MIBTree* gettail() const { return gethead()->m_tail; }
     MIBTree* getparent() const { return m_parent; }
     MIBTree* getchild() const { return m_child; }
     MIBTree* getnext() const { return m_next; }
@@ -83,7 +77,7 @@ public:
     static MIBTree* top;
 
 private:
-    MIBTree* m_head;
+    MIBTree* m_head;  // kept for parentless lists only (see gethead)
     MIBTree* m_tail;  // authoritative in the head node only (see gettail)
     MIBTree* m_parent = nullptr;
     MIBTree* m_child = nullptr;
@@ -96,6 +90,9 @@ private:
 
     void Attached();
     MIBTree* FindWalk(const std::string& name);
+    // AddTail that also reports the brother holding the val when refused.
+    int Insert(MIBTree* node, MIBTree** taken);
+    friend struct ModuleLoader;
 };
 
 // Splits source at every character of delims (runs of delimiters give no

@@ -122,8 +122,8 @@ TEST_F(MibLoaderTest, ScannerQuirksAreKept)
 TEST_F(MibLoaderTest, StrayTextNeverHandsAValueToTheWrongName)
 {
     const char* text =
-        // "::={" skips the value and ends the definition; the next one is
-        // read normally instead of getting the skipped one's name.
+        // "::={" is "::= {" without the space; the next definition is read
+        // normally afterwards.
         "glued OBJECT IDENTIFIER ::={ mgmt 30 }\n"
         "next1 OBJECT IDENTIFIER ::= { mgmt 31 }\n"
         // a brace group after a name and a non-keyword (state 1) belongs to
@@ -142,8 +142,7 @@ TEST_F(MibLoaderTest, StrayTextNeverHandsAValueToTheWrongName)
     EXPECT_EQ(LoadText(dir, text, show), 1);
     EXPECT_TRUE(op.asked.empty());
     MIBTree* top = MIBTree::gettop();
-    EXPECT_EQ(top->Find("glued"), nullptr);
-    EXPECT_EQ(NodeAt("1.3.6.1.2.30"), nullptr);
+    EXPECT_EQ(NumericPath(top->Find("glued")), "1.3.6.1.2.30");
     EXPECT_EQ(NumericPath(top->Find("next1")), "1.3.6.1.2.31");
     EXPECT_EQ(NodeAt("1.3.6.1.2.32"), nullptr);
     EXPECT_EQ(NumericPath(top->Find("next2")), "1.3.6.1.2.33");
@@ -227,12 +226,12 @@ TEST_F(MibLoaderTest, MissingParentsAskTheOperatorUntilTheyDecline)
         EXPECT_EQ(LoadText(dir,
                            "a1 OBJECT IDENTIFIER ::= { mgmt }\n"
                            "a2 OBJECT IDENTIFIER ::= { mgmt x }\n"
-                           "a3 OBJECT IDENTIFIER ::= { mgmt 1 2 }\n"
+                           "a3 OBJECT IDENTIFIER ::= { mgmt 1 x }\n"
                            "a4 OBJECT IDENTIFIER ::= { unknownStart org(3) 5 }\n"
                            "a5 OBJECT IDENTIFIER ::= { iso org(x) 5 }\n"
                            "a6 OBJECT IDENTIFIER ::= { mgmt 4294967296 }\n"
                            "a7 OBJECT IDENTIFIER ::= { }\n"
-                           "a8 OBJECT IDENTIFIER ::= { mgmt\n 9 }\n",
+                           "a8 OBJECT IDENTIFIER ::= { mgmt\n 9\n {\n",
                            show),
                   0);
         EXPECT_EQ(op.asked.size(), 8u);
@@ -278,7 +277,8 @@ TEST_F(MibLoaderTest, HostileInputIsCutOrIgnoredButNeverOverflows)
     // Random bytes, and random module-like fragments: any result, no harm.
     std::mt19937 rng(4711);
     const char* pieces[] = {"OBJECT", "IDENTIFIER", "OBJECT-TYPE", "::=", "{", "}", "mgmt", "iso",
-                            "(", ")", "--", "DESCRIPTION", "\"", ";", "\n", " ", "\t", "7", "x"};
+                            "(", ")", "--", "DESCRIPTION", "\"", ";", "\n", " ", "\t", "7", "x",
+                            "IMPORTS", "::={", "--x", "\"a"};
     for (int round = 0; round < 20; ++round) {
         std::string bytes;
         for (int k = 0; k < 20000; ++k)
@@ -311,4 +311,153 @@ TEST_F(MibLoaderTest, HugeModulesLoad)
     ASSERT_NE(last, nullptr);
     EXPECT_EQ(NumericPath(last).size(), std::string("1.3.6.1.2").size() + 2 * 30000);
     EXPECT_EQ(MIBTree::gettop()->Find("mib-2")->getchild()->gettail()->getname(), "w29999");
+}
+
+// Modules as vendors write them: one short module per construct.
+
+TEST_F(MibLoaderTest, ImportListsCreateNothing)
+{
+    const char* text =
+        "VENDOR-MIB DEFINITIONS ::= BEGIN\n"
+        "IMPORTS\n"
+        "    MODULE-IDENTITY, Integer32\n"
+        "    Counter32, OBJECT-TYPE        -- counters; and objects\n"
+        "    Gauge32, OBJECT-GROUP         -- groups\n"
+        "        FROM SNMPv2-SMI\n"
+        "    DisplayString FROM SNMPv2-TC;\n"
+        "vendorMib MODULE-IDENTITY\n"
+        "    LAST-UPDATED \"202001010000Z\"\n"
+        "    DESCRIPTION \"x\"\n"
+        "    ::= { mgmt 70 }\n"
+        "vendorObj OBJECT IDENTIFIER ::= { vendorMib 1 }\n";
+    EXPECT_EQ(LoadText(dir, text), 1);
+    MIBTree* top = MIBTree::gettop();
+    EXPECT_EQ(NumericPath(top->Find("vendorMib")), "1.3.6.1.2.70");
+    EXPECT_EQ(NumericPath(top->Find("vendorObj")), "1.3.6.1.2.70.1");
+    for (const char* none : {"IMPORTS", "MODULE-IDENTITY,", "Counter32,", "Gauge32,", "DisplayString"})
+        EXPECT_EQ(top->Find(none), nullptr) << none;
+    EXPECT_EQ(NameAt("1.3.6.1.2.71"), "");
+}
+
+TEST_F(MibLoaderTest, EveryWordStartingWithTwoDashesIsAComment)
+{
+    const char* text =
+        "--------------------------------------------------\n"
+        "--**** objects ****  old OBJECT IDENTIFIER ::= { mgmt 71 }\n"
+        "--oldObj OBJECT-TYPE\n"
+        "--    SYNTAX INTEGER\n"
+        "--    ::= { mgmt 72 }\n"
+        "newObj OBJECT IDENTIFIER ::= { mgmt 73 }\n";
+    EXPECT_EQ(LoadText(dir, text), 1);
+    EXPECT_EQ(NodeAt("1.3.6.1.2.71"), nullptr);
+    EXPECT_EQ(NodeAt("1.3.6.1.2.72"), nullptr);
+    EXPECT_EQ(MIBTree::gettop()->Find("--oldObj"), nullptr);
+    EXPECT_EQ(NumericPath(MIBTree::gettop()->Find("newObj")), "1.3.6.1.2.73");
+}
+
+TEST_F(MibLoaderTest, ValueListsContinueOnTheNextLines)
+{
+    const char* text =
+        "multi OBJECT IDENTIFIER ::= { mgmt  -- the parent\n"
+        "    74 }\n"
+        "spread OBJECT-TYPE\n"
+        "    SYNTAX INTEGER\n"
+        "    ::= {\n"
+        "        mib-2\n"
+        "        -- the arc:\n"
+        "        75\n"
+        "    }\n"
+        "after OBJECT IDENTIFIER ::= { mgmt 76 }\n";
+    EXPECT_EQ(LoadText(dir, text), 1);
+    MIBTree* top = MIBTree::gettop();
+    EXPECT_EQ(NumericPath(top->Find("multi")), "1.3.6.1.2.74");
+    EXPECT_EQ(NumericPath(top->Find("spread")), "1.3.6.1.2.1.75");
+    EXPECT_EQ(NumericPath(top->Find("after")), "1.3.6.1.2.76");
+
+    // Never across another value or definition, nor beyond four lines.
+    ScriptedOperator op;
+    int show = 1;
+    EXPECT_EQ(LoadText(dir,
+                       "open OBJECT IDENTIFIER ::= { mgmt\n"
+                       "next OBJECT IDENTIFIER ::= { mgmt 77 }\n"
+                       "long OBJECT IDENTIFIER ::= { mgmt\n\n\n\n\n 78 }\n",
+                       show),
+              0);
+    EXPECT_EQ(op.asked.size(), 2u);
+    EXPECT_EQ(NumericPath(top->Find("next")), "1.3.6.1.2.77");
+    EXPECT_EQ(top->Find("open"), nullptr);
+    EXPECT_EQ(top->Find("long"), nullptr);
+}
+
+TEST_F(MibLoaderTest, QuotedTextIsNeverReadAsDefinitions)
+{
+    const char* text =
+        "Status ::= TEXTUAL-CONVENTION\n"
+        "    STATUS current\n"
+        "    DESCRIPTION\n"
+        "        \"A row is created with\n"
+        "        rowObj OBJECT-TYPE\n"
+        "        and its value ::= { mgmt 80 }\"\n"
+        "    SYNTAX INTEGER\n"
+        "fooTrap TRAP-TYPE\n"
+        "    ENTERPRISE mgmt\n"
+        "    DESCRIPTION \"Sent when\n"
+        "       phantom OBJECT IDENTIFIER ::= { mgmt 81 } is seen\"\n"
+        "    ::= 3\n"
+        "real OBJECT IDENTIFIER ::= { mgmt 82 }\n";
+    EXPECT_EQ(LoadText(dir, text), 1);
+    MIBTree* top = MIBTree::gettop();
+    EXPECT_EQ(NodeAt("1.3.6.1.2.80"), nullptr);
+    EXPECT_EQ(NodeAt("1.3.6.1.2.81"), nullptr);
+    EXPECT_EQ(NumericPath(top->Find("real")), "1.3.6.1.2.82");
+}
+
+TEST_F(MibLoaderTest, NumbersAfterTheParentWalkThroughIntermediateNodes)
+{
+    const char* text =
+        "deep OBJECT IDENTIFIER ::= { mgmt 85 3 }\n"
+        "deeper OBJECT IDENTIFIER ::= { mgmt 85 4 1 }\n"
+        "viaExisting OBJECT IDENTIFIER ::= { mgmt 1 2 7 }\n";
+    EXPECT_EQ(LoadText(dir, text), 1);
+    MIBTree* top = MIBTree::gettop();
+    EXPECT_EQ(NumericPath(top->Find("deep")), "1.3.6.1.2.85.3");
+    EXPECT_EQ(NameAt("1.3.6.1.2.85"), "85");
+    EXPECT_EQ(NameAt("1.3.6.1.2.85.4"), "4");
+    EXPECT_EQ(NumericPath(top->Find("deeper")), "1.3.6.1.2.85.4.1");
+    // Existing nodes on the way keep their names.
+    EXPECT_EQ(NumericPath(top->Find("viaExisting")), "1.3.6.1.2.1.2.7");
+    EXPECT_EQ(NameAt("1.3.6.1.2.1.2"), "interfaces");
+}
+
+TEST_F(MibLoaderTest, AModuleFindsItsOwnNamesFirst)
+{
+    // A standard module and a vendor module that reuses its table names;
+    // the vendor module also waits for a parent from a later module, so
+    // it loads again in a retry pass.
+    dir.Write("m/a-std.mib",
+              "pingCtlTable OBJECT IDENTIFIER ::= { mib-2 80 }\n"
+              "pingCtlEntry OBJECT IDENTIFIER ::= { pingCtlTable 1 }\n"
+              "pingCtlOwner OBJECT IDENTIFIER ::= { pingCtlEntry 1 }\n");
+    dir.Write("m/b-vendor.mib",
+              "zyPing OBJECT IDENTIFIER ::= { mgmt 91 }\n"
+              "pingCtlTable OBJECT IDENTIFIER ::= { zyPing 1 }\n"
+              "pingCtlEntry OBJECT IDENTIFIER ::= { pingCtlTable 1 }\n"
+              "zyCol OBJECT IDENTIFIER ::= { pingCtlEntry 5 }\n"
+              "zyLate OBJECT IDENTIFIER ::= { laterParent 1 }\n");
+    dir.Write("m/c-later.mib", "laterParent OBJECT IDENTIFIER ::= { mgmt 92 }\n");
+    EXPECT_TRUE(LoadModules(ModuleFiles(dir.path() / "m")).empty());
+    MIBTree* top = MIBTree::gettop();
+    EXPECT_EQ(NameAt("1.3.6.1.2.91.1.1.5"), "zyCol");
+    EXPECT_EQ(NameAt("1.3.6.1.2.1.80.1.5"), "");  // nothing of the vendor module
+    EXPECT_EQ(NumericPath(top->Find("pingCtlEntry")), "1.3.6.1.2.1.80.1");
+    EXPECT_EQ(NumericPath(top->Find("zyLate")), "1.3.6.1.2.92.1");
+}
+
+TEST_F(MibLoaderTest, ARetryReadsWhatTheFileHoldsNow)
+{
+    // A failed module is kept for the retry passes, but a file changed on
+    // disk in the meantime (same size, same second) is read anew.
+    EXPECT_EQ(LoadText(dir, "fresh OBJECT IDENTIFIER ::= { nope 95 }\n", 0, "r.mib"), 0);
+    EXPECT_EQ(LoadText(dir, "fresh OBJECT IDENTIFIER ::= { mgmt 95 }\n", 0, "r.mib"), 1);
+    EXPECT_EQ(NumericPath(MIBTree::gettop()->Find("fresh")), "1.3.6.1.2.95");
 }

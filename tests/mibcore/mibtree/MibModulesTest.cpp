@@ -265,8 +265,9 @@ TEST_F(MibTreeTest, OurModulesLoadCompletelyAndNameEveryPolledObject)
 TEST_F(MibTreeTest, OurMib2AgreesWithTheStandardModules)
 {
     fs::path mibs = RepoRoot() / ".." / "shared" / "testdata" / "mibs";
-    if (!fs::is_directory(mibs))
-        GTEST_SKIP() << "../shared/testdata/mibs is absent: the standard modules are needed as the reference";
+    if (!fs::is_directory(RepoRoot() / ".." / "shared"))
+        GTEST_SKIP() << "../shared is absent: the standard modules are needed as the reference";
+    ASSERT_TRUE(fs::is_directory(mibs)) << mibs;
     ASSERT_TRUE(HaveSnmptranslate()) << "snmptranslate (net-snmp) is needed as the oracle";
     std::map<std::string, std::string> oracle = OracleTree(mibs.string(), "RFC1213-MIB");
     ASSERT_GT(oracle.size(), 200u);
@@ -300,8 +301,9 @@ TEST_F(MibTreeTest, OurMib2AgreesWithTheStandardModules)
 TEST_F(MibTreeTest, ThirdPartyModulesLoadWhereSnmptranslatePutsThem)
 {
     fs::path shared = RepoRoot() / ".." / "shared" / "testdata" / "mibs";
-    if (!fs::is_directory(shared))
-        GTEST_SKIP() << "../shared/testdata/mibs is absent: no third-party modules to check";
+    if (!fs::is_directory(RepoRoot() / ".." / "shared"))
+        GTEST_SKIP() << "../shared is absent: no third-party modules to check";
+    ASSERT_TRUE(fs::is_directory(shared)) << shared;
     ASSERT_TRUE(HaveSnmptranslate()) << "snmptranslate (net-snmp) is needed as the oracle";
     std::vector<fs::path> dirs{shared};
     if (fs::is_directory("/usr/share/snmp/mibs"))

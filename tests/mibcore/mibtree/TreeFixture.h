@@ -107,6 +107,13 @@ inline MIBTree* NodeAt(const std::string& oid)
     return node;
 }
 
+// The name of the node at a numeric OID, "" when there is none.
+inline std::string NameAt(const std::string& oid)
+{
+    MIBTree* n = NodeAt(oid);
+    return n ? n->getname() : "";
+}
+
 // Answers the loader's questions from a script (default: Yes) and records
 // them; restores the previous hook when it goes.
 class ScriptedOperator {

@@ -1,10 +1,12 @@
 #pragma once
 // Tree helpers without a test framework, shared by the OID tree tests and
-// the tree benchmark.
+// the tree benchmarks.
 
 #include "mibcore/mibtree/MIBTree.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <string>
 #include <vector>
 
 namespace mibtest {
@@ -35,6 +37,37 @@ inline int CountNodes(const MIBTree* n)
             stack.push_back(x->getchild());
     }
     return count;
+}
+
+// The regular files of a directory, sorted by name as start-up sorts them.
+inline std::vector<std::string> ModuleFiles(const std::filesystem::path& dir)
+{
+    std::vector<std::string> files;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(dir, ec))
+        if (e.is_regular_file() && e.path().extension() == ".mib")
+            files.push_back(e.path().string());
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Loads the files into the current tree as start-up does: each once, then
+// two retry passes over the failures, without questions. Returns what
+// still fails.
+inline std::vector<std::string> LoadModules(const std::vector<std::string>& files)
+{
+    std::vector<std::string> failed;
+    for (const std::string& f : files) {
+        int show = 0;
+        if (!MIBTree::LoadMIBTree(f, show))
+            failed.push_back(f);
+    }
+    for (int pass = 0; pass < 2; ++pass) {
+        int show = 0;
+        for (auto it = failed.begin(); it != failed.end();)
+            it = MIBTree::LoadMIBTree(*it, show) ? failed.erase(it) : it + 1;
+    }
+    return failed;
 }
 
 }  // namespace mibtest
