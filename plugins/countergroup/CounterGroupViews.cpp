@@ -26,6 +26,7 @@ namespace {
 constexpr int kColumnCount = 3;
 const char* const kColumnTitles[kColumnCount] = {"オブジェクト識別子", "値", "エラー内容"};
 const int kColumnDefaults[kColumnCount] = {120, 60, 60};
+constexpr long kMaxColumnWidth = 8192;
 
 std::string ColumnKey(int i)
 {
@@ -108,9 +109,13 @@ void CCounterGroupListView::OnInitialUpdate()
         const std::string& path = m_iniPath;
         for (int i = 0; i < kColumnCount; ++i) {
             int w = kColumnDefaults[i];
-            if (!path.empty())
-                w = int(platform::ParseLeadingInt(
-                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path)));
+            if (!path.empty()) {
+                const long saved = platform::ParseLeadingInt(
+                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path));
+                // A width no screen has is a damaged file: the default.
+                if (saved >= 0 && saved <= kMaxColumnWidth)
+                    w = int(saved);
+            }
             const char* title = kColumnTitles[i];
             if (i == 0 && GetDocument())
                 title = GetDocument()->FirstColumnTitle();

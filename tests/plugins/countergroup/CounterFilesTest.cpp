@@ -376,11 +376,13 @@ TEST_F(CounterFilesTest, PaneWidthsComeBackAsTheyWereClosed)
     for (platform::Rect32 bad : {platform::Rect32{INT32_MIN, 0, 1, 300}, platform::Rect32{0, 0, 100000, 300}}) {
         ASSERT_TRUE(platform::WriteProfileRecord("window", "graphview", bad, ini));
         ASSERT_TRUE(platform::WriteProfileRecord("window", "listview", bad, ini));
+        ASSERT_TRUE(platform::WritePrivateProfileString("list", "column.0", "2147483647", ini));
         w = Open("UDP情報", false);
         ASSERT_TRUE(w);
         QApplication::processEvents();
         split = qobject_cast<QSplitter*>(w.frame->GetClient());
         EXPECT_EQ(w.graph->width(), split->width() * 3 / 4);
+        EXPECT_EQ(w.list->GetListCtrl().GetColumnWidth(0), 120);
         Close(w);
     }
 }
