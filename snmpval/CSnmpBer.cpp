@@ -7,7 +7,7 @@ namespace {
 
 // Header of the element at p within avail octets: header size and content
 // length. False when the header is cut or its length cannot be an int.
-bool ParseHeader(const unsigned char* p, int avail, int& hdr, int& content)
+[[gnu::always_inline]] inline bool ParseHeader(const unsigned char* p, int avail, int& hdr, int& content)
 {
     if (!p || avail < 2)
         return false;
@@ -31,8 +31,54 @@ bool ParseHeader(const unsigned char* p, int avail, int& hdr, int& content)
     return true;
 }
 
+// Total length of the element at p when its header is complete and it fits
+// in avail octets; otherwise -1.
+[[gnu::always_inline]] inline int TotalLen(const unsigned char* p, int avail)
+{
+    int hdr, content;
+    if (!ParseHeader(p, avail, hdr, content) || content > avail - hdr)
+        return -1;
+    return hdr + content;
+}
+
+// Member by path inside the complete element at p of total octets: every
+// member stepped over or into must lie inside its container.
+[[gnu::always_inline]] inline const unsigned char* Walk(const unsigned char* p, int total, const int* path)
+{
+    for (; *path >= 0; ++path) {
+        const unsigned char tag = p[0];
+        if (tag != CSnmpBer::TagSequence && tag < 0xA0)
+            return nullptr;
+        int hdr = 0, content = 0;
+        ParseHeader(p, total, hdr, content);  // complete: checked when p was reached
+        const unsigned char* q = p + hdr;
+        int remaining = content;
+        for (int i = 0;; ++i) {
+            if (remaining <= 0)
+                return nullptr;  // index past the last member
+            const int m = TotalLen(q, remaining);
+            if (m < 0)
+                return nullptr;
+            if (i == *path) {
+                p = q;
+                total = m;
+                break;
+            }
+            q += m;
+            remaining -= m;
+        }
+    }
+    return p;
+}
+
+// Octets of a header for content of len octets.
+inline int HeaderSize(uint32_t len)
+{
+    return len < 0x80 ? 2 : len <= 0xFF ? 3 : len <= 0xFFFF ? 4 : len <= 0xFFFFFF ? 5 : 6;
+}
+
 // Length octets as this codec writes them.
-int PutLength(unsigned char* out, uint32_t len)
+[[gnu::always_inline]] inline int PutLength(unsigned char* out, uint32_t len)
 {
     if (len < 0x80) {
         out[0] = (unsigned char)len;
@@ -68,11 +114,63 @@ int PutLength(unsigned char* out, uint32_t len)
 
 const unsigned char kNull[2] = {0x05, 0x00};
 
+// memcpy for the few octets most elements hold, without a library call.
+inline void CopyOctets(unsigned char* to, const unsigned char* from, int n)
+{
+    if (n >= 8 && n <= 16) {
+        uint64_t a, b;
+        std::memcpy(&a, from, 8);
+        std::memcpy(&b, from + n - 8, 8);
+        std::memcpy(to, &a, 8);
+        std::memcpy(to + n - 8, &b, 8);
+    } else if (n >= 4 && n < 8) {
+        uint32_t a, b;
+        std::memcpy(&a, from, 4);
+        std::memcpy(&b, from + n - 4, 4);
+        std::memcpy(to, &a, 4);
+        std::memcpy(to + n - 4, &b, 4);
+    } else if (n >= 2 && n < 4) {
+        uint16_t a, b;
+        std::memcpy(&a, from, 2);
+        std::memcpy(&b, from + n - 2, 2);
+        std::memcpy(to, &a, 2);
+        std::memcpy(to + n - 2, &b, 2);
+    } else if (n == 1) {
+        to[0] = from[0];
+    } else if (n > 16) {
+        std::memcpy(to, from, size_t(n));
+    }
+}
+
 }  // namespace
 
-// --- construction -----------------------------------------------------------
+// --- storage ------------------------------------------------------------------
 
-CSnmpBer::CSnmpBer() = default;
+[[gnu::always_inline]] inline bool CSnmpBer::Content(int& hdr, int& content) const
+{
+    return ParseHeader(m_data, m_size, hdr, content) && content <= m_size - hdr;
+}
+
+bool CSnmpBer::Owns(const unsigned char* p) const
+{
+    const unsigned char* b = Storage();
+    return p >= b && p < b + m_cap;
+}
+
+unsigned char* CSnmpBer::Room(int n)
+{
+    Forget();
+    if (n > m_cap) {
+        delete[] m_heap;
+        m_heap = nullptr;
+        m_cap = LocalSize;
+        m_heap = new unsigned char[size_t(n)];
+        m_cap = n;
+    }
+    return Storage();
+}
+
+// --- construction -----------------------------------------------------------
 
 CSnmpBer::CSnmpBer(const unsigned char* element)
 {
@@ -89,15 +187,9 @@ CSnmpBer::CSnmpBer(const CSnmpBer& src) : CSnmpData(src)
     CopyFrom(src);
 }
 
-CSnmpBer::CSnmpBer(CSnmpBer&& src) noexcept : m_data(src.m_data), m_size(src.m_size)
+CSnmpBer::CSnmpBer(CSnmpBer&& src) noexcept
 {
-    src.m_data = nullptr;
-    src.m_size = 0;
-}
-
-CSnmpBer::~CSnmpBer()
-{
-    Clear();
+    *this = std::move(src);
 }
 
 CSnmpBer& CSnmpBer::operator=(const CSnmpBer& src)
@@ -109,13 +201,23 @@ CSnmpBer& CSnmpBer::operator=(const CSnmpBer& src)
 
 CSnmpBer& CSnmpBer::operator=(CSnmpBer&& src) noexcept
 {
-    if (this != &src) {
-        Clear();
+    if (this == &src)
+        return *this;
+    Clear();
+    if (src.m_heap) {
+        m_heap = src.m_heap;
+        m_cap = src.m_cap;
         m_data = src.m_data;
-        m_size = src.m_size;
-        src.m_data = nullptr;
-        src.m_size = 0;
+        src.m_heap = nullptr;
+        src.m_cap = LocalSize;
+    } else if (src.m_data) {
+        std::memcpy(m_local, src.m_data, size_t(src.m_size));
+        m_data = m_local;
     }
+    m_size = src.m_size;
+    src.m_data = nullptr;
+    src.m_size = 0;
+    src.Forget();
     return *this;
 }
 
@@ -134,9 +236,12 @@ void CSnmpBer::CopyFrom(const CSnmpBer& src)
 
 void CSnmpBer::Clear()
 {
-    delete[] m_data;
+    delete[] m_heap;
+    m_heap = nullptr;
+    m_cap = LocalSize;
     m_data = nullptr;
     m_size = 0;
+    Forget();
 }
 
 // --- building ---------------------------------------------------------------
@@ -152,10 +257,19 @@ void CSnmpBer::Set(const unsigned char* raw, int len)
         Clear();
         return;
     }
-    unsigned char* copy = new unsigned char[len];
-    std::memcpy(copy, raw, len);
-    Clear();
-    m_data = copy;
+    if (Owns(raw)) {
+        if (len > m_cap - int(raw - Storage())) {
+            const std::string copy(reinterpret_cast<const char*>(raw), size_t(len));
+            Set(reinterpret_cast<const unsigned char*>(copy.data()), len);
+            return;
+        }
+        // A part of our own element: it already fits the storage.
+        Forget();
+        std::memmove(Storage(), raw, size_t(len));
+    } else {
+        CopyOctets(Room(len), raw, len);
+    }
+    m_data = Storage();
     m_size = len;
 }
 
@@ -163,21 +277,33 @@ void CSnmpBer::Set(unsigned char tag, int len, const unsigned char* content)
 {
     if (len < 0 || (!content && len > 0))
         len = 0;
-    unsigned char header[6];
-    header[0] = tag;
-    int hdr = 1 + PutLength(header + 1, uint32_t(len));
-    unsigned char* buf = new unsigned char[hdr + len];
-    std::memcpy(buf, header, hdr);
-    if (len > 0)
-        std::memmove(buf + hdr, content, len);  // content may live in our own buffer
-    Clear();
+    if (len > 0 && Owns(content)) {
+        const std::string copy(reinterpret_cast<const char*>(content), size_t(len));
+        Put(tag, len, reinterpret_cast<const unsigned char*>(copy.data()));
+        return;
+    }
+    Put(tag, len, content);
+}
+
+void CSnmpBer::Put(unsigned char tag, int len, const unsigned char* content)
+{
+    const int hdr = HeaderSize(uint32_t(len));
+    unsigned char* buf = Room(hdr + len);
+    buf[0] = tag;
+    PutLength(buf + 1, uint32_t(len));
+    CopyOctets(buf + hdr, content, len);
     m_data = buf;
     m_size = hdr + len;
 }
 
 void CSnmpBer::SetTag(unsigned char tag)
 {
-    Set(tag, 0, nullptr);
+    // Contents will follow: keep room for the header to grow in front.
+    unsigned char* buf = Room(HeaderRoom);
+    m_data = buf + HeaderRoom - 2;
+    m_data[0] = tag;
+    m_data[1] = 0;
+    m_size = 2;
 }
 
 void CSnmpBer::SetLong(long value)
@@ -194,7 +320,7 @@ void CSnmpBer::SetLong(long value)
     uint32_t u = uint32_t(v);
     for (int i = 0; i < n; ++i)
         c[i] = (unsigned char)(u >> (8 * (n - 1 - i)));
-    Set(TagInteger, n, c);
+    Put(TagInteger, n, c);
 }
 
 void CSnmpBer::SetULong(unsigned long value, unsigned char tag)
@@ -207,7 +333,7 @@ void CSnmpBer::SetULong(unsigned long value, unsigned char tag)
         c[k++] = 0x00;
     for (int i = n - 1; i >= 0; --i)
         c[k++] = (unsigned char)(v >> (8 * i));
-    Set(tag, k, c);
+    Put(tag, k, c);
 }
 
 void CSnmpBer::SetOid(const unsigned long* arcs, int count)
@@ -216,11 +342,19 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
         Clear();
         return;
     }
-    unsigned char buf[MaxOidContent];
+    // Straight into the storage when even five octets per arc fit behind a
+    // short header; otherwise through a buffer of the longest content.
+    unsigned char local[MaxOidContent];
+    const bool direct = count <= 27 && 2 + 1 + 5 * (count - 2) <= m_cap;
+    unsigned char* buf = direct ? Storage() + 2 : local;
     int k = 0;
     buf[k++] = (unsigned char)(uint32_t(arcs[0]) * 40 + uint32_t(arcs[1]));
     for (int i = 2; i < count; ++i) {
-        uint32_t arc = uint32_t(arcs[i]);
+        const uint32_t arc = uint32_t(arcs[i]);
+        if (arc < 0x80 && k < MaxOidContent) {
+            buf[k++] = (unsigned char)arc;
+            continue;
+        }
         int need = 1;
         for (int shift = 28; shift > 0; shift -= 7)
             if (arc >> shift)
@@ -235,7 +369,15 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
                 buf[k++] = (unsigned char)(((arc >> shift) & 0x7F) | 0x80);
         buf[k++] = (unsigned char)(arc & 0x7F);
     }
-    Set(TagOid, k, buf);
+    if (!direct) {
+        Put(TagOid, k, local);
+        return;
+    }
+    Forget();
+    m_data = Storage();
+    m_data[0] = TagOid;
+    m_data[1] = (unsigned char)k;
+    m_size = 2 + k;
 }
 
 void CSnmpBer::SetString(const char* text)
@@ -246,35 +388,60 @@ void CSnmpBer::SetString(const char* text)
 
 void CSnmpBer::AddBer(const CSnmpBer& child)
 {
+    if (&child == this) {
+        AddCopyOfSelf();
+        return;
+    }
     const unsigned char* add = child.m_data ? child.m_data : kNull;
-    int addLen = child.m_data ? child.m_size : 2;
+    const int addLen = child.m_data ? child.m_size : 2;
 
-    unsigned char tag = GetTagType();
+    const unsigned char tag = GetTagType();
     int hdr = 0, oldLen = 0;
-    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, oldLen))
+    if (!Content(hdr, oldLen))
         oldLen = 0;
-    // One new buffer, filled straight from the old contents and the child
-    // (which may be this very object: both stay valid until Clear).
     const int len = oldLen + addLen;
-    unsigned char header[6];
-    header[0] = tag;
-    const int newHdr = 1 + PutLength(header + 1, uint32_t(len));
-    unsigned char* buf = new unsigned char[newHdr + len];
-    std::memcpy(buf, header, newHdr);
-    if (oldLen)
-        std::memcpy(buf + newHdr, m_data + hdr, oldLen);
-    std::memcpy(buf + newHdr + oldLen, add, addLen);
-    Clear();
-    m_data = buf;
+    const int newHdr = HeaderSize(uint32_t(len));
+
+    // The contents stay where they are while the header fits in front and
+    // the child fits behind; otherwise they move once into a larger block
+    // (at least twice the old one, so a list of n members costs O(n)).
+    unsigned char* buf = Storage();
+    unsigned char* content = m_data ? m_data + hdr : nullptr;
+    if (!content || content - buf < newHdr || (content - buf) + len > m_cap) {
+        const int need = HeaderRoom + len;
+        if (need <= m_cap) {
+            if (oldLen)
+                std::memmove(buf + HeaderRoom, content, size_t(oldLen));
+        } else {
+            int cap = m_cap * 2 > 256 ? m_cap * 2 : 256;
+            if (cap < need)
+                cap = need;
+            unsigned char* grown = new unsigned char[size_t(cap)];
+            if (oldLen)
+                std::memcpy(grown + HeaderRoom, content, size_t(oldLen));
+            delete[] m_heap;
+            m_heap = grown;
+            m_cap = cap;
+            buf = grown;
+        }
+        content = buf + HeaderRoom;
+    }
+    CopyOctets(content + oldLen, add, addLen);
+    m_data = content - newHdr;
+    m_data[0] = tag;
+    PutLength(m_data + 1, uint32_t(len));
     m_size = newHdr + len;
+    Forget();
+}
+
+[[gnu::noinline]] void CSnmpBer::AddCopyOfSelf()
+{
+    const CSnmpBer copy(*this);
+    AddBer(copy);
 }
 
 // --- reading ----------------------------------------------------------------
 
-int CSnmpBer::ValidLen() const
-{
-    return CheckedTotalLen(m_data, m_size);
-}
 
 unsigned char* CSnmpBer::GetAddr() const
 {
@@ -290,35 +457,24 @@ unsigned char* CSnmpBer::GetAddr() const
     return addr;
 }
 
-unsigned char CSnmpBer::GetTagType() const
-{
-    return m_data ? m_data[0] : (unsigned char)TagNull;
-}
-
 int CSnmpBer::GetDataLen() const
 {
     int hdr, content;
-    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, content))
-        return 0;
-    return content;
+    return Content(hdr, content) ? content : 0;
 }
 
 const unsigned char* CSnmpBer::GetData() const
 {
     int hdr, content;
-    if (ValidLen() < 0 || !ParseHeader(m_data, m_size, hdr, content))
-        return nullptr;
-    return m_data + hdr;
+    return Content(hdr, content) ? m_data + hdr : nullptr;
 }
 
 long CSnmpBer::GetLong() const
 {
-    if (GetTagType() != TagInteger)
+    int hdr, n;
+    if (GetTagType() != TagInteger || !Content(hdr, n) || n <= 0)
         return 0;
-    const unsigned char* d = GetData();
-    int n = GetDataLen();
-    if (!d || n <= 0)
-        return 0;
+    const unsigned char* d = m_data + hdr;
     uint32_t v = 0;
     for (int i = 0; i < n; ++i)
         v = (v << 8) | d[i];
@@ -329,12 +485,11 @@ long CSnmpBer::GetLong() const
 
 unsigned long CSnmpBer::GetULong() const
 {
-    unsigned char tag = GetTagType();
-    const unsigned char* d = GetData();
-    int n = GetDataLen();
-    if (!d)
+    int hdr, n;
+    if (!Content(hdr, n))
         return 0;
-    switch (tag) {
+    const unsigned char* d = m_data + hdr;
+    switch (m_data[0]) {
     case TagInteger:
     case TagCounter:
     case TagGauge:
@@ -363,9 +518,35 @@ int CSnmpBer::GetOid(unsigned long* out, int capacity) const
 
 const unsigned char* CSnmpBer::GetSequence(const int* path) const
 {
-    if (!m_data)
+    if (!m_data || !path || *path < 0)
+        return m_data ? GetSeqData(m_data, m_size, path) : nullptr;
+    int hdr, content;
+    const unsigned char tag = m_data[0];
+    if (!Content(hdr, content) || (tag != TagSequence && tag < 0xA0))
         return nullptr;
-    return GetSeqData(m_data, m_size, path);
+    // Members before the remembered one were checked when it was entered,
+    // and the element has not changed since.
+    const unsigned char* q = m_data + hdr;
+    int i = 0;
+    const uint64_t cursor = m_cursor.load(std::memory_order_relaxed);
+    if (cursor && int(cursor >> 32) - 1 <= *path) {
+        i = int(cursor >> 32) - 1;
+        q = m_data + uint32_t(cursor);
+    }
+    const unsigned char* end = m_data + hdr + content;
+    int m;
+    for (;; ++i) {
+        if (q >= end)
+            return nullptr;  // index past the last member
+        m = TotalLen(q, int(end - q));
+        if (m < 0)
+            return nullptr;
+        if (i == *path)
+            break;
+        q += m;
+    }
+    m_cursor.store((uint64_t(uint32_t(i) + 1) << 32) | uint32_t(q - m_data), std::memory_order_relaxed);
+    return Walk(q, m, path + 1);
 }
 
 // --- raw encoded data ---------------------------------------------------------
@@ -374,7 +555,8 @@ int CSnmpBer::GetTotalLen(const unsigned char* element)
 {
     if (!element)
         return 0;
-    return 2 + ((element[1] & 0x80) ? (element[1] & 0x7F) : 0) + GetDataLen(element + 1);
+    const int64_t total = 2 + ((element[1] & 0x80) ? (element[1] & 0x7F) : 0) + int64_t(GetDataLen(element + 1));
+    return total > INT32_MAX ? 0 : int(total);  // no element can be that long
 }
 
 int CSnmpBer::GetDataLen(const unsigned char* lengthOctets)
@@ -393,19 +575,14 @@ int CSnmpBer::GetDataLen(const unsigned char* lengthOctets)
 
 int CSnmpBer::CheckedTotalLen(const unsigned char* p, int avail)
 {
-    int hdr, content;
-    if (!ParseHeader(p, avail, hdr, content))
-        return -1;
-    if (content > avail - hdr)
-        return -1;
-    return hdr + content;
+    return TotalLen(p, avail);
 }
 
 int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out, int capacity)
 {
     int hdr, n;
-    if (!out || capacity < 2 || CheckedTotalLen(element, avail) < 0 || element[0] != TagOid ||
-        !ParseHeader(element, avail, hdr, n) || n <= 0)
+    if (!out || capacity < 2 || !ParseHeader(element, avail, hdr, n) || n > avail - hdr || element[0] != TagOid ||
+        n <= 0)
         return -1;
     const unsigned char* d = element + hdr;
     out[0] = d[0] / 40;
@@ -414,6 +591,12 @@ int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out
     uint64_t arc = 0;
     bool open = false;
     for (int i = 1; i < n; ++i) {
+        if (!open && d[i] < 0x80) {  // a one-octet arc
+            if (count >= capacity)
+                return -1;
+            out[count++] = d[i];
+            continue;
+        }
         arc = (arc << 7) | (d[i] & 0x7F);
         if (arc > 0xFFFFFFFFull)
             return -1;
@@ -444,34 +627,8 @@ const unsigned char* CSnmpBer::GetSeqData(const unsigned char* element, int avai
 {
     if (!element || !path)
         return nullptr;
-    const unsigned char* p = element;
-    int total = CheckedTotalLen(p, avail);
-    if (total < 0)
-        return nullptr;
-    for (; *path >= 0; ++path) {
-        unsigned char tag = p[0];
-        if (tag != TagSequence && tag < 0xA0)
-            return nullptr;
-        int hdr, content;
-        ParseHeader(p, total, hdr, content);
-        const unsigned char* q = p + hdr;
-        int remaining = content;
-        for (int i = 0;; ++i) {
-            if (remaining <= 0)
-                return nullptr;  // index past the last member
-            int m = CheckedTotalLen(q, remaining);
-            if (m < 0)
-                return nullptr;
-            if (i == *path) {
-                p = q;
-                total = m;
-                break;
-            }
-            q += m;
-            remaining -= m;
-        }
-    }
-    return p;
+    const int total = TotalLen(element, avail);
+    return total < 0 ? nullptr : Walk(element, total, path);
 }
 
 // --- value family slots -------------------------------------------------------
@@ -496,7 +653,7 @@ int CSnmpBer::DataFrom(const unsigned char* data, int len, const char*& sig)
 {
     if (!sig || *sig != 'r' || !data)
         return -1;
-    int total = CheckedTotalLen(data, len);
+    int total = TotalLen(data, len);
     if (total < 0)
         return -1;
     Set(data, total);

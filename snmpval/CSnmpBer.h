@@ -6,7 +6,16 @@
 // buffer. An element whose header claims more than the buffer holds, a cut
 // header, or an OID arc wider than 32 bits is undecodable: navigation gives
 // null, GetLong/GetULong 0, GetOid -1.
+//
+// Storage: small elements live inside the object; a container that AddBer
+// grows gets one growable block with room for its longest header in front,
+// so its length is rewritten in place. GetSequence remembers the member it
+// last entered at the top level and continues from there when the next
+// path goes on from that member, so reading every binding of a list is
+// linear. Objects may be read from several threads at once.
 
+#include <atomic>
+#include <cstdint>
 #include <string>
 
 #include "snmpval/CSnmpData.h"
@@ -43,14 +52,18 @@ public:
     static constexpr int MaxDisplayArcs = 128;
     static constexpr int MaxDisplayChars = 1024;
 
-    CSnmpBer();
+    CSnmpBer() = default;
     // Copy the element at data, its size taken from its own header.
     explicit CSnmpBer(const unsigned char* element);
     // Copy exactly len raw octets.
     CSnmpBer(const unsigned char* raw, int len);
     CSnmpBer(const CSnmpBer& src);
     CSnmpBer(CSnmpBer&& src) noexcept;
-    ~CSnmpBer() override;
+    ~CSnmpBer() override
+    {
+        if (m_heap)
+            delete[] m_heap;
+    }
 
     CSnmpBer& operator=(const CSnmpBer& src);
     CSnmpBer& operator=(CSnmpBer&& src) noexcept;
@@ -82,7 +95,7 @@ public:
     // IpAddress octets in one static buffer shared by all objects; null
     // unless the tag is 0x40.
     unsigned char* GetAddr() const;
-    unsigned char GetTagType() const;
+    unsigned char GetTagType() const { return m_data ? m_data[0] : (unsigned char)TagNull; }
     // "%s(0x%02x)" with the tag's name.
     void GetTagType(std::string& text) const;
     int GetDataLen() const;
@@ -99,7 +112,8 @@ public:
     CSnmpString GetString(int mode) const;
 
     // --- raw encoded data -------------------------------------------------
-    // Total length from the element's own header; 0 for null.
+    // Total length from the element's own header; 0 for null and for a
+    // total that does not fit an int.
     static int GetTotalLen(const unsigned char* element);
     // Content length given a pointer to the length octets.
     static int GetDataLen(const unsigned char* lengthOctets);
@@ -126,10 +140,31 @@ public:
     int DataTo(unsigned char* out) const override;
 
 private:
-    // Usable octets of the element: its header total when it fits in the
-    // buffer, else -1.
-    int ValidLen() const;
+    // Octets held inside the object before a heap block is needed, and the
+    // room kept in front of a container's contents for its header.
+    static constexpr int LocalSize = 48;
+    static constexpr int HeaderRoom = 6;
 
-    unsigned char* m_data = nullptr;
+    // Header size and content length of the element when its header is
+    // complete and its contents fit the buffer.
+    bool Content(int& hdr, int& content) const;
+    unsigned char* Storage() { return m_heap ? m_heap : m_local; }
+    const unsigned char* Storage() const { return m_heap ? m_heap : m_local; }
+    bool Owns(const unsigned char* p) const;
+    // Storage for at least n octets; the old contents are not kept.
+    unsigned char* Room(int n);
+    void Forget() { m_cursor.store(0, std::memory_order_relaxed); }
+    void AddCopyOfSelf();
+    // Set with content that does not lie in this object.
+    void Put(unsigned char tag, int len, const unsigned char* content);
+
+    unsigned char* m_data = nullptr;  // the element, inside Storage()
     int m_size = 0;
+    int m_cap = LocalSize;            // octets of Storage()
+    unsigned char* m_heap = nullptr;
+    // Top-level member last entered by GetSequence: (index + 1) << 32 |
+    // offset from m_data; 0 when none. One word, so readers on several
+    // threads always see a consistent pair.
+    mutable std::atomic<uint64_t> m_cursor{0};
+    unsigned char m_local[LocalSize];
 };

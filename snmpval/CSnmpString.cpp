@@ -92,28 +92,30 @@ std::string CSnmpString::GetUtf8() const
     return cp932::ToUtf8(GetStr());
 }
 
+// The copy is taken before the old forms go: the text may be one of them.
 void CSnmpString::Set(const char* narrow)
 {
+    char* copy = narrow ? DupNarrow(narrow, std::strlen(narrow)) : nullptr;
     Clear();
-    if (narrow)
-        m_str = DupNarrow(narrow, std::strlen(narrow));
+    m_str = copy;
 }
 
 void CSnmpString::Set(const char16_t* wide)
 {
+    char16_t* copy = wide ? DupWide(wide, WideLen(wide)) : nullptr;
     Clear();
-    if (wide)
-        m_wstr = DupWide(wide, WideLen(wide));
+    m_wstr = copy;
 }
 
 void CSnmpString::Set(const char* narrow, int len)
 {
+    char* copy = nullptr;
+    if (narrow && len >= 0) {
+        const void* zero = std::memchr(narrow, 0, size_t(len));
+        copy = DupNarrow(narrow, zero ? size_t(static_cast<const char*>(zero) - narrow) : size_t(len));
+    }
     Clear();
-    if (!narrow || len < 0)
-        return;
-    const void* zero = std::memchr(narrow, 0, size_t(len));
-    size_t n = zero ? size_t(static_cast<const char*>(zero) - narrow) : size_t(len);
-    m_str = DupNarrow(narrow, n);
+    m_str = copy;
 }
 
 const char* CSnmpString::GetStr() const

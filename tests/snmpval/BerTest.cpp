@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <memory>
 #include <string>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "snmpval/CSnmpBer.h"
@@ -364,6 +367,18 @@ TEST(BerReceived, CutHeadersAndLengthsPastTheBuffer)
     EXPECT_EQ(member, ok.data() + 2);
 }
 
+TEST(BerReceived, TotalsBeyondAnIntReadAsNoElement)
+{
+    GuardedBuffer largest({0x04, 0x84, 0x7F, 0xFF, 0xFF, 0xF9});
+    EXPECT_EQ(CSnmpBer::GetTotalLen(largest.data()), INT_MAX);
+    for (Bytes huge : {Bytes{0x04, 0x84, 0x7F, 0xFF, 0xFF, 0xFA}, Bytes{0x04, 0x84, 0x7F, 0xFF, 0xFF, 0xFF},
+                       Bytes{0x30, 0x84, 0xFF, 0xFF, 0xFF, 0xFF}}) {
+        GuardedBuffer g(huge);
+        EXPECT_EQ(CSnmpBer::GetTotalLen(g.data()), 0);
+        EXPECT_EQ(CSnmpBer(g.data()).GetAllData(), nullptr);
+    }
+}
+
 TEST(BerReceived, ValueFamilySlotsReadOneElementWithinTheBlock)
 {
     CSnmpBer b;
@@ -382,4 +397,140 @@ TEST(BerReceived, ValueFamilySlotsReadOneElementWithinTheBlock)
     }
     std::unique_ptr<CSnmpData> dump(b.Dump());
     EXPECT_EQ(dynamic_cast<CSnmpBer*>(dump.get())->GetLong(), -5);
+}
+
+namespace {
+
+// The element with this tag and content, encoded independently of the codec.
+Bytes Tlv(unsigned char tag, const Bytes& content)
+{
+    Bytes out{tag};
+    const size_t n = content.size();
+    if (n < 0x80) {
+        out.push_back((unsigned char)n);
+    } else {
+        Bytes len;
+        for (size_t v = n; v; v >>= 8)
+            len.insert(len.begin(), (unsigned char)v);
+        out.push_back((unsigned char)(0x80 | len.size()));
+        out.insert(out.end(), len.begin(), len.end());
+    }
+    out.insert(out.end(), content.begin(), content.end());
+    return out;
+}
+
+// Member i of a growing list: sizes vary so that the list crosses every
+// storage and length form at different points.
+CSnmpBer Member(int i)
+{
+    CSnmpBer m;
+    switch (i % 3) {
+    case 0:
+        m.SetLong(i);
+        break;
+    case 1: {
+        std::vector<unsigned long> arcs{1, 3, 6, 1, 4, 1, 9999, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1};
+        arcs.resize(size_t(2 + i % 23));
+        m.SetOid(arcs.data(), int(arcs.size()));
+        break;
+    }
+    default:
+        m.SetString(std::string(size_t(i % 300), char('a' + i % 26)).c_str());
+    }
+    return m;
+}
+
+}  // namespace
+
+TEST(BerStorage, ContainersGrowThroughEveryLengthFormOctetForOctet)
+{
+    // Started by SetTag, from raw octets, from a leaf and from nothing: the
+    // contents may start anywhere in the storage.
+    CSnmpBer seq, raw(Bytes{0x30, 0x03, 0x02, 0x01, 0x07}.data(), 5), leaf, none;
+    seq.SetTag(CSnmpBer::TagSequence);
+    leaf.SetLong(-1);
+    Bytes seqContent, rawContent{0x02, 0x01, 0x07}, leafContent{0xFF}, noneContent;
+    for (int i = 0; seqContent.size() < 70000; ++i) {
+        const CSnmpBer m = Member(i);
+        const Bytes mb = Of(m);
+        for (auto [b, c] : {std::pair{&seq, &seqContent}, {&raw, &rawContent}, {&leaf, &leafContent},
+                            {&none, &noneContent}}) {
+            b->AddBer(m);
+            c->insert(c->end(), mb.begin(), mb.end());
+        }
+        if (i < 40 || i % 97 == 0 || seqContent.size() >= 70000) {
+            ASSERT_EQ(Of(seq), Tlv(0x30, seqContent)) << i;
+            ASSERT_EQ(Of(raw), Tlv(0x30, rawContent)) << i;
+            ASSERT_EQ(Of(leaf), Tlv(0x02, leafContent)) << i;
+            ASSERT_EQ(Of(none), Tlv(0x05, noneContent)) << i;
+        }
+    }
+    EXPECT_EQ(seq.GetAllData()[1], 0x83);
+}
+
+TEST(BerStorage, NavigationFollowsTheCurrentContents)
+{
+    auto list = [](int first, int count) {
+        CSnmpBer l;
+        l.SetTag(CSnmpBer::TagSequence);
+        for (int i = first; i < first + count; ++i)
+            l.AddBer(Member(i));
+        return l;
+    };
+    auto at = [](const CSnmpBer& b, int k) {
+        const int path[] = {k, -1};
+        const unsigned char* p = b.GetSequence(path);
+        return p ? Bytes(p, p + CSnmpBer::GetTotalLen(p)) : Bytes{};
+    };
+
+    // Forwards, backwards, repeated and past the end, against a fresh copy
+    // that has never been navigated.
+    CSnmpBer b = list(0, 20);
+    for (int k : {5, 5, 6, 19, 20, 3, 0, 12, 25, 13})
+        EXPECT_EQ(at(b, k), k < 20 ? Of(Member(k)) : Bytes{}) << k;
+
+    // Every change of contents starts navigation afresh.
+    at(b, 15);
+    b.AddBer(Member(20));
+    EXPECT_EQ(at(b, 20), Of(Member(20)));
+    b = list(100, 18);
+    EXPECT_EQ(at(b, 16), Of(Member(116)));
+    CSnmpBer small = list(200, 2);
+    at(small, 1);
+    small = std::move(b);
+    EXPECT_EQ(at(small, 17), Of(Member(117)));
+    EXPECT_EQ(b.GetAllData(), nullptr);
+    const unsigned char* inner = small.GetSequence(std::vector<int>{4, -1}.data());
+    small.Set(inner);  // a member of its own element
+    EXPECT_EQ(Of(small), Of(Member(104)));
+    small.Set(CSnmpBer::TagSequence, small.GetDataLen(), small.GetData());
+    const Bytes m104 = Of(Member(104));
+    EXPECT_EQ(Of(small), Tlv(0x30, Bytes(m104.begin() + 2, m104.end())));
+    CSnmpBer moved(list(0, 2));
+    EXPECT_EQ(at(moved, 1), Of(Member(1)));
+}
+
+TEST(BerStorage, ReadersOnSeveralThreadsAgree)
+{
+    CSnmpBer b;
+    b.SetTag(CSnmpBer::TagSequence);
+    std::vector<Bytes> members;
+    for (int i = 0; i < 64; ++i) {
+        b.AddBer(Member(i));
+        members.push_back(Of(Member(i)));
+    }
+    std::atomic<int> wrong{0};
+    auto reader = [&](int seed) {
+        for (int n = 0; n < 20000; ++n) {
+            const int k = (n * 7 + seed) % 64;
+            const int path[] = {k, -1};
+            const unsigned char* p = b.GetSequence(path);
+            if (!p || Bytes(p, p + CSnmpBer::GetTotalLen(p)) != members[size_t(k)])
+                ++wrong;
+        }
+    };
+    std::thread t1(reader, 0), t2(reader, 31);
+    t1.join();
+    t2.join();
+    EXPECT_EQ(wrong.load(), 0);
 }

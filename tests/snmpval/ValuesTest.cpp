@@ -377,6 +377,23 @@ TEST(SnmpString, AppendAssignAndClearKeepTheRightForm)
     EXPECT_TRUE(s.IsEmpty());
 }
 
+TEST(SnmpString, SetTakesATextThatLivesInsideTheObject)
+{
+    // Each form is converted on demand, so GetStr/GetWStr may point into
+    // storage that Set is about to replace.
+    CSnmpString fromWide(u"long enough to leave the small-block cache");
+    fromWide.Set(fromWide.GetStr());
+    EXPECT_STREQ(fromWide.GetStr(), "long enough to leave the small-block cache");
+
+    CSnmpString fromNarrow("abcdefgh");
+    fromNarrow.Set(fromNarrow.GetWStr() + 2);
+    EXPECT_EQ(std::u16string(fromNarrow.GetWStr()), u"cdefgh");
+
+    CSnmpString part("0123456789");
+    part.Set(part.GetStr() + 3, 4);
+    EXPECT_STREQ(part.GetStr(), "3456");
+}
+
 TEST(SnmpString, TextsBeyondTheSixteenBitCountSerialiseTheirFirst32767Units)
 {
     std::u16string big(40000, u'あ');

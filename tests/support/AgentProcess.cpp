@@ -126,7 +126,9 @@ bool HasOriginLine(const std::string& config)
 
 }  // namespace
 
-AgentProcess::AgentProcess(const std::string& passextConfig, const std::string& address) : m_config(passextConfig)
+AgentProcess::AgentProcess(const std::string& passextConfig, const std::string& address,
+                           const std::string& snmpdExtra)
+    : m_config(passextConfig), m_snmpdExtra(snmpdExtra)
 {
     if (!address.empty()) {
         if (int err = PortFree(address)) {
@@ -200,6 +202,8 @@ bool AgentProcess::StartOn(const std::string& address, bool* addressBusy)
     ReplaceAll(conf, "@AGENT_ADDRESSES@", IsV6(address) ? "udp6:[" + address + "]:161" : "udp:" + address + ":161");
     ReplaceAll(conf, "@PASSEXT@", QUILLON_PASSEXT_BIN);
     ReplaceAll(conf, "@PASSEXT_CONF@", passextPath);
+    if (!m_snmpdExtra.empty())
+        conf += "\n" + m_snmpdExtra + "\n";
     const std::string confPath = m_dir + "/snmpd.conf";
     if (!WriteFile(confPath, conf)) {
         m_error = "cannot write " + confPath;

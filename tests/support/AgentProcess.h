@@ -25,7 +25,9 @@ public:
     // Empty picks a free address in 127.0.1.1 to 127.0.1.254, outside the
     // fault agent's pool. For IPv6, 2001:db8:fffe::1 to 2001:db8:fffe::a are
     // set aside on lo for extra agents.
-    explicit AgentProcess(const std::string& passextConfig, const std::string& address = "");
+    // snmpdExtra: further snmpd.conf lines (e.g. "override" objects of one's own).
+    explicit AgentProcess(const std::string& passextConfig, const std::string& address = "",
+                          const std::string& snmpdExtra = "");
     ~AgentProcess();
     AgentProcess(const AgentProcess&) = delete;
     AgentProcess& operator=(const AgentProcess&) = delete;
@@ -47,6 +49,7 @@ private:
     bool StartOn(const std::string& address, bool* addressBusy);
 
     std::string m_config;
+    std::string m_snmpdExtra;
     std::string m_address;
     std::string m_dir;
     std::string m_error;

@@ -1,0 +1,283 @@
+#include "plugins/treeplug/TreeWalk.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdlib>
+#include <ctime>
+
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/SnmpReply.h"
+#include "mibcore/mibtree/MIBTree.h"
+#include "snmpval/CSnmpString.h"
+#include "snmpval/Cp932.h"
+
+namespace treeplug {
+
+const char* const kColumnTitles[4] = {"インスタンス識別子", "値", "タイプ", "オブジェクト識別子"};
+const int kColumnDefaults[4] = {120, 60, 60, 60};
+
+int MaxNameArcs() { return snmpengine::MaxOidArcs; }
+
+std::string RootTextFromBox(const std::string& prefix, const std::string& box)
+{
+    if (box.empty())
+        return {};
+    return prefix + "." + box;
+}
+
+int ParseRoot(const std::string& text, unsigned long* arcs, int capacity)
+{
+    std::vector<std::string> tokens;
+    if (!arcs || StrToken(text, ".", tokens) == 0)
+        return 0;
+    MIBTree* pos = MIBTree::gettop();
+    int count = 0;
+    for (const std::string& tok : tokens) {
+        if (count >= capacity)
+            return 0;
+        if (pos) {
+            if (MIBTree* node = pos->FindBrother(tok)) {
+                arcs[count++] = node->getval();
+                pos = node->getchild();
+                continue;
+            }
+            pos = nullptr;  // from here on only numbers
+        }
+        // A number must start with a digit: "abc", "-1" or "+3" are no arcs.
+        if (!std::isdigit(static_cast<unsigned char>(tok[0])))
+            return 0;
+        char* end = nullptr;
+        const unsigned long long v = std::strtoull(tok.c_str(), &end, 10);
+        if (v > 0xFFFFFFFFull)
+            return 0;
+        // "0x" and the like read as 0 without being "0".
+        if (v == 0 && tok != "0")
+            return 0;
+        arcs[count++] = static_cast<unsigned long>(v);
+    }
+    return count;
+}
+
+InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned long* name, int nameLen,
+                             const CSnmpBer& value)
+{
+    InstanceRow row;
+    MIBTree* pos = MIBTree::gettop();
+    std::string numeric;   // the first k + 1 arcs
+    std::string instance;  // instance sub-identifiers
+    std::string path;      // instance name
+    for (int k = 0; k < nameLen; ++k) {
+        if (k)
+            numeric += '.';
+        numeric += std::to_string(name[k]);
+        if (pos) {
+            if (MIBTree* node = pos->FindBrother(name[k])) {
+                pos = node->getchild();
+                // Above the start object the tree pane shows nothing.
+                if (k < rootLen - 1)
+                    continue;
+                const QString key = QString::fromStdString(numeric);
+                row.objects.push_back({QString::fromStdString(node->getname()) + u'(' + key + u')', key});
+                if (!path.empty())
+                    path += '.';
+                path += node->getname();
+                continue;
+            }
+            pos = nullptr;
+        }
+        if (!instance.empty())
+            instance += '.';
+        instance += std::to_string(name[k]);
+    }
+    if (!instance.empty()) {
+        row.leaf = QString::fromStdString(instance + "(" + numeric + ")");
+        if (!path.empty())
+            path += '.';
+        path += instance;
+    }
+    row.cells[0] = QString::fromStdString(path);
+    row.cells[1] = QString::fromStdString(value.GetString(1).GetUtf8());
+    std::string type;
+    value.GetTagType(type);
+    row.cells[2] = QString::fromStdString(type);
+    row.cells[3] = QString::fromStdString(numeric);
+    return row;
+}
+
+void WalkChannel::WakeLocked(std::unique_lock<std::mutex>& lock)
+{
+    if (m_wakePending || !m_wake)
+        return;
+    m_wakePending = true;
+    lock.unlock();
+    m_wake();
+}
+
+void WalkChannel::Push(InstanceRow&& row)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_rows.push_back(std::move(row));
+    WakeLocked(lock);
+}
+
+void WalkChannel::Finish(const WalkEnd& end)
+{
+    std::unique_lock<std::mutex> lock(m_mutex);
+    m_ended = true;
+    m_end = end;
+    m_wakePending = false;  // the end always wakes the reader
+    WakeLocked(lock);
+}
+
+std::vector<InstanceRow> WalkChannel::Take(bool* ended, WalkEnd* end)
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    std::vector<InstanceRow> rows;
+    rows.swap(m_rows);
+    m_wakePending = false;
+    if (ended)
+        *ended = m_ended;
+    if (end && m_ended)
+        *end = m_end;
+    return rows;
+}
+
+size_t WalkChannel::Pending() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_rows.size();
+}
+
+namespace {
+
+CSnmpBer Bindings(const std::vector<unsigned long>& name, const CSnmpBer& value)
+{
+    CSnmpBer oid;
+    if (name.size() == 1) {
+        // An OID needs two arcs: the successor of n.0 is the first object below n.
+        const unsigned long two[2] = {name[0], 0};
+        oid.SetOid(two, 2);
+    } else {
+        oid.SetOid(name.data(), static_cast<int>(name.size()));
+    }
+    CSnmpBer binding;
+    binding.SetTag(CSnmpBer::TagSequence);
+    binding.AddBer(oid);
+    binding.AddBer(value);
+    CSnmpBer bindings;
+    bindings.SetTag(CSnmpBer::TagSequence);
+    bindings.AddBer(binding);
+    return bindings;
+}
+
+std::string Numeric(const std::vector<unsigned long>& arcs)
+{
+    std::string s;
+    GetOid2Str(s, arcs.data(), static_cast<int>(arcs.size()));
+    return s;
+}
+
+}  // namespace
+
+void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel)
+{
+    WalkEnd end;
+    item->setStartTime(static_cast<long>(std::clock()));
+    item->setLastTime(item->getStartTime());
+    item->setResult(0);
+    item->setErrCnt(0);
+    item->setFailCnt(0);
+    if (root.empty() || agent->getAddr().empty()) {
+        item->setRepeat(0);
+        end.result = agent->getAddr().empty() ? snmpengine::NoAddress : snmpengine::BadAddress;
+        item->setResult(end.result);
+        channel.Finish(end);
+        return;
+    }
+
+    const int rootLen = static_cast<int>(root.size());
+    std::vector<unsigned long> name = root;
+    CSnmpBer value;  // NULL the first time
+    std::vector<unsigned long> arcs(static_cast<size_t>(MaxNameArcs()));
+    int* flag = item->getRepeatFlag();
+    for (;;) {
+        if (!item->getRepeat()) {
+            end.result = 0;
+            break;
+        }
+        CSnmpBer bindings = Bindings(name, value);
+        const int result = SnmpData(agent, item, bindings, CSnmpBer::TagGetNextRequest, flag);
+        // A stopped exchange hands back the request itself: not an answer.
+        if (!item->getRepeat()) {
+            end.result = 0;
+            break;
+        }
+        if (result != 0) {
+            end.result = result;
+            item->setResult(result);
+            item->setErrCnt(item->getErrCnt() + 1);
+            item->setFailCnt(item->getFailCnt() + 1);
+            item->setLastTime(static_cast<long>(std::clock()));
+            // Past the agent's last object after some instances: done.
+            if (end.rows > 0 && result == snmpengine::NoSuchName)
+                break;
+            if (item->getErrCnt() > agent->getSendErrCnt()) {
+                end.message = true;
+                end.oid = Numeric(name);
+                break;
+            }
+            continue;
+        }
+        item->setErrCnt(0);
+        item->setFailCnt(0);
+        item->setResult(0);
+        end.result = 0;
+
+        const int n = snmpengine::BindingName(bindings, 0, arcs.data(), MaxNameArcs());
+        // No readable name, or one outside the start object: the subtree ends.
+        if (n < rootLen || !std::equal(root.begin(), root.end(), arcs.begin()))
+            break;
+        // An agent that does not move forward would keep the walk going
+        // for ever: stop and say where.
+        if (snmpengine::CompareOid(arcs.data(), n, name.data(), static_cast<int>(name.size())) <= 0) {
+            end.result = snmpengine::OutOfSubtree;
+            item->setResult(end.result);
+            end.message = true;
+            end.oid = Numeric(name);
+            break;
+        }
+        const int valuePath[] = {0, 1, -1};
+        const unsigned char* v = bindings.GetSequence(valuePath);
+        value = v ? CSnmpBer(v) : CSnmpBer();
+        name.assign(arcs.begin(), arcs.begin() + n);
+        channel.Push(DescribeInstance(root.data(), rootLen, name.data(), n, value));
+        ++end.rows;
+        item->setLastTime(static_cast<long>(std::clock()));
+    }
+    item->setRepeat(0);
+    channel.Finish(end);
+}
+
+std::string BuildCsv(const std::vector<std::vector<QString>>& rows)
+{
+    QString text;
+    for (int i = 0; i < 4; ++i) {
+        if (i)
+            text += u',';
+        text += QString::fromUtf8(kColumnTitles[i]);
+    }
+    text += u'\n';
+    for (const auto& row : rows) {
+        for (size_t i = 0; i < row.size(); ++i) {
+            if (i)
+                text += u',';
+            text += row[i];
+        }
+        text += u'\n';
+    }
+    return cp932::FromUtf8(text.toStdString());
+}
+
+}  // namespace treeplug

@@ -1,0 +1,101 @@
+#pragma once
+// The MIB tree browser's walk without its windows: the start object's OID
+// from the typed or dropped text, the description of one received instance
+// (tree items, list row), the walk loop that runs on the worker thread, and
+// the CSV file of the list.
+
+#include <QString>
+
+#include <atomic>
+#include <functional>
+#include <mutex>
+#include <string>
+#include <vector>
+
+class CSnmpBer;
+class MIBAgent;
+class MIBBasicItem;
+
+namespace treeplug {
+
+// A start object has at most this many arcs; a longer one is refused like
+// any other invalid start object.
+inline constexpr int kMaxRootArcs = 64;
+// Received names are decoded up to the engine's OID limit, so an agent's
+// names longer than 128 arcs are shown and walked like any other.
+int MaxNameArcs();
+
+// Prefix + "." + the text box's content, or "" when the box is empty.
+std::string RootTextFromBox(const std::string& prefix, const std::string& box);
+
+// Arcs of a start object written with names and/or numbers below the OID
+// tree's top: names (or numbers) are matched in the tree while it knows the
+// position, every later component must be a decimal number. Returns the arc
+// count, or 0 for an invalid text (a component that is neither, a number
+// beyond 32 bits, more than capacity arcs).
+int ParseRoot(const std::string& text, unsigned long* arcs, int capacity);
+
+// One object item on the way from the top of the tree pane to an instance.
+struct ObjectStep {
+    QString text;  // name(numeric OID)
+    QString key;   // the numeric OID: unique in the tree pane
+};
+
+// What one received instance adds to the panes.
+struct InstanceRow {
+    std::vector<ObjectStep> objects;  // object items from the top level down
+    QString leaf;                     // instance leaf text; empty: no leaf
+    QString cells[4];                 // instance name, value, type, numeric OID
+};
+
+// Columns of the list pane.
+extern const char* const kColumnTitles[4];
+extern const int kColumnDefaults[4];
+
+// The tree items and list row of the instance name (nameLen arcs) with its
+// value, for a walk from root (rootLen arcs, a prefix of name).
+InstanceRow DescribeInstance(const unsigned long* root, int rootLen, const unsigned long* name, int nameLen,
+                             const CSnmpBer& value);
+
+// How a walk ended.
+struct WalkEnd {
+    int result = 0;        // last result code
+    bool message = false;  // the failure budget was spent: tell the operator
+    std::string oid;       // numeric OID of the name sent last (for the message)
+    int rows = 0;          // instances received
+};
+
+// Hand-over from the worker to the user-interface thread: the worker
+// appends rows and finally the end; wake is called (by the worker, without
+// the lock held) whenever rows or the end arrive and no wake is pending.
+class WalkChannel {
+public:
+    explicit WalkChannel(std::function<void()> wake) : m_wake(std::move(wake)) {}
+    void Push(InstanceRow&& row);
+    void Finish(const WalkEnd& end);
+    // Everything queued so far (the caller takes it); *ended receives
+    // whether the end has arrived, *end the end itself.
+    std::vector<InstanceRow> Take(bool* ended, WalkEnd* end);
+    // Rows queued and not taken yet.
+    size_t Pending() const;
+
+private:
+    void WakeLocked(std::unique_lock<std::mutex>& lock);
+    mutable std::mutex m_mutex;
+    std::vector<InstanceRow> m_rows;
+    bool m_ended = false;
+    WalkEnd m_end;
+    bool m_wakePending = false;
+    std::function<void()> m_wake;
+};
+
+// One walk, on the calling thread (the worker): GetNextRequests from root
+// through item's socket while item's keep-running flag is set. Rows and
+// the end go to channel. Never waits for the user-interface thread.
+void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel);
+
+// The list as a CSV file: the four headers, then the rows' cells as they
+// stand, "," between fields, no quoting, LF line ends, CP932.
+std::string BuildCsv(const std::vector<std::vector<QString>>& rows);
+
+}  // namespace treeplug

@@ -1,0 +1,113 @@
+// The walk's texts without a window: start objects, what one instance adds
+// to the panes, and the CSV bytes; against the OID tree of etc/mib/mib-2.mib.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "mibcore/mibtree/MIBTree.h"
+#include "plugins/treeplug/TreeWalk.h"
+#include "snmpval/CSnmpBer.h"
+#include "snmpval/Cp932.h"
+
+using namespace treeplug;
+
+namespace {
+
+class TreeWalkTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite()
+    {
+        if (!MIBTree::gettop())
+            MIBTree::Initialize();
+    }
+    static std::string Root(const std::string& text)
+    {
+        unsigned long arcs[kMaxRootArcs];
+        int n = ParseRoot(text, arcs, kMaxRootArcs);
+        std::string s;
+        GetOid2Str(s, arcs, n);
+        return n == 0 ? "(invalid)" : s;
+    }
+};
+
+TEST_F(TreeWalkTest, StartObjectsFromNamesAndNumbers)
+{
+    std::string arcs64 = "1.3", arcs65;
+    for (int i = 2; i < 64; ++i)
+        arcs64 += ".7";
+    arcs65 = arcs64 + ".7";
+    struct Case {
+        std::string text, want;
+    } cases[] = {
+        {RootTextFromBox("iso.org.dod.internet", "mgmt.mib-2.system"), "1.3.6.1.2.1.1"},
+        // 4 and 1 match private and enterprises by number; 9999 is unknown.
+        {RootTextFromBox("iso.org.dod.internet", "4.1.9999.5"), "1.3.6.1.4.1.9999.5"},
+        {"iso.org.dod.internet.mgmt.mib-2.system.sysDescr.0", "1.3.6.1.2.1.1.1.0"},
+        {"iso..org.dod", "1.3.6"},
+        {RootTextFromBox("iso.org.dod.internet", ""), "(invalid)"},
+        {"iso.org.dod.internet.abc", "(invalid)"},
+        {"iso.org.dod.internet.4.1.9999.0x", "(invalid)"},
+        {"iso.org.dod.internet.4.1.9999.-1", "(invalid)"},
+        {"1.3.6.4294967295", "1.3.6.4294967295"},
+        {"1.3.6.4294967296", "(invalid)"},
+        // Only numbers after the first unknown component.
+        {"iso.org.dod.internet.4.1.9999.system", "(invalid)"},
+        {arcs64, arcs64},
+        {arcs65, "(invalid)"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Root(c.text), c.want) << c.text;
+}
+
+TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
+{
+    CSnmpBer text;
+    text.Set(CSnmpBer::TagOctetString, 5, reinterpret_cast<const unsigned char*>("Linux"));
+    const unsigned long system[] = {1, 3, 6, 1, 2, 1, 1};
+    const unsigned long sysDescr0[] = {1, 3, 6, 1, 2, 1, 1, 1, 0};
+    InstanceRow r = DescribeInstance(system, 7, sysDescr0, 9, text);
+    ASSERT_EQ(r.objects.size(), 2u);
+    EXPECT_EQ(r.objects[0].text.toStdString(), "system(1.3.6.1.2.1.1)");
+    EXPECT_EQ(r.objects[1].text.toStdString(), "sysDescr(1.3.6.1.2.1.1.1)");
+    EXPECT_EQ(r.leaf.toStdString(), "0(1.3.6.1.2.1.1.1.0)");
+    EXPECT_EQ(r.cells[0].toStdString(), "system.sysDescr.0");
+    EXPECT_EQ(r.cells[1].toStdString(), "Linux");
+    EXPECT_EQ(r.cells[2].toStdString(), "OCTET STRING(0x04)");
+    EXPECT_EQ(r.cells[3].toStdString(), "1.3.6.1.2.1.1.1.0");
+
+    // From mib-2 the names start at mib-2; a column of ifTable keeps its
+    // index as instance text.
+    CSnmpBer n;
+    n.SetLong(3);
+    const unsigned long mib2[] = {1, 3, 6, 1, 2, 1};
+    const unsigned long ifIndex3[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 1, 3};
+    r = DescribeInstance(mib2, 6, ifIndex3, 11, n);
+    EXPECT_EQ(r.cells[0].toStdString(), "mib-2.interfaces.ifTable.ifEntry.ifIndex.3");
+    EXPECT_EQ(r.objects.front().text.toStdString(), "mib-2(1.3.6.1.2.1)");
+    EXPECT_EQ(r.leaf.toStdString(), "3(1.3.6.1.2.1.2.2.1.1.3)");
+    EXPECT_EQ(r.cells[2].toStdString(), "INTEGER(0x02)");
+
+    // Below an arc the MIB modules do not define: only a leaf, whose
+    // instance text starts at that arc.
+    const unsigned long root[] = {1, 3, 6, 1, 4, 1, 9999, 5};
+    const unsigned long name[] = {1, 3, 6, 1, 4, 1, 9999, 5, 2, 1};
+    r = DescribeInstance(root, 8, name, 10, n);
+    EXPECT_TRUE(r.objects.empty());
+    EXPECT_EQ(r.leaf.toStdString(), "9999.5.2.1(1.3.6.1.4.1.9999.5.2.1)");
+    EXPECT_EQ(r.cells[0].toStdString(), "9999.5.2.1");
+}
+
+TEST_F(TreeWalkTest, CsvHeaderRowsNoQuotingLfCp932)
+{
+    const std::string header = cp932::FromUtf8("インスタンス識別子,値,タイプ,オブジェクト識別子\n");
+    EXPECT_EQ(BuildCsv({}), header);
+    const std::string bytes = BuildCsv({{"system.sysDescr.0", "a,b \"c\"", "OCTET STRING(0x04)", "1.3.6.1.2.1.1.1.0"},
+                                        {"x", "日本", "INTEGER(0x02)", "1.3"}});
+    EXPECT_EQ(bytes, header + "system.sysDescr.0,a,b \"c\",OCTET STRING(0x04),1.3.6.1.2.1.1.1.0\n" +
+                         cp932::FromUtf8("x,日本,INTEGER(0x02),1.3\n"));
+    EXPECT_EQ(bytes.find('\r'), std::string::npos);
+}
+
+}  // namespace
