@@ -200,7 +200,7 @@ TEST(TagTick, EachSeriesBySampledTag)
             b.SetULong(v, tag);
         return b;
     };
-    const CSnmpBer none;
+    const CSnmpBer none{};
     const Case cases[] = {
         {"counter", {val(100, 0x41), val(130, 0x41), val(5, 0x41)}, {{0, 16}, {30, 0}, {4294967171u, 0}}},
         {"counter after a failure", {val(100, 0x41), none, val(150, 0x41)}, {{0, 16}, {0, 21}, {0, 16}}},
