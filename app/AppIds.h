@@ -1,6 +1,8 @@
 #pragma once
 // Resource and command ids of the program.
 
+#include <QString>
+
 namespace app {
 
 enum : int {
@@ -75,5 +77,10 @@ enum : long { UpdateHintRebuildList = 1026 };
 // Registers the menus, tool bar, strings and images of the program with the
 // platform's resource lookup. Harmless when called again.
 void RegisterAppResources();
+
+// Installs Qt's own Japanese texts (standard buttons, file chooser) from dir,
+// or from Qt's translations directory; false, changing nothing, when the
+// catalogue is not there.
+bool LoadQtTranslations(const QString& dir = QString());
 
 }  // namespace app

@@ -2,7 +2,10 @@
 
 #include "mibcore/platform/Resources.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QLibraryInfo>
+#include <QTranslator>
 
 // The qrc initialiser is a global function; it may not be called from
 // inside a namespace.
@@ -93,6 +96,7 @@ static void RegisterStrings()
     platform::RegisterString(ID_FILE_NEW, "新規にファイルを作成\n新規ファイル");
     platform::RegisterString(ID_FILE_OPEN, "既存のファイルを開く\n開く");
     platform::RegisterString(ID_FILE_CLOSE, "作業中のファイルを閉じる\n閉じる");
+    platform::RegisterString(ID_FILE_MRU_FILE1, "このファイルを開く\n最近使ったファイル");
     platform::RegisterString(ID_APP_EXIT, "アプリケーションを終了し、ファイルの保存を指示\n終了");
     platform::RegisterString(ID_APP_ABOUT, "プログラム情報、バージョン、著作権を表示\nバージョン情報");
     platform::RegisterString(ID_HELP_FINDER, "ヘルプ トピックの一覧を表示\nヘルプ");
@@ -102,12 +106,34 @@ static void RegisterStrings()
     platform::RegisterString(ID_VIEW_SMALLICON, "小さいアイコンで表示\n小さいアイコン");
     platform::RegisterString(ID_VIEW_LIST, "一覧で表示\n一覧");
     platform::RegisterString(ID_VIEW_DETAILS, "詳細を表示\n詳細");
+    platform::RegisterString(ID_VIEW_BYNAME, "アイコンを名前順に整列\n名前順");
+    platform::RegisterString(ID_VIEW_AUTOARRANGE, "アイコンを自動的に整列\n自動整列");
+    platform::RegisterString(ID_VIEW_LINEUP, "アイコンを等間隔に整列\n等間隔に整列");
     platform::RegisterString(ID_WINDOW_CASCADE, "ウィンドウを重ねて表示\n重ねて表示");
     platform::RegisterString(ID_WINDOW_TILE_HORZ, "ウィンドウを並べて表示\n並べて表示");
     platform::RegisterString(ID_WINDOW_ARRANGE, "ウィンドウの下部にアイコンを整列\nアイコンの整列");
     for (int id = 33225; id <= 33229; ++id)
         if (!platform::HasString(id))
             platform::RegisterString(id, "ポーリング間隔の変更\nタイマー変更");
+}
+
+bool LoadQtTranslations(const QString& dir)
+{
+    // Standard buttons and the file chooser speak the program's language.
+    const QString from = dir.isEmpty() ? QLibraryInfo::path(QLibraryInfo::TranslationsPath) : dir;
+    static QTranslator* installed = nullptr;
+    auto* t = new QTranslator(QCoreApplication::instance());
+    if (!t->load(QStringLiteral("qtbase_ja"), from)) {
+        delete t;
+        return false;
+    }
+    if (installed) {
+        QCoreApplication::removeTranslator(installed);
+        delete installed;
+    }
+    installed = t;
+    QCoreApplication::installTranslator(t);
+    return true;
 }
 
 void RegisterAppResources()

@@ -10,6 +10,7 @@
 
 #include <QButtonGroup>
 #include <QEvent>
+#include <QEventLoop>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -22,10 +23,12 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <atomic>
 #include <cctype>
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
+#include <thread>
 
 namespace {
 
@@ -33,12 +36,9 @@ const char* const kBadAddress = "正しいエージェントのIPアドレスを
 const char* const kNoAnswer = "エージェントと通信できません。正しいエージェントのIPアドレスを入力してください。";
 const char* const kNoIniDir = "プロファイル用ディレクトリの作成に失敗しました。";
 
-// The largest time-out whose seconds still fit the 32-bit setting.
-constexpr long long kMaxTimeoutUsec = static_cast<long long>(INT32_MAX) * 1000000LL + 999999LL;
-
-// Leading decimal digits of the text as a microsecond count; no digits
-// gives 0, an absurdly long number the largest time-out we can store.
-long long ParseMicroseconds(const std::string& text)
+// Leading decimal digits of the text as a number; no digits gives 0, a
+// number beyond the limit gives limit + 1 (so it is refused, never wrapped).
+long long ParseBounded(const std::string& text, long long limit)
 {
     long long v = 0;
     std::size_t i = 0;
@@ -46,17 +46,25 @@ long long ParseMicroseconds(const std::string& text)
         ++i;
     for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
         v = v * 10 + (text[i] - '0');
-        if (v > kMaxTimeoutUsec)
-            return kMaxTimeoutUsec;
+        if (v > limit)
+            return limit + 1;
     }
     return v;
 }
 
-std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
+long long Clamp(long long v, long long hi) { return v < 0 ? 0 : (v > hi ? hi : v); }
 
-// Counts and time-outs never go below zero: a negative value edited into
-// agent.ini would otherwise reach the transport as a negative wait.
-long NonNegative(long v) { return v < 0 ? 0 : v; }
+int Digits(long long v)
+{
+    int n = 1;
+    while (v >= 10) {
+        v /= 10;
+        ++n;
+    }
+    return n;
+}
+
+std::string Text(const QLineEdit* e) { return e->text().toStdString(); }
 
 QLineEdit* DigitsField(QWidget* parent, int maxLen)
 {
@@ -200,9 +208,10 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     // Options.
     auto* optBox = new QGroupBox("通信オプション", snmp);
     auto* optLay = new QGridLayout(optBox);
-    m_sendErr = DigitsField(optBox, 9);
-    m_recvErr = DigitsField(optBox, 9);
-    m_timeout = DigitsField(optBox, 16);
+    // Room for every value the dialog accepts, and no more.
+    m_sendErr = DigitsField(optBox, Digits(MIBAgent::MaxSendErrCnt));
+    m_recvErr = DigitsField(optBox, Digits(MIBAgent::MaxRecvErrCnt));
+    m_timeout = DigitsField(optBox, Digits(MIBAgent::MaxTimeoutUsec));
     optLay->addWidget(new QLabel("再送回数", optBox), 0, 0);
     optLay->addWidget(m_sendErr, 1, 0);
     optLay->addWidget(new QLabel("許容タイムアウト回数", optBox), 0, 1);
@@ -254,19 +263,24 @@ std::string CAgentDlg::AgentIniPath()
     return AppConstants::getInstance()->getStartDir() + "/etc/ini/agent.ini";
 }
 
-void CAgentDlg::ReadAgentIni()
+void CAgentDlg::ReadAgentIni(MIBAgent* a)
 {
-    MIBAgent* a = MIBAgent::getInstance();
+    if (!a)
+        a = MIBAgent::getInstance();
     const std::string file = AgentIniPath();
-    auto num = [&](const char* key, const char* def) {
+    auto num = [&](const char* key, const char* def) -> long long {
         return platform::ParseLeadingInt(platform::GetPrivateProfileString("socket", key, def, file));
     };
     a->setReadCommunity(platform::GetPrivateProfileString("community", "read", a->getReadCommunity(), file));
     a->setWriteCommunity(platform::GetPrivateProfileString("community", "write", a->getWriteCommunity(), file));
-    a->setSendErrCnt(static_cast<int>(NonNegative(num("SendErrCnt", "3"))));
-    a->setRecvErrCnt(static_cast<int>(NonNegative(num("RecvErrCnt", "3"))));
-    a->setTvSec(NonNegative(num("tv_sec", "0")));
-    a->setTvUSec(NonNegative(num("tv_usec", "500000")));
+    // A hand-edited file cannot make one request wait for hours: every
+    // number is brought into what the dialog accepts.
+    a->setSendErrCnt(static_cast<int>(Clamp(num("SendErrCnt", "3"), MIBAgent::MaxSendErrCnt)));
+    a->setRecvErrCnt(static_cast<int>(Clamp(num("RecvErrCnt", "3"), MIBAgent::MaxRecvErrCnt)));
+    const long long usec = Clamp(Clamp(num("tv_sec", "0"), INT32_MAX) * 1000000LL + Clamp(num("tv_usec", "500000"), INT32_MAX),
+                                 MIBAgent::MaxTimeoutUsec);
+    a->setTvSec(static_cast<long>(usec / 1000000));
+    a->setTvUSec(static_cast<long>(usec % 1000000));
 }
 
 bool CAgentDlg::WriteAgentIni()
@@ -299,20 +313,22 @@ bool CAgentDlg::WriteAgentIni()
 void CAgentDlg::OnInitDialog()
 {
     MIBAgent::copyNow2OldInstance();
-    ReadAgentIni();
+    // The dialog edits a copy: windows keep polling the agent they were
+    // opened for until the new one has answered.
+    m_edit = *MIBAgent::getInstance();
+    ReadAgentIni(&m_edit);
 
     m_ipv4Radio->setChecked(true);
     SetIpv6Mode(false);
     m_ipv4->ClearAddress();
     m_ipv6->clear();
 
-    MIBAgent* a = MIBAgent::getInstance();
-    m_sendErr->setText(QString::number(a->getSendErrCnt()));
-    m_recvErr->setText(QString::number(a->getRecvErrCnt()));
-    const long long t = static_cast<long long>(a->getTvSec()) * 1000000LL + a->getTvUSec();
+    m_sendErr->setText(QString::number(m_edit.getSendErrCnt()));
+    m_recvErr->setText(QString::number(m_edit.getRecvErrCnt()));
+    const long long t = static_cast<long long>(m_edit.getTvSec()) * 1000000LL + m_edit.getTvUSec();
     m_timeout->setText(QString::number(t));
-    m_read->setText(QString::fromStdString(a->getReadCommunity()));
-    m_write->setText(QString::fromStdString(a->getWriteCommunity()));
+    m_read->setText(QString::fromStdString(m_edit.getReadCommunity()));
+    m_write->setText(QString::fromStdString(m_edit.getWriteCommunity()));
     m_ipv4->Field(0)->setFocus();
 }
 
@@ -323,9 +339,24 @@ void CAgentDlg::SetIpv6Mode(bool ipv6)
     m_ipv6->setReadOnly(!ipv6);
 }
 
+bool CAgentDlg::ReadNumber(QLineEdit* field, const char* label, long long max, long long& value)
+{
+    value = ParseBounded(Text(field), max);
+    if (value <= max)
+        return true;
+    char buf[160];
+    std::snprintf(buf, sizeof buf, "%sは 0 から %lld までの数を入力してください。", label, max);
+    platform::MessageBox(buf);
+    field->setFocus();
+    field->selectAll();
+    return false;
+}
+
 void CAgentDlg::accept()
 {
-    MIBAgent* a = MIBAgent::getInstance();
+    if (m_probing)
+        return;
+    MIBAgent& a = m_edit;
     std::string addr;
     int family;
     if (m_ipv4Radio->isChecked()) {
@@ -346,37 +377,55 @@ void CAgentDlg::accept()
         }
         family = MIBAgent::FamilyIPv6;
     }
-    a->setAddr(addr);
-    a->setNetworkLayerType(family);
 
-    a->setSendErrCnt(static_cast<int>(platform::ParseLeadingInt(Text(m_sendErr))));
-    a->setRecvErrCnt(static_cast<int>(platform::ParseLeadingInt(Text(m_recvErr))));
-    const long long t = ParseMicroseconds(Text(m_timeout));
-    a->setTvSec(static_cast<long>(t / 1000000));
-    a->setTvUSec(static_cast<long>(t % 1000000));
+    long long sendErr = 0, recvErr = 0, usec = 0;
+    if (!ReadNumber(m_sendErr, "再送回数", MIBAgent::MaxSendErrCnt, sendErr) ||
+        !ReadNumber(m_recvErr, "許容タイムアウト回数", MIBAgent::MaxRecvErrCnt, recvErr) ||
+        !ReadNumber(m_timeout, "タイムアウト時間(usec)", MIBAgent::MaxTimeoutUsec, usec))
+        return;
 
-    a->setReadCommunity(Text(m_read));
-    a->setWriteCommunity(Text(m_write));
+    a.setAddr(addr);
+    a.setNetworkLayerType(family);
+    a.setSendErrCnt(static_cast<int>(sendErr));
+    a.setRecvErrCnt(static_cast<int>(recvErr));
+    a.setTvSec(static_cast<long>(usec / 1000000));
+    a.setTvUSec(static_cast<long>(usec % 1000000));
+    a.setReadCommunity(Text(m_read));
+    a.setWriteCommunity(Text(m_write));
 
-    int rc;
-    {
-        platform::WaitCursor wait;
-        rc = checkAgent();
-    }
-    if (rc != 0) {
+    if (Probe() != 0) {
         m_probeRejected = true;
         platform::MessageBox(kNoAnswer);
         return;
     }
+    *MIBAgent::getInstance() = m_edit;
     WriteAgentIni();
     QDialog::accept();
 }
 
+int CAgentDlg::Probe()
+{
+    // The wait runs on a thread of its own, so the dialog stays painted and
+    // the wait cursor shows; the operator's input waits until it is over.
+    platform::WaitCursor wait;
+    m_probing = true;
+    MIBAgent probed(m_edit);
+    std::atomic<int> rc{0};
+    QEventLoop loop;
+    std::thread worker([&] {
+        rc = checkAgent(&probed);
+        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
+    });
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+    worker.join();
+    m_probing = false;
+    return rc;
+}
+
 void CAgentDlg::reject()
 {
-    // Cancel means no change: the values typed before a rejected probe are
-    // already in the current settings, so the snapshot taken on opening
-    // comes back.
-    MIBAgent::copyOld2NowInstance();
+    if (m_probing)
+        return;
+    // Cancel means no change: the current settings were never touched.
     QDialog::reject();
 }

@@ -1,8 +1,12 @@
 #pragma once
 // The modal dialog "エージェントの設定": the agent's address (IPv4 or IPv6),
-// the communities and the SNMP options. OK accepts the settings only after
-// the agent answered a probe, then stores the options in etc/ini/agent.ini
-// (the address is typed in every time and never stored).
+// the communities and the SNMP options. It edits a copy of the current
+// settings; OK probes the copy (on a thread, the dialog stays painted) and
+// only when the agent answered makes it the current settings and stores the
+// options in etc/ini/agent.ini (the address is typed in every time and never
+// stored).
+
+#include "mibcore/agent/MIBAgent.h"
 
 #include <QDialog>
 
@@ -42,9 +46,10 @@ public:
 
     // Path of agent.ini below the start directory.
     static std::string AgentIniPath();
-    // Reads agent.ini into the current settings (missing keys keep the
-    // documented defaults).
-    static void ReadAgentIni();
+    // Reads agent.ini into the settings (the current ones by default);
+    // missing keys keep the documented defaults, numbers outside what the
+    // dialog accepts are brought into range.
+    static void ReadAgentIni(MIBAgent* into = nullptr);
     // Writes the six keys; false when the directory cannot be created (the
     // operator has then been told) or the file cannot be written.
     static bool WriteAgentIni();
@@ -64,6 +69,10 @@ public:
 
     // Whether an OK was rejected by the probe during this run.
     bool ProbeRejected() const { return m_probeRejected; }
+    // The settings being edited (what OK probed last).
+    const MIBAgent& Edited() const { return m_edit; }
+    // Whether the probe is running.
+    bool IsProbing() const { return m_probing; }
 
 public slots:
     void accept() override;
@@ -72,6 +81,9 @@ public slots:
 private:
     void OnInitDialog();
     void SetIpv6Mode(bool ipv6);
+    // The field's number, or false after telling the operator its range.
+    bool ReadNumber(QLineEdit* field, const char* label, long long max, long long& value);
+    int Probe();
 
     QRadioButton* m_ipv4Radio;
     QRadioButton* m_ipv6Radio;
@@ -85,4 +97,6 @@ private:
     QPushButton* m_ok;
     QPushButton* m_cancel;
     bool m_probeRejected = false;
+    bool m_probing = false;
+    MIBAgent m_edit{*MIBAgent::getInstance()};
 };

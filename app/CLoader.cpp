@@ -4,6 +4,8 @@
 #include "mibcore/platform/MessageBox.h"
 
 #include <dlfcn.h>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -34,6 +36,15 @@ std::vector<void*>& Handles()
 {
     static std::vector<void*> h;
     return h;
+}
+
+int FileOpenError(const std::string& path)
+{
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return errno;
+    ::close(fd);
+    return ENOEXEC;
 }
 
 }  // namespace
@@ -109,12 +120,13 @@ int LoadPlugins(const std::string& startDir)
         if (!EndsWith(path, ".so"))
             continue;
         ::dlerror();
-        errno = 0;
         // Loading runs the plug-in's static descriptors, which register it.
         void* h = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (!h) {
-            const int code = errno;
             const char* err = ::dlerror();
+            // dlopen leaves errno alone: the code is why the file cannot be
+            // read, or ENOEXEC when it can but is no loadable library.
+            const int code = FileOpenError(path);
             platform::MessageBox(LoadErrorText(name, code, err ? err : ""), platform::MB_ICONERROR);
             continue;
         }

@@ -17,7 +17,10 @@
 #include "mibcore/platform/Resources.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QProcess>
+#include <QScreen>
 #include <QFileInfo>
 #include <QKeySequence>
 #include <QShortcut>
@@ -25,8 +28,10 @@
 #include <QToolBar>
 #include <QUrl>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <memory>
 
 namespace {
 
@@ -111,7 +116,7 @@ bool CMainFrame::LoadFrame()
 
 void CMainFrame::RefreshTitle()
 {
-    setWindowTitle(QString::fromStdString("Quillon " + MIBAgent::getInstance()->getAddr()));
+    SetTitle(QString::fromStdString("Quillon " + MIBAgent::getInstance()->getAddr()));
 }
 
 std::string CMainFrame::PlacementPath()
@@ -169,6 +174,12 @@ std::string CMainFrame::HelpIndexPath()
     return AppConstants::getInstance()->getStartDir() + "/doc/help/index.html";
 }
 
+QString& CMainFrame::BrowserCommand()
+{
+    static QString command = QStringLiteral("xdg-open");
+    return command;
+}
+
 void CMainFrame::OnHelp()
 {
     const QString path = QString::fromStdString(HelpIndexPath());
@@ -178,10 +189,29 @@ void CMainFrame::OnHelp()
                              platform::MB_ICONINFORMATION, "Password Change NG");
         return;
     }
-    // The desktop's browser first; without one, our own help window.
-    if (QDesktopServices::openUrl(QUrl::fromLocalFile(path)))
-        return;
-    ShowHelpWindow(path);
+    // The desktop's browser first. xdg-open reports a desktop without any
+    // browser ("no method available") only through its exit status, and a
+    // browser it starts in the foreground keeps it running: a failure soon
+    // after the start opens our own help window instead.
+    // No parent: quitting must not end a browser xdg-open runs.
+    auto* proc = new QProcess;
+    auto started = std::make_shared<QElapsedTimer>();
+    started->start();
+    QPointer<CMainFrame> self(this);
+    auto fallBack = [self, proc, path, started](bool failed) {
+        proc->deleteLater();
+        if (self && failed && started->elapsed() < 10000)
+            self->ShowHelpWindow(path);
+    };
+    connect(proc, &QProcess::finished, proc, [fallBack](int code, QProcess::ExitStatus status) {
+        fallBack(status != QProcess::NormalExit || code != 0);
+    });
+    connect(proc, &QProcess::errorOccurred, proc, [fallBack](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            fallBack(true);
+    });
+    proc->setProcessChannelMode(QProcess::ForwardedChannels);
+    proc->start(BrowserCommand(), {QUrl::fromLocalFile(path).toString()});
 }
 
 void CMainFrame::ShowHelpWindow(const QString& path)
@@ -193,9 +223,32 @@ void CMainFrame::ShowHelpWindow(const QString& path)
         m_helpWindow->setWindowTitle("Quillon ヘルプ");
         m_helpWindow->setOpenExternalLinks(true);
         m_helpWindow->resize(760, 600);
+        m_helpWindow->move(frameGeometry().topLeft() + QPoint(40, 40));
     }
     m_helpWindow->setSource(QUrl::fromLocalFile(path));
     m_helpWindow->show();
+    FitIntoWorkArea(m_helpWindow);
     m_helpWindow->raise();
     m_helpWindow->activateWindow();
+}
+
+void CMainFrame::FitIntoWorkArea(QWidget* w)
+{
+    // The frame's decoration is known once the window is shown.
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect work = screen->availableGeometry();
+    const QSize deco = w->frameGeometry().size() - w->size();
+    w->resize(std::min(w->width(), work.width() - deco.width()), std::min(w->height(), work.height() - deco.height()));
+    QRect f = w->frameGeometry();
+    if (f.right() > work.right())
+        f.moveRight(work.right());
+    if (f.bottom() > work.bottom())
+        f.moveBottom(work.bottom());
+    if (f.left() < work.left())
+        f.moveLeft(work.left());
+    if (f.top() < work.top())
+        f.moveTop(work.top());
+    w->move(f.topLeft());
 }

@@ -41,13 +41,19 @@ public:
     // waiting for the operator's answer to one of its messages).
     void SetLoading(bool on) { m_loading = on; }
 
-    // Our own help window on a page of the manual (when no browser is there).
+    // Our own help window on a page of the manual (when no browser is there),
+    // inside the screen's work area.
     void ShowHelpWindow(const QString& path);
+    // The program that opens the manual in the desktop's browser.
+    static QString& BrowserCommand();
 
 protected:
     void closeEvent(QCloseEvent* e) override;
 
 private:
+    // Moves (and if need be shrinks) a shown top-level window into the work
+    // area of the frame's screen.
+    void FitIntoWorkArea(QWidget* w);
 
     QPointer<CMIBTreeDlg> m_mibTreeDlg;
     QPointer<QTextBrowser> m_helpWindow;

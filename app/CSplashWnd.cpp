@@ -40,17 +40,24 @@ CSplashWnd::CSplashWnd(const std::string& startDir, std::function<void()> done)
         }
     });
     m_timer.start(100);
-    m_thread = std::thread([this, startDir] {
-        loader::Run(startDir);
-        m_threadDone = true;
-    });
-
     if (HasBitmap()) {
         show();
         raise();
         activateWindow();
         m_cursorTimer.start(40);
     }
+    // Started once the window is up: showing a splash window runs the
+    // event loop, and the end of the loader must not be taken there, inside
+    // the constructor.
+    m_thread = std::thread([this, startDir] {
+        loader::Run(startDir);
+        m_loaderEnd = std::chrono::steady_clock::now();
+        m_threadDone = true;
+        // The launcher fills as soon as the loader ends, not at the next
+        // tick of the animation's timer. The destructor joins this thread,
+        // so the window still exists when the call is queued.
+        QMetaObject::invokeMethod(this, &CSplashWnd::OnTimer, Qt::QueuedConnection);
+    });
 }
 
 CSplashWnd::~CSplashWnd()

@@ -1,8 +1,8 @@
 #pragma once
 // The splash window: a 480 x 360 picture whose owl's eyes follow the
 // pointer, shown while the loader thread builds the OID tree and loads the
-// plug-ins. Every 100 ms it tests whether the thread has ended; then it
-// closes and the launcher rebuilds its list.
+// plug-ins. When the thread ends (it says so at once; a 100 ms timer tests
+// it as well) the window closes and the launcher rebuilds its list.
 
 #include <QImage>
 #include <QPoint>
@@ -11,6 +11,7 @@
 #include <QWidget>
 
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <string>
 #include <thread>
@@ -27,6 +28,8 @@ public:
     // but the loader still runs.
     bool HasBitmap() const { return !m_bitmap.isNull(); }
     bool IsLoading() const { return !m_finished; }
+    // When the loader thread ended (valid once IsLoading() is false).
+    std::chrono::steady_clock::time_point LoaderEnd() const { return m_loaderEnd; }
 
     // Geometry of the eyes, for the picture's owner.
     QPoint EyesOrigin() const { return m_eyesOrigin; }
@@ -55,6 +58,7 @@ private:
 
     std::thread m_thread;
     std::atomic<bool> m_threadDone{false};
+    std::chrono::steady_clock::time_point m_loaderEnd;
     bool m_finished = false;
     QTimer m_timer;        // 100 ms: has the loader ended?
     QTimer m_cursorTimer;  // the pointer outside the window moves the eyes too

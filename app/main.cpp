@@ -1,5 +1,6 @@
 // quillon: the SNMP monitoring program. The working directory is the start
 // directory (etc/ini, etc/mib, lib, doc/help below it).
+#include "app/AppIds.h"
 #include "app/CQuillonApp.h"
 
 #include <QApplication>
@@ -28,9 +29,15 @@ int main(int argc, char** argv)
                      "DISPLAY=:0), or run it on a virtual display: xvfb-run ./run.sh\n");
         return 1;
     }
+    // Without a session bus, the D-Bus library would start a bus daemon of
+    // its own for Qt's desktop integration, and it outlives the program.
+    if (!std::getenv("DBUS_SESSION_BUS_ADDRESS"))
+        ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     QApplication qapp(argc, argv);
     QApplication::setApplicationName("Quillon");
     QApplication::setApplicationVersion("1.0.5");
+    // Without the catalogue the standard buttons simply stay in English.
+    app::LoadQtTranslations();
 
     CQuillonApp app;
     int rc = 0;

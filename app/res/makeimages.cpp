@@ -73,7 +73,8 @@ QImage Splash()
     title.setBold(true);
     p.setFont(title);
     p.setPen(QColor(250, 244, 225));
-    p.drawText(QRect(150, 30, 320, 80), Qt::AlignLeft | Qt::AlignVCenter, "Quillon");
+    // The tail of the Q reaches below the line: never clip it.
+    p.drawText(QRect(150, 30, 320, 80), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextDontClip, "Quillon");
     QFont sub("Noto Sans CJK JP");
     sub.setPixelSize(18);
     p.setFont(sub);

@@ -51,6 +51,11 @@ void MIBAgent::copyOld2NowInstance()
 
 int checkAgent()
 {
+    return checkAgent(MIBAgent::getInstance());
+}
+
+int checkAgent(MIBAgent* agent)
+{
     static const unsigned long sysDescr[] = {1, 3, 6, 1, 2, 1, 1, 1, 0};
     CSnmpBer name;
     name.SetOid(sysDescr, 9);
@@ -63,8 +68,10 @@ int checkAgent()
     bindings.SetTag(CSnmpBer::TagSequence);
     bindings.AddBer(binding);
 
-    // A fresh context so the socket matches the family just chosen.
+    // A fresh context so the socket matches the family of the settings probed.
     MIBBasicItem item;
+    if (agent != MIBAgent::getInstance())
+        item.getInetUdp()->createSocket(agent->getNetworkLayerType());
     int running = 1;
-    return SnmpData(MIBAgent::getInstance(), &item, bindings, CSnmpBer::TagGetRequest, &running);
+    return SnmpData(agent, &item, bindings, CSnmpBer::TagGetRequest, &running);
 }

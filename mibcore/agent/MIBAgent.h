@@ -17,8 +17,20 @@ public:
     // current settings := saved copy
     static void copyOld2NowInstance();
 
+    // A working copy (the agent dialog edits and probes one, and commits it
+    // to the current settings only when the agent answered; a background
+    // job works on its own, so it never reads settings being written).
+    MIBAgent(const MIBAgent& src);
     // Copies exactly the eight settings.
     MIBAgent& operator=(const MIBAgent& src);
+
+    // What the dialog accepts and agent.ini is brought into: enough for a
+    // slow link, never a wait of hours for one request.
+    enum : int {
+        MaxSendErrCnt = 99,
+        MaxRecvErrCnt = 10,
+        MaxTimeoutUsec = 30000000,  // 30 s
+    };
 
     // Text getters hand out the field itself; setters copy. Nothing is
     // validated here: the transport rejects what it cannot use.
@@ -45,7 +57,6 @@ public:
 
 private:
     MIBAgent();
-    MIBAgent(const MIBAgent& src);
 
     static MIBAgent m_MibAgent;
     static MIBAgent m_oldMibAgent;
@@ -64,3 +75,6 @@ private:
 // request context. 0: the agent answered with error-status 0; otherwise the
 // engine's result code or the agent's error-status.
 int checkAgent();
+// The same for any settings (a copy being edited); thread-safe for a copy
+// no other thread touches.
+int checkAgent(MIBAgent* agent);

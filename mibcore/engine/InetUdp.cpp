@@ -23,10 +23,14 @@ InetUdp::InetUdp()
 
 void InetUdp::createSocket()
 {
+    createSocket(MIBAgent::getInstance()->getNetworkLayerType());
+}
+
+void InetUdp::createSocket(int stored)
+{
     // Other copies keep the old socket until they let go of it.
     m_socket.reset();
 
-    const int stored = MIBAgent::getInstance()->getNetworkLayerType();
     int family = stored;
     if (stored == MIBAgent::FamilyIPv4)
         family = AF_INET;

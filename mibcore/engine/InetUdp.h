@@ -23,6 +23,8 @@ public:
     // agent family. Failures are shown as "socketエラー", "bind IPv4エラー"
     // or "bind IPv6エラー"; an unbound socket stays usable for sendto.
     void createSocket();
+    // The same for a family given as stored in the settings (2, 23).
+    void createSocket(int storedFamily);
     unsigned getSocket() const;
     // Address family of the open socket (AF_INET, AF_INET6), or 0.
     int getFamily() const;

@@ -17,8 +17,10 @@
 
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/agent/AgentPort.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpReply.h"
+#include "mibcore/engine/WorkerStop.h"
 #include "snmpval/CSnmpLock.h"
 #include "snmpval/Cp932.h"
 
@@ -65,12 +67,22 @@ int NextRequestId()
     return id;
 }
 
-// The keep-running flag is written by another thread.
+// The keep-running flag is written by another thread; a background job's
+// stop ends the exchange whatever flag the caller passed.
 bool Running(void* keepRunning)
 {
+    if (WorkerStopped())
+        return false;
     if (!keepRunning)
         return true;
     return std::atomic_ref<int>(*static_cast<int*>(keepRunning)).load(std::memory_order_acquire) != 0;
+}
+
+long long NowNs()
+{
+    timespec ts;
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return static_cast<long long>(ts.tv_sec) * 1000000000LL + ts.tv_nsec;
 }
 
 int PlatformFamily(int stored)
@@ -95,26 +107,27 @@ int SourcePort(const sockaddr_storage& from)
 constexpr long long kStopSliceNs = 100LL * 1000 * 1000;
 
 // Wait until fd is readable, at most timeoutNs. 1 readable, 0 timed out,
-// -1 error, -2 stopped through the keep-running flag.
+// -1 error, -2 stopped through the keep-running flag. A background job's
+// wake descriptor is watched too, so its stop needs no slice to pass.
 int WaitReadable(int fd, long long timeoutNs, void* keepRunning)
 {
     long long left = timeoutNs;
+    const int wakeFd = WorkerWakeFd();
     for (;;) {
         const long long slice = left < kStopSliceNs ? left : kStopSliceNs;
         timespec ts;
         ts.tv_sec = static_cast<time_t>(slice / 1000000000LL);
         ts.tv_nsec = static_cast<long>(slice % 1000000000LL);
-        timespec before;
-        clock_gettime(CLOCK_MONOTONIC, &before);
-        pollfd pfd{fd, POLLIN, 0};
-        const int r = ::ppoll(&pfd, 1, &ts, nullptr);
-        if (r > 0)
+        const long long before = NowNs();
+        pollfd pfd[2] = {{fd, POLLIN, 0}, {wakeFd, POLLIN, 0}};
+        const int r = ::ppoll(pfd, wakeFd >= 0 ? 2 : 1, &ts, nullptr);
+        if (r > 0 && (pfd[1].revents & POLLIN) && !Running(keepRunning))
+            return -2;
+        if (r > 0 && pfd[0].revents)
             return 1;
         if (r < 0 && errno != EINTR)
             return -1;
-        timespec after;
-        clock_gettime(CLOCK_MONOTONIC, &after);
-        const long long spent = (after.tv_sec - before.tv_sec) * 1000000000LL + (after.tv_nsec - before.tv_nsec);
+        const long long spent = NowNs() - before;
         left -= spent > 0 ? spent : 0;
         if (left <= 0)
             return 0;
@@ -141,6 +154,10 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
         community = agent->getWriteCommunity();
     // The wire carries the narrow (CP932) form.
     community = cp932::FromUtf8(community);
+
+    // A stopped background job sends nothing more.
+    if (WorkerStopped())
+        return Ok;
 
     const int requestId = NextRequestId();
 
@@ -170,7 +187,7 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
     hints.ai_family = family;
     hints.ai_socktype = SOCK_DGRAM;
     hints.ai_protocol = IPPROTO_UDP;
-    const int port = AgentPort();
+    const int port = agentport::PortFor(address);
     const std::string service = std::to_string(port);
     addrinfo* resolved = nullptr;
     if (::getaddrinfo(address.c_str(), service.c_str(), &hints, &resolved) != 0 || !resolved) {
@@ -200,27 +217,39 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
 
     unsigned char buffer[RecvBufferSize];
     Reply reply;
+    // Each attempt waits until its own deadline. Stray datagrams (stale,
+    // undecodable, not a GetResponse, from another port) are discarded and
+    // the wait goes on for what is left, so they neither prolong nor end it.
+    long long deadline = NowNs() + timeoutNs;
     for (long long attempt = 0; attempt < attempts;) {
         if (!Running(keepRunning))
             return Ok;
-        const int ready = WaitReadable(fd, timeoutNs, keepRunning);
+        const long long left = deadline - NowNs();
+        const int ready = WaitReadable(fd, left > 0 ? left : 0, keepRunning);
         if (ready == -2)
             return Ok;
         if (ready != 1) {
             ++attempt;
+            deadline = NowNs() + timeoutNs;
             continue;
         }
         sockaddr_storage from;
         socklen_t fromLen = sizeof from;
         std::memset(&from, 0, sizeof from);
         const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
-        if (n <= 0 || SourcePort(from) != port) {
+        if (n <= 0) {
+            // An empty datagram or a receive error ends the attempt.
             ++attempt;
+            deadline = NowNs() + timeoutNs;
             continue;
         }
+        if (SourcePort(from) != port)
+            continue;
         // A datagram that does not decode reads as id 0 and never matches.
+        // Only a version-0 GetResponse answers: our own request reflected
+        // back, a trap or a SetRequest with the same id is not the reply.
         ParseReply(buffer, static_cast<int>(n), reply);
-        if (reply.requestId != requestId)
+        if (reply.requestId != requestId || reply.version != 0 || reply.pduType != CSnmpBer::TagGetResponse)
             continue;
         if (reply.errorStatus != 0) {
             // Only the agent's own codes: anything else would pose as an

@@ -40,9 +40,11 @@ int AgentPort();
 
 // One exchange: wrap bindings into a request of pduType (0xA0, 0xA1, 0xA3),
 // send it once from item's socket and wait up to RecvErrCnt + 1 time-outs
-// for the reply with the same request id. On 0 from a reply, bindings holds
-// the reply's variable-bindings. keepRunning (an int*, may be null) at 0
-// stops the wait and returns 0 with the bindings unchanged.
+// for the version-0 GetResponse from the agent's port with the same request
+// id; other datagrams are discarded without extending or ending a wait. On
+// 0 from a reply, bindings holds the reply's variable-bindings. keepRunning
+// (an int*, may be null) at 0 stops the wait and returns 0 with the
+// bindings unchanged; so does a stop of the BackgroundCycle running it.
 int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned char pduType,
              void* keepRunning);
 

@@ -20,6 +20,8 @@ bool Member(const unsigned char* data, int len, const int* path, CSnmpBer& out)
 
 bool ParseReply(const unsigned char* data, int len, Reply& reply)
 {
+    reply.version = -1;
+    reply.pduType = 0;
     reply.requestId = 0;
     reply.errorStatus = 0;
     reply.errorIndex = 0;
@@ -27,18 +29,24 @@ bool ParseReply(const unsigned char* data, int len, Reply& reply)
     if (!data || len < 2)
         return false;
 
+    static const int versionPath[] = {0, -1};
+    static const int pduPath[] = {2, -1};
     static const int idPath[] = {2, 0, -1};
     static const int statusPath[] = {2, 1, -1};
     static const int indexPath[] = {2, 2, -1};
     static const int bindingsPath[] = {2, 3, -1};
-    CSnmpBer id, status, index, bindings;
-    if (!Member(data, len, idPath, id) || !Member(data, len, statusPath, status) ||
-        !Member(data, len, indexPath, index) || !Member(data, len, bindingsPath, bindings))
+    CSnmpBer version, id, status, index, bindings;
+    const unsigned char* pdu = CSnmpBer::GetSeqData(data, len, pduPath);
+    if (!pdu || !Member(data, len, versionPath, version) || !Member(data, len, idPath, id) ||
+        !Member(data, len, statusPath, status) || !Member(data, len, indexPath, index) ||
+        !Member(data, len, bindingsPath, bindings))
         return false;
     // Callers navigate the bindings as a SEQUENCE of bindings.
     if (bindings.GetTagType() != CSnmpBer::TagSequence)
         return false;
 
+    reply.version = version.GetTagType() == CSnmpBer::TagInteger ? version.GetLong() : -1;
+    reply.pduType = *pdu;
     reply.requestId = id.GetLong();
     reply.errorStatus = status.GetLong();
     reply.errorIndex = index.GetLong();

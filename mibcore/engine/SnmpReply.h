@@ -8,6 +8,8 @@
 namespace snmpengine {
 
 struct Reply {
+    long version = -1;     // the message's version field
+    int pduType = 0;       // tag of the PDU (0xA2 for a GetResponse)
     long requestId = 0;    // 0 when the datagram does not decode
     long errorStatus = 0;
     long errorIndex = 0;

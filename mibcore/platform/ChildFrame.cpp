@@ -11,6 +11,10 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QMdiArea>
+#include <QMenu>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QStyleOptionTitleBar>
 #include <QToolBar>
 
 namespace platform {
@@ -323,19 +327,95 @@ void ChildFrame::OnUpdateFrameTitle()
         setWindowTitle(QString::fromStdString(m_title));
 }
 
+namespace {
+
+// The title bar of a frame the operator cannot close: the styles draw the
+// close box whenever the system menu is there, so the box is taken out of
+// what is drawn and of what a click can hit, and the menu keeps the rest.
+class NoCloseBoxStyle : public QProxyStyle {
+public:
+    void drawComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, QPainter* p,
+                            const QWidget* w) const override
+    {
+        if (cc == CC_TitleBar) {
+            if (const auto* tb = qstyleoption_cast<const QStyleOptionTitleBar*>(opt)) {
+                QStyleOptionTitleBar copy(*tb);
+                copy.subControls &= ~SC_TitleBarCloseButton;
+                if (copy.activeSubControls & SC_TitleBarCloseButton)
+                    copy.activeSubControls = SC_None;
+                QProxyStyle::drawComplexControl(cc, &copy, p, w);
+                return;
+            }
+        }
+        QProxyStyle::drawComplexControl(cc, opt, p, w);
+    }
+    QRect subControlRect(ComplexControl cc, const QStyleOptionComplex* opt, SubControl sc,
+                         const QWidget* w) const override
+    {
+        if (cc == CC_TitleBar && sc == SC_TitleBarCloseButton)
+            return {};
+        return QProxyStyle::subControlRect(cc, opt, sc, w);
+    }
+    SubControl hitTestComplexControl(ComplexControl cc, const QStyleOptionComplex* opt, const QPoint& pt,
+                                     const QWidget* w) const override
+    {
+        SubControl sc = QProxyStyle::hitTestComplexControl(cc, opt, pt, w);
+        return cc == CC_TitleBar && sc == SC_TitleBarCloseButton ? SC_TitleBarLabel : sc;
+    }
+};
+
+QStyle* NoCloseBox()
+{
+    // One for every such frame, alive as long as the application.
+    static QPointer<QStyle> style;
+    if (!style) {
+        style = new NoCloseBoxStyle;
+        style->setParent(QCoreApplication::instance());
+    }
+    return style;
+}
+
+}  // namespace
+
 void ChildFrame::SetClosable(bool on)
 {
     m_closable = on;
     Qt::WindowFlags f = windowFlags();
-    // The styles draw the close box whenever the system menu is there, and
-    // the MDI area gives every button back to a frame without any hint.
-    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint;
-    f.setFlag(Qt::WindowSystemMenuHint, on);
+    // The MDI area gives every button back to a frame without any hint.
+    f |= Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint;
     f.setFlag(Qt::WindowCloseButtonHint, on);
     bool shown = isVisible();
+    setStyle(on ? nullptr : NoCloseBox());
     setWindowFlags(f);
+    HideCloseItem();
+    if (!m_systemMenuWatched && systemMenu()) {
+        m_systemMenuWatched = true;
+        // The frame puts the item back whenever its state changes.
+        connect(systemMenu(), &QMenu::aboutToShow, this, [this] { HideCloseItem(); });
+    }
     if (shown)
         show();
+}
+
+QAction* ChildFrame::CloseItem() const
+{
+    // The system menu's last item closes the frame.
+    QMenu* menu = systemMenu();
+    if (!menu)
+        return nullptr;
+    const QList<QAction*> items = menu->actions();
+    for (auto it = items.rbegin(); it != items.rend(); ++it)
+        if (!(*it)->isSeparator())
+            return *it;
+    return nullptr;
+}
+
+void ChildFrame::HideCloseItem()
+{
+    if (QAction* a = CloseItem()) {
+        a->setVisible(m_closable);
+        a->setEnabled(m_closable);
+    }
 }
 
 void ChildFrame::DestroyFrame()

@@ -132,10 +132,12 @@ public:
     virtual void OnUpdateFrameTitle();
 
     // A frame that cannot be closed by the operator (the launcher) has no
-    // close box (nor the system menu that carries one) and is still
+    // close box and a system menu without the close item, and is still
     // destroyed when its document closes or the application ends.
     void SetClosable(bool on);
     bool IsClosable() const { return m_closable; }
+    // The system menu's item that closes the frame.
+    QAction* CloseItem() const;
     // Destroys the frame now; closes the document when it is its last frame.
     void DestroyFrame();
 
@@ -156,6 +158,7 @@ protected:
     void resizeEvent(QResizeEvent* e) override;
 
 private:
+    void HideCloseItem();
     friend class Document;
     friend class MultiDocTemplate;
     QMainWindow* m_inner = nullptr;
@@ -166,6 +169,7 @@ private:
     std::string m_title;
     bool m_showDocName = true;
     bool m_closable = true;
+    bool m_systemMenuWatched = false;
     QRect m_normal;
 };
 

@@ -59,8 +59,33 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent), m_mdi(new QMdiArea(
 
 MainFrame::~MainFrame()
 {
+    // The MDI area and the timer outlive this part of the frame: children go
+    // in QWidget's destructor, and the area reports the last activation as
+    // its sub-windows go.
+    disconnect(m_mdi, nullptr, this, nullptr);
+    m_idle->stop();
+    disconnect(m_idle, nullptr, this, nullptr);
     if (g_main == this)
         g_main = nullptr;
+}
+
+void MainFrame::SetTitle(const QString& title)
+{
+    m_title = title;
+    setWindowTitle(title);
+}
+
+void MainFrame::changeEvent(QEvent* e)
+{
+    // A maximised child appends " - [its title]" to the frame's title; the
+    // frame keeps its own.
+    if (e->type() == QEvent::WindowTitleChange && !m_title.isNull() && windowTitle() != m_title &&
+        !m_restoringTitle) {
+        m_restoringTitle = true;
+        setWindowTitle(m_title);
+        m_restoringTitle = false;
+    }
+    QMainWindow::changeEvent(e);
 }
 
 ChildFrame* MainFrame::MDIGetActive() const

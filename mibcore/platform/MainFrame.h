@@ -6,6 +6,7 @@
 #include "mibcore/platform/CmdTarget.h"
 
 #include <QMainWindow>
+#include <QString>
 
 #include <memory>
 #include <string>
@@ -55,6 +56,9 @@ public:
     QToolBar* AddToolBar(const std::string& resource, int* result = nullptr);
     void AddToolBar(QToolBar* bar, Qt::ToolBarArea area = Qt::TopToolBarArea);
 
+    // The frame's title; it stays so while a child frame is maximised.
+    void SetTitle(const QString& title);
+
     // Routing from the menu bar and the main tool bar.
     bool SendCommand(int id);
     // Enables and checks tool bar buttons and fills status panes of this
@@ -63,6 +67,7 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
 
 private:
     void OnChildActivated(QMdiSubWindow* w);
@@ -74,6 +79,8 @@ private:
     std::string m_noChildMenu = "128";
     std::string m_childMenu = "129";
     std::string m_shownMenu;
+    QString m_title;
+    bool m_restoringTitle = false;
 };
 
 class App {

@@ -3,7 +3,11 @@
 #include "mibcore/platform/UiThread.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QScreen>
+
+#include <algorithm>
 
 #include <cstdio>
 #include <mutex>
@@ -40,6 +44,17 @@ int QtAnswer(const MessageRequest& req)
                                                                     : QApplication::applicationDisplayName();
     box.setWindowTitle(caption);
     box.setText(QString::fromStdString(req.text));
+    // Japanese has no spaces to wrap at: Qt would cut a line of more than
+    // half the screen mid-word. Give the longest line its room, as far as
+    // the screen allows.
+    if (auto* label = box.findChild<QLabel*>(QStringLiteral("qt_msgbox_label"))) {
+        int longest = 0;
+        for (const QString& line : box.text().split('\n'))
+            longest = std::max(longest, label->fontMetrics().horizontalAdvance(line));
+        const QScreen* screen = box.screen() ? box.screen() : QGuiApplication::primaryScreen();
+        const int room = screen ? screen->availableGeometry().width() - 160 : 640;
+        label->setMinimumWidth(std::min(longest + 2, std::max(room, 200)));
+    }
     switch (req.type & 0xF0) {
     case MB_ICONERROR: box.setIcon(QMessageBox::Critical); break;
     case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;

@@ -32,10 +32,10 @@ void Decorate(QAction* a, int id)
     std::string prompt = LoadString(id);
     if (prompt.empty())
         return;
+    // "status prompt\ntip"; a prompt without a tip is its own tip.
     std::size_t nl = prompt.find('\n');
     a->setStatusTip(QString::fromStdString(prompt.substr(0, nl)));
-    if (nl != std::string::npos)
-        a->setToolTip(QString::fromStdString(prompt.substr(nl + 1)));
+    a->setToolTip(QString::fromStdString(nl != std::string::npos ? prompt.substr(nl + 1) : prompt));
 }
 
 void Fill(QMenu* menu, const std::vector<MenuItem>& items)
@@ -194,6 +194,7 @@ ToolBarResult LoadToolBar(QToolBar* bar, const std::string& name)
         }
         QAction* a = bar->addAction(QString());
         Decorate(a, id);
+        // The button's text is its tip (and, through it, its accessible name).
         a->setText(a->toolTip().isEmpty() ? QString::number(id) : a->toolTip());
         if (!strip.isNull() && (image + 1) * w <= strip.width())
             a->setIcon(QIcon(QPixmap::fromImage(strip.copy(image * w, 0, w, std::min(h, strip.height())))));

@@ -1,5 +1,8 @@
 #include "mibcore/widgets/CSearchMIBTreeDlg.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/widgets/WidgetResources.h"
 
@@ -159,4 +162,46 @@ QTreeWidgetItem* CSearchMIBTreeDlg::getFoundItem() const
     if (!m_found || !m_tree || !m_foundIndex.isValid() || m_tree->itemFromIndex(m_foundIndex) != m_found)
         return nullptr;
     return m_found;
+}
+
+void CSearchMIBTreeDlg::showEvent(QShowEvent* e)
+{
+    QDialog::showEvent(e);
+    if (!m_placed && m_tree) {
+        m_placed = true;
+        placeBesideTree();
+    }
+}
+
+void CSearchMIBTreeDlg::placeBesideTree()
+{
+    // Beside the tree's window, so the item a search selects stays in view:
+    // right of it, else left of it, else below it, else in the work area's
+    // bottom right corner.
+    QWidget* owner = m_tree->window();
+    QScreen* screen = owner->screen() ? owner->screen() : QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect work = screen->availableGeometry();
+    const QRect tree = owner->frameGeometry();
+    const QSize deco = frameGeometry().size() - size();
+    const QSize me = size() + deco;
+    const int gap = 4;
+    const QRect tries[] = {
+        QRect(QPoint(tree.right() + 1 + gap, tree.top()), me),
+        QRect(QPoint(tree.left() - gap - me.width(), tree.top()), me),
+        QRect(QPoint(tree.left(), tree.bottom() + 1 + gap), me),
+    };
+    QRect chosen(QPoint(work.right() + 1 - me.width(), work.bottom() + 1 - me.height()), me);
+    for (QRect r : tries) {
+        if (r.bottom() > work.bottom())
+            r.moveBottom(work.bottom());
+        if (r.right() > work.right())
+            r.moveRight(work.right());
+        if (work.contains(r) && !r.intersects(tree)) {
+            chosen = r;
+            break;
+        }
+    }
+    move(chosen.topLeft());
 }

@@ -48,7 +48,14 @@ public:
 
     static const char* const kNotFoundQuestion;
 
+protected:
+    void showEvent(QShowEvent* e) override;
+
 private:
+    // First showing: beside the tree's window, never over the tree.
+    void placeBesideTree();
+
+    bool m_placed = false;
     QPointer<QTreeWidget> m_tree;
     // The item found last, also tracked through the model so that an item
     // deleted meanwhile (the tree browser refills its tree on every walk) is

@@ -1,14 +1,13 @@
 #include "plugins/countergroup/CounterGroupDoc.h"
 
-#include <QApplication>
-#include <QGuiApplication>
-
+#include <algorithm>
 #include <cstdio>
 
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
@@ -19,24 +18,6 @@
 namespace countergroup {
 
 namespace {
-
-// The wait cursor for as long as a cycle blocks the window.
-class WaitCursor {
-public:
-    WaitCursor() : m_on(qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr)
-    {
-        if (m_on)
-            QGuiApplication::setOverrideCursor(Qt::WaitCursor);
-    }
-    ~WaitCursor()
-    {
-        if (m_on)
-            QGuiApplication::restoreOverrideCursor();
-    }
-
-private:
-    bool m_on;
-};
 
 std::string PenKey(int i)
 {
@@ -84,6 +65,7 @@ void CCounterGroupDoc::Initialize()
     }
 
     m_state = PollState(m_c.kind, 0, MIBAgent::getInstance()->getSendErrCnt());
+    m_state.checkValueKind = true;
     m_cursor = m_historyLength - 1;
     CreateSeries();
 }
@@ -125,6 +107,7 @@ int CCounterGroupDoc::AddSeries(std::unique_ptr<OidVal> series)
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     series->setValatTime(NewHistory());
     m_series.push_back(std::move(series));
+    m_seriesIds.push_back(++m_lastSeriesId);
     m_state.Append();
     return int(m_series.size()) - 1;
 }
@@ -135,6 +118,7 @@ void CCounterGroupDoc::RemoveSeries(int i)
     if (i < 0 || i >= getObjectCount())
         return;
     m_series.erase(m_series.begin() + i);
+    m_seriesIds.erase(m_seriesIds.begin() + i);
     m_state.Erase(i);
 }
 
@@ -142,7 +126,10 @@ void CCounterGroupDoc::RemoveAllSeries()
 {
     std::lock_guard<std::recursive_mutex> hold(m_lock);
     m_series.clear();
-    m_state = PollState(m_state.kind, 0, m_state.errorBudget);
+    m_seriesIds.clear();
+    PollState fresh(m_state.kind, 0, m_state.errorBudget);
+    fresh.checkValueKind = m_state.checkValueKind;
+    m_state = std::move(fresh);
 }
 
 bool CCounterGroupDoc::SetHistoryLength(int nslots)
@@ -163,6 +150,9 @@ bool CCounterGroupDoc::OnNewDocument()
 
 void CCounterGroupDoc::OnCloseDocument()
 {
+    // Nothing of a cycle in flight may reach the closing views.
+    m_cycle.Stop();
+    m_pendingItem.reset();
     SaveSettings();
     platform::Document::OnCloseDocument();
 }
@@ -196,22 +186,88 @@ std::vector<ValatTime*> CCounterGroupDoc::histories()
     return h;
 }
 
+void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
+{
+    if (!item)
+        return;
+    Initialize();
+    if (m_cycle.Busy()) {
+        m_pendingItem = std::make_unique<MIBBasicItem>(*item);
+        return;
+    }
+    if (auto* view = dynamic_cast<platform::View*>(item))
+        m_cycle.SetBusyCursor(view->GetParentFrame());
+    // The worker gets copies: the settings as they are now, the socket
+    // (copies share it), the poll state and every series' OID; series
+    // added or removed meanwhile are matched by their serial on delivery.
+    auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
+    auto socket = std::make_shared<MIBBasicItem>(*item);
+    std::vector<std::vector<unsigned long>> oids;
+    for (int j = 0; j < getObjectCount(); ++j)
+        oids.push_back(RequestOid(j));
+    const long now = NowSeconds();
+    m_cycle.Start<PollState>(
+        [agent, socket, oids = std::move(oids), st = m_state](int* keepRunning) mutable {
+            RunRequests(st, [&](int j, CSnmpBer& value) {
+                const std::vector<unsigned long>& oid = oids[size_t(j)];
+                CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
+                int rc = SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning);
+                if (rc != 0)
+                    return rc;
+                return TakeReplyValue(bindings, oid.data(), int(oid.size()), value);
+            });
+            return std::move(st);
+        },
+        [this, now, polled = m_seriesIds](PollState st) {
+            {
+                std::lock_guard<std::recursive_mutex> hold(m_lock);
+                TakeCycle(std::move(st), polled);
+                std::vector<ValatTime*> h = histories();
+                Tick(m_state, h.data(), m_historyLength, now);
+            }
+            UpdateAllViews(nullptr, kHintNewData);
+            if (std::unique_ptr<MIBBasicItem> next = std::move(m_pendingItem))
+                StartPollCycle(next.get());
+        });
+}
+
+void CCounterGroupDoc::TakeCycle(PollState st, const std::vector<std::uint64_t>& polled)
+{
+    if (polled == m_seriesIds) {
+        m_state = std::move(st);
+        return;
+    }
+    // Series came or went while the cycle ran: each series that was polled
+    // takes its results; one added meanwhile was not asked and gets "no
+    // comparable value yet".
+    st.kind = m_state.kind;
+    for (size_t i = 0; i < m_seriesIds.size(); ++i) {
+        const auto at = std::find(polled.begin(), polled.end(), m_seriesIds[i]);
+        if (at == polled.end()) {
+            m_state.lastResult[i] = kCounterInitialised;
+            continue;
+        }
+        const size_t j = size_t(at - polled.begin());
+        m_state.previous[i] = st.previous[j];
+        m_state.current[i] = st.current[j];
+        m_state.lastResult[i] = st.lastResult[j];
+        m_state.tag[i] = st.tag[j];
+    }
+}
+
+bool CCounterGroupDoc::FinishPollCycle()
+{
+    bool any = false;
+    while (m_cycle.Finish())
+        any = true;
+    return any;
+}
+
 void CCounterGroupDoc::PollCycle(MIBBasicItem* item)
 {
-    Initialize();
-    WaitCursor wait;
-    MIBAgent* agent = MIBAgent::getInstance();
-    PollCycleWith(
-        [&](int j, CSnmpBer& value) {
-            const std::vector<unsigned long> oid = RequestOid(j);
-            CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
-            int keepRunning = 1;
-            int rc = SnmpData(agent, item, bindings, CSnmpBer::TagGetRequest, &keepRunning);
-            if (rc != 0)
-                return rc;
-            return TakeReplyValue(bindings, oid.data(), int(oid.size()), value);
-        },
-        NowSeconds());
+    FinishPollCycle();
+    StartPollCycle(item);
+    FinishPollCycle();
 }
 
 GraphData CCounterGroupDoc::Snapshot()

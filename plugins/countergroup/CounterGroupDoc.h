@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "mibcore/engine/BackgroundCycle.h"
+#include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/DocView.h"
 #include "mibcore/series/OidVal.h"
 #include "plugins/countergroup/CounterLogic.h"
@@ -24,7 +26,6 @@
 #include "plugins/countergroup/GroupConstants.h"
 
 class MIB;
-class MIBBasicItem;
 
 namespace countergroup {
 
@@ -60,8 +61,17 @@ public:
     MIB* descriptor() const;
     const std::string& iniPath() const { return m_iniPath; }
 
-    // One poll cycle through the request engine with item's socket, then
-    // the tick and hint 33011.
+    // One poll cycle through the request engine with item's socket on a
+    // worker thread; the tick and hint 33011 follow on this thread when it
+    // ends. A cycle asked for while one is in flight runs right after it
+    // (once, however many ticks came meanwhile), as a blocked timer did.
+    void StartPollCycle(MIBBasicItem* item);
+    bool PollInFlight() const { return m_cycle.Busy(); }
+    // Waits for the cycle in flight and the one asked for meanwhile, and
+    // applies them; false when none was in flight.
+    bool FinishPollCycle();
+    // The synchronous form (tests, benchmarks): finishes what is in flight,
+    // then runs one cycle and waits for it.
     void PollCycle(MIBBasicItem* item);
     // The same with any request seam (request(j, value) -> result code).
     template <class Request>
@@ -144,18 +154,27 @@ protected:
 
 private:
     std::vector<ValatTime*> histories();
+    // The state a background cycle returns, matched to the series as they
+    // are now (polled: the serials the cycle was started with).
+    void TakeCycle(PollState st, const std::vector<std::uint64_t>& polled);
 
     const GroupConstants& m_c;
     bool m_initialised = false;
     std::string m_iniPath;
     PollState m_state;
     std::vector<std::unique_ptr<OidVal>> m_series;
+    std::vector<std::uint64_t> m_seriesIds;  // serial of each series, in order
+    std::uint64_t m_lastSeriesId = 0;
     int m_historyLength = kHistoryLength;
     int m_timeId = kCmdTimerDefault;
     long m_interval = 15000;
     int m_cursor = kHistoryLength - 1;
     GraphResources m_resources;
     std::recursive_mutex m_lock;
+    // The socket for the cycle asked for while one was in flight.
+    std::unique_ptr<MIBBasicItem> m_pendingItem;
+    // Last: destroyed, and so stopped, before anything its handler uses.
+    snmpengine::BackgroundCycle m_cycle{this};
 };
 
 }  // namespace countergroup

@@ -158,14 +158,15 @@ void CCounterGroupListView::StartPolling(bool rebuild)
     // A window without series sends nothing and keeps no timer.
     if (doc->getObjectCount() == 0)
         return;
-    Poll();
+    doc->StartPollCycle(this);
     SetTimer(kTimerPoll, int(doc->getInterval()));
 }
 
 void CCounterGroupListView::OnTimer(int id)
 {
-    if (id == kTimerPoll)
-        Poll();
+    // The cycle runs in the background; the window stays usable.
+    if (CCounterGroupDoc* doc = GetDocument(); doc && id == kTimerPoll)
+        doc->StartPollCycle(this);
 }
 
 void CCounterGroupListView::Poll()

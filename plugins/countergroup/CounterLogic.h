@@ -32,6 +32,9 @@ struct PollState {
     std::vector<CSnmpBer> previous;
     std::vector<int> lastResult;
     std::vector<unsigned char> tag;  // tag of each object's latest good answer (0 none yet)
+    // Answers whose value the kind cannot sample fail (CheckValueKind);
+    // off for pollers whose "value" is a whole reply of their own.
+    bool checkValueKind = false;
 
     PollState() = default;
     PollState(ValueKind k, int objectCount, int budget)
@@ -84,7 +87,7 @@ void RunRequests(PollState& st, Request&& request)
         st.previous[size_t(j)] = st.current[size_t(j)];
         CSnmpBer value;
         int rc = request(j, value);
-        if (rc == 0)
+        if (rc == 0 && st.checkValueKind)
             rc = CheckValueKind(st.kind, value);
         st.lastResult[size_t(j)] = rc;
         if (rc != 0) {
@@ -115,6 +118,23 @@ void ShiftHistory(Slot* h, int len)
         h[k] = h[k + 1];
 }
 
+// Hooks of the counter tick. Windows whose samples hold several values
+// overload these for their slot type (found by argument-dependent lookup).
+// The sample after a failed one: 0, "counter initialised".
+template <class Slot>
+void RestartSample(Slot& slot)
+{
+    slot.setVal(0);
+    slot.setErrIdx(kCounterInitialised);
+}
+// The increase since the previous answer, modulo 2^32.
+template <class Slot>
+void SetIncrease(Slot& slot, const CSnmpBer& current, const CSnmpBer& previous)
+{
+    slot.setVal(uint32_t(uint32_t(current.GetULong()) - uint32_t(previous.GetULong())));
+    slot.setErrIdx(0);
+}
+
 // Counter kind. The first cycle only provides base values: it marks the
 // newest slot and stamps nothing.
 template <class Slot>
@@ -138,13 +158,9 @@ void TickCounter(PollState& st, Slot* const* histories, int len, long now)
             if (!IsGoodErrIdx(h[len - 2].getErrIdx())) {
                 // The previous request failed, so the base is not the value
                 // of the previous interval.
-                slot.setVal(0);
-                slot.setErrIdx(kCounterInitialised);
+                RestartSample(slot);
             } else {
-                uint32_t cur = uint32_t(st.current[size_t(j)].GetULong());
-                uint32_t prev = uint32_t(st.previous[size_t(j)].GetULong());
-                slot.setVal(uint32_t(cur - prev));
-                slot.setErrIdx(0);
+                SetIncrease(slot, st.current[size_t(j)], st.previous[size_t(j)]);
             }
         } else {
             slot.setVal(0);

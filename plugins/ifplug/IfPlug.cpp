@@ -337,11 +337,10 @@ void CIfMIBMenuView::OnEtherStats()
         platform::MessageBox(refused + "は、etherStatsTable情報を取得できません。");
     if (list.empty())
         return;
-    if (!OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
-            if (auto* t = dynamic_cast<InterfaceListTarget*>(doc))
-                t->SetInterfaces(list, 0);
-        }))
-        platform::MessageBox(NotYet("statistic(etherStatsTable)情報"));
+    OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
+        if (auto* t = dynamic_cast<InterfaceListTarget*>(doc))
+            t->SetInterfaces(list, 0);
+    });
 }
 
 void CIfMIBMenuView::OnHistory()
@@ -371,11 +370,12 @@ void CIfMIBMenuView::OnHistory()
         list.push_back(entry);
         title += Bracketed(index);
     }
-    if (!OpenIfWindow(kEntryHistory, title, [&](platform::Document* doc) {
-            if (auto* t = dynamic_cast<HistoryListTarget*>(doc))
-                t->SetHistories(list);
-        }))
-        platform::MessageBox(NotYet("history情報"));
+    if (list.empty())
+        return;
+    OpenIfWindow(kEntryHistory, title, [&](platform::Document* doc) {
+        if (auto* t = dynamic_cast<HistoryListTarget*>(doc))
+            t->SetHistories(list);
+    });
 }
 
 std::vector<std::string> CIfMIBMenuView::Headers() const

@@ -3,6 +3,7 @@
 #include "mibcore/registry/MIB.h"
 #include "plugins/ifplug/IfPlug.h"
 #include "plugins/ifplug/IfTraffic.h"
+#include "plugins/ifplug/RmonWindows.h"
 
 namespace ifplug {
 
@@ -10,8 +11,7 @@ namespace {
 
 const char* const kTrafficExpl = "インターフェースで送受信するトラフィック量を表示します";
 
-// One entry: its texts and its window classes (null while the window does
-// not exist yet; its command then says so).
+// One entry: its texts and its window classes.
 class IfMIB : public MIB {
 public:
     IfMIB(double no, int type, const char* name, const char* expl, const char* ini, const QMetaObject* doc,
@@ -45,11 +45,12 @@ IfMIB g_traffic(kEntryTraffic, 0, "インターフェースのトラフィック
                 IF_ONLY_FRAME, IF_ONLY_VIEW, IF_ONLY_HISVIEW);
 IfMIB g_counter(kEntryCounter, 0, "インターフェースのトラフィック情報", kTrafficExpl, "ifmulti.ini", IF_MULTI_DOC,
                 IF_MULTI_FRAME, IF_MULTI_VIEW, IF_MULTI_HISVIEW);
-// The RMON windows come next; until then their commands say they are not
-// available.
-IfMIB g_statistics(kEntryStatistics, 0, "statistic(etherStatsTable)情報", kTrafficExpl, "statistic.ini", nullptr,
-                   nullptr, nullptr, nullptr);
-IfMIB g_history(kEntryHistory, 0, "history情報", kTrafficExpl, "history.ini", nullptr, nullptr, nullptr, nullptr);
+IfMIB g_statistics(kEntryStatistics, 0, "statistic(etherStatsTable)情報", kTrafficExpl, "statistic.ini",
+                   &CStaticMIBMenuDoc::staticMetaObject, &CStaticMIBMenuFrame::staticMetaObject,
+                   &CStaticMIBMenuView::staticMetaObject, &CStaticMIBMenuHisView::staticMetaObject);
+IfMIB g_history(kEntryHistory, 0, "history情報", kTrafficExpl, "history.ini", &CHistoryMIBMenuDoc::staticMetaObject,
+                &CHistoryMIBMenuFrame::staticMetaObject, &CHistoryMIBMenuView::staticMetaObject,
+                &CHistoryMIBMenuHisView::staticMetaObject);
 
 }  // namespace
 

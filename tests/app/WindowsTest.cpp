@@ -18,8 +18,13 @@
 #include "mibcore/widgets/WidgetResources.h"
 #include "tests/app/AppHarness.h"
 
+#include <QAccessible>
 #include <QClipboard>
-#include <QDesktopServices>
+#include <QMenu>
+#include <QMessageBox>
+#include <QMenuBar>
+#include <QToolBar>
+#include <QScreen>
 #include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
@@ -60,15 +65,6 @@ QTreeWidgetItem* FindItem(QTreeWidget* tree, const QString& label)
     QList<QTreeWidgetItem*> found = tree->findItems(label, Qt::MatchExactly | Qt::MatchRecursive);
     return found.isEmpty() ? nullptr : found.first();
 }
-
-// Receives the URLs the help command hands to the desktop.
-class UrlCatcher : public QObject {
-    Q_OBJECT
-public:
-    QList<QUrl> urls;
-public slots:
-    void open(const QUrl& u) { urls << u; }
-};
 
 }  // namespace
 
@@ -113,22 +109,100 @@ TEST_F(WindowsTest, AgentDialogShowsAgentIniAndItsDefaults)
     EXPECT_TRUE(groups.contains("通信オプション"));
 }
 
-TEST_F(WindowsTest, AgentDialogKeepsAbsurdAgentIniValuesHarmless)
+TEST_F(WindowsTest, AgentDialogBringsAbsurdAgentIniValuesIntoRange)
 {
-    // Garbage, negative numbers and a huge time-out from a hand-edited file.
-    m_dir.Write("etc/ini/agent.ini",
-                "[socket]\r\nSendErrCnt=abc\r\nRecvErrCnt=-7\r\ntv_sec=99999999999\r\ntv_usec=-1\r\n");
+    // Garbage, negative and huge numbers from a hand-edited file.
+    const struct {
+        const char* socket;
+        const char* send;
+        const char* recv;
+        const char* timeout;
+    } cases[] = {
+        {"SendErrCnt=abc\r\nRecvErrCnt=-7\r\ntv_sec=99999999999\r\ntv_usec=-1\r\n", "0", "0", "30000000"},
+        {"SendErrCnt=2147483647\r\nRecvErrCnt=2147483647\r\ntv_sec=2147483647\r\ntv_usec=0\r\n", "99", "10",
+         "30000000"},
+        {"SendErrCnt=7\r\nRecvErrCnt=2\r\ntv_sec=1\r\ntv_usec=2500000\r\n", "7", "2", "3500000"},
+    };
+    for (const auto& c : cases) {
+        m_dir.Write("etc/ini/agent.ini", std::string("[socket]\r\n") + c.socket);
+        CAgentDlg d;
+        EXPECT_EQ(d.SendErrCntField()->text().toStdString(), c.send) << c.socket;
+        EXPECT_EQ(d.RecvErrCntField()->text().toStdString(), c.recv) << c.socket;
+        EXPECT_EQ(d.TimeoutField()->text().toStdString(), c.timeout) << c.socket;
+        EXPECT_LT(d.Edited().getTvUSec(), 1000000);
+    }
     CAgentDlg d;
-    EXPECT_EQ(d.SendErrCntField()->text(), "0");
-    EXPECT_EQ(d.RecvErrCntField()->text(), "0");
-    EXPECT_EQ(MIBAgent::getInstance()->getTvUSec(), 0);
-    EXPECT_EQ(d.TimeoutField()->text(), "2147483647000000") << "seconds clamped to 32 bits";
     // The octet boxes accept nothing beyond 255 and no letters.
     QTest::keyClicks(d.Ipv4Field()->Field(0), "3x9");
     EXPECT_EQ(d.Ipv4Field()->Field(0)->text().toInt() <= 255, true);
     EXPECT_EQ(d.Ipv4Field()->Field(0)->text().contains('x'), false);
-    QTest::keyClicks(d.TimeoutField(), "-1a");
-    EXPECT_FALSE(d.TimeoutField()->text().contains('-'));
+    // Every value the dialog can save can be typed in.
+    for (auto [field, text] : {std::pair{d.SendErrCntField(), "99"}, std::pair{d.RecvErrCntField(), "10"},
+                               std::pair{d.TimeoutField(), "30000000"}}) {
+        field->clear();
+        QTest::keyClicks(field, QString(text) + "-1a");
+        EXPECT_EQ(field->text(), text);
+    }
+}
+
+TEST_F(WindowsTest, AgentDialogRefusesNumbersOutOfRangeWithAMessage)
+{
+    MessageRecorder msgs;
+    CAgentDlg d;
+    d.Ipv4Field()->SetAddress(127, 0, 0, 1);
+    d.RecvErrCntField()->setText("11");
+    d.OkButton()->click();
+    d.RecvErrCntField()->setText("3");
+    d.TimeoutField()->setText("30000001");
+    d.OkButton()->click();
+    ASSERT_EQ(msgs.Texts().size(), 2u);
+    EXPECT_EQ(msgs.Texts()[0], "許容タイムアウト回数は 0 から 10 までの数を入力してください。");
+    EXPECT_EQ(msgs.Texts()[1], "タイムアウト時間(usec)は 0 から 30000000 までの数を入力してください。");
+    EXPECT_FALSE(d.ProbeRejected()) << "nothing was sent";
+    EXPECT_NE(d.result(), QDialog::Accepted);
+}
+
+TEST_F(WindowsTest, AgentDialogStaysPaintedWithTheWaitCursorWhileItProbes)
+{
+    QUILLON_REQUIRE_NETNS();
+    MessageRecorder msgs;
+    CAgentDlg d;
+    d.show();
+    // A community the agent ignores: 0.4 s without an answer.
+    d.Ipv4Field()->SetAddress(127, 0, 0, 1);
+    d.ReadCommunityField()->setText("nobody-knows-this");
+    d.RecvErrCntField()->setText("0");
+    d.TimeoutField()->setText("400000");
+    int ticks = 0, waitCursorTicks = 0, paints = 0;
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        if (!d.IsProbing())
+            return;
+        ++ticks;
+        const QCursor* c = QApplication::overrideCursor();
+        if (c && c->shape() == Qt::WaitCursor)
+            ++waitCursorTicks;
+        d.repaint();
+    });
+    struct PaintCounter : QObject {
+        int* n;
+        bool eventFilter(QObject*, QEvent* e) override
+        {
+            if (e->type() == QEvent::Paint)
+                ++*n;
+            return false;
+        }
+    } counter;
+    counter.n = &paints;
+    d.installEventFilter(&counter);
+    tick.start(10);
+    d.OkButton()->click();
+    EXPECT_TRUE(d.ProbeRejected());
+    EXPECT_GE(ticks, 10) << "the event loop ran while the probe waited";
+    EXPECT_EQ(waitCursorTicks, ticks);
+    EXPECT_GE(paints, 10);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    ASSERT_EQ(msgs.Texts().size(), 1u);
 }
 
 TEST_F(WindowsTest, AgentDialogSplitsTheTimeoutAndWritesAgentIniAfterTheProbe)
@@ -179,11 +253,11 @@ TEST_F(WindowsTest, AgentDialogReportsWhatItCannotStore)
     msgs.Clear();
     std::filesystem::remove(m_dir.File("etc"));
     long sec = -1, usec = -1;
-    msgs.OnMessage([&](const platform::MessageRequest&) {
-        sec = MIBAgent::getInstance()->getTvSec();
-        usec = MIBAgent::getInstance()->getTvUSec();
-    });
     CAgentDlg d;
+    msgs.OnMessage([&](const platform::MessageRequest&) {
+        sec = d.Edited().getTvSec();
+        usec = d.Edited().getTvUSec();
+    });
     d.Ipv6Radio()->click();
     d.Ipv6Field()->setText("::1");
     d.TimeoutField()->clear();
@@ -246,6 +320,29 @@ TEST_F(WindowsTest, MibTreeDialogCopiesNumericAndNameFormsThroughTheClipboard)
     EXPECT_EQ(dlg.SearchDlg(), first);
 }
 
+TEST_F(WindowsTest, TheSearchDialogOpensBesideTheTree)
+{
+    m_dir.AddMib2();
+    MIBTree::Initialize();
+    const QRect work = QGuiApplication::primaryScreen()->availableGeometry();
+    // Room on the right, only on the left, and none beside it.
+    for (QRect at : {QRect(work.left() + 10, work.top() + 10, 300, 400),
+                     QRect(work.right() - 320, work.top() + 10, 300, 400),
+                     QRect(work.left(), work.top(), work.width(), work.height() / 2)}) {
+        CMIBTreeDlg dlg;
+        dlg.show();
+        dlg.setGeometry(at);
+        QCoreApplication::processEvents();
+        dlg.OnSearch();
+        ASSERT_NE(dlg.SearchDlg(), nullptr);
+        QCoreApplication::processEvents();
+        const QRect search = dlg.SearchDlg()->frameGeometry();
+        EXPECT_FALSE(search.intersects(dlg.frameGeometry()))
+            << at.x() << "," << at.y() << " " << at.width() << "x" << at.height();
+        EXPECT_TRUE(work.contains(search));
+    }
+}
+
 TEST_F(WindowsTest, MibTreeDialogWithoutModulesShowsTheRootsAndKeepsItsPlacement)
 {
     MIBTree::Initialize();  // no etc/mib at all
@@ -303,20 +400,43 @@ TEST_F(WindowsTest, SplashEyesFollowThePointer)
 TEST_F(WindowsTest, HelpOpensTheManualOrSaysWhyNot)
 {
     MessageRecorder msgs;
-    UrlCatcher catcher;
-    QDesktopServices::setUrlHandler("file", &catcher, "open");
     CMainFrame frame;
+    frame.setGeometry(900, 700, 400, 300);
+    const QString saved = CMainFrame::BrowserCommand();
+    // A browser stand-in that notes what it was asked to open.
+    const std::string seen = m_dir.File("seen.txt");
+    m_dir.Write("browser.sh", "#!/bin/sh\necho \"$1\" > '" + seen + "'\n");
+    m_dir.Write("nomethod.sh", "#!/bin/sh\necho 'xdg-open: no method available for opening' >&2\nexit 3\n");
+    for (const char* s : {"browser.sh", "nomethod.sh"})
+        std::filesystem::permissions(m_dir.File(s), std::filesystem::perms::owner_all);
+
+    CMainFrame::BrowserCommand() = QString::fromStdString(m_dir.File("browser.sh"));
     frame.OnHelp();  // no manual in this start directory
     ASSERT_EQ(msgs.Messages().size(), 1u);
     EXPECT_EQ(msgs.Messages()[0].caption, "Password Change NG");
     EXPECT_EQ(msgs.Messages()[0].type & 0xF0, platform::MB_ICONINFORMATION);
-    EXPECT_TRUE(catcher.urls.isEmpty());
 
     m_dir.Write("doc/help/index.html", "<html><body>Quillon</body></html>");
     frame.OnHelp();
-    ASSERT_EQ(catcher.urls.size(), 1);
-    EXPECT_EQ(catcher.urls[0].toLocalFile().toStdString(), m_dir.File("doc/help/index.html"));
-    QDesktopServices::unsetUrlHandler("file");
+    ASSERT_TRUE(apptest::SpinUntil([&] { return !m_dir.Read("seen.txt").empty(); }));
+    EXPECT_EQ(QUrl(QString::fromStdString(m_dir.Read("seen.txt")).trimmed()).toLocalFile().toStdString(),
+              m_dir.File("doc/help/index.html"));
+    apptest::Spin(100);
+    EXPECT_EQ(frame.GetHelpWindow(), nullptr) << "the browser took it";
+
+    // No browser on the desktop, or no xdg-open at all: our own window,
+    // inside the work area.
+    for (const std::string& cmd : {m_dir.File("nomethod.sh"), m_dir.File("no-such-program")}) {
+        CMainFrame::BrowserCommand() = QString::fromStdString(cmd);
+        frame.OnHelp();
+        ASSERT_TRUE(apptest::SpinUntil([&] { return frame.GetHelpWindow() != nullptr; })) << cmd;
+        QTextBrowser* help = frame.GetHelpWindow();
+        EXPECT_TRUE(help->isVisible());
+        EXPECT_TRUE(help->toPlainText().contains("Quillon"));
+        EXPECT_TRUE(help->screen()->availableGeometry().contains(help->frameGeometry())) << cmd;
+        delete help;
+    }
+    CMainFrame::BrowserCommand() = saved;
 }
 
 TEST_F(WindowsTest, TheBuiltManualDescribesEveryWindow)
@@ -332,6 +452,66 @@ TEST_F(WindowsTest, TheBuiltManualDescribesEveryWindow)
                               "UDP情報", "SNMP情報", "Foundry情報", "CISCO情報", "カラー変更", "タイマー変更",
                               "ファイルへ保存"})
         EXPECT_NE(all.find(title), std::string::npos) << title;
+}
+
+TEST_F(WindowsTest, EveryToolBarButtonAndMenuItemHasItsPrompt)
+{
+    CMainFrame frame;
+    ASSERT_TRUE(frame.LoadFrame());
+    QToolBar* bar = frame.findChild<QToolBar*>("IDR_MAINFRAME");
+    ASSERT_NE(bar, nullptr);
+    int buttons = 0;
+    for (QAction* a : bar->actions()) {
+        if (a->isSeparator())
+            continue;
+        ++buttons;
+        const QString id = QString::number(a->data().toInt());
+        EXPECT_FALSE(a->statusTip().isEmpty()) << id.toStdString();
+        EXPECT_NE(a->toolTip(), id);
+        QWidget* button = bar->widgetForAction(a);
+        ASSERT_NE(button, nullptr);
+        QAccessibleInterface* acc = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(acc, nullptr);
+        EXPECT_EQ(acc->text(QAccessible::Name), a->toolTip()) << id.toStdString();
+    }
+    EXPECT_EQ(buttons, 9);
+    QAction* mib = nullptr;
+    for (QAction* a : bar->actions())
+        if (a->data().toInt() == app::ID_MIB_DEFINITION)
+            mib = a;
+    ASSERT_NE(mib, nullptr);
+    EXPECT_EQ(mib->toolTip(), "MIB定義");
+
+    // Both menus: every item says what it does in the status bar.
+    for (const char* name : {"128", "129"}) {
+        QMenuBar menus;
+        ASSERT_TRUE(platform::LoadMenuBar(&menus, name));
+        std::vector<QMenu*> open;
+        for (QAction* a : menus.actions())
+            if (a->menu())
+                open.push_back(a->menu());
+        while (!open.empty()) {
+            QMenu* m = open.back();
+            open.pop_back();
+            for (QAction* a : m->actions()) {
+                if (a->menu())
+                    open.push_back(a->menu());
+                else if (!a->isSeparator())
+                    EXPECT_FALSE(a->statusTip().isEmpty()) << name << " " << a->text().toStdString();
+            }
+        }
+    }
+}
+
+TEST_F(WindowsTest, StandardButtonsSpeakJapaneseWhenTheCatalogueIsThere)
+{
+    auto yes = [] { return QCoreApplication::translate("QPlatformTheme", "&Yes"); };
+    EXPECT_FALSE(app::LoadQtTranslations(QString::fromStdString(m_dir.Path())));
+    EXPECT_EQ(yes(), "&Yes") << "a missing catalogue changes nothing";
+    ASSERT_TRUE(app::LoadQtTranslations());
+    EXPECT_TRUE(yes().contains("はい")) << yes().toStdString();
+    QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
+    EXPECT_TRUE(box.button(QMessageBox::No)->text().contains("いいえ"));
 }
 
 TEST_F(WindowsTest, VersionDialogShowsVersionAndContacts)
@@ -365,4 +545,3 @@ TEST_F(WindowsTest, LoaderListsFilesSortedAndFormatsLoadErrors)
     EXPECT_EQ(msgs.Texts().size(), 3u) << "b, k and z are empty files, a.SO is passed over";
 }
 
-#include "WindowsTest.moc"

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "mibcore/agent/AgentPort.h"
 #include "mibcore/agent/AppConstants.h"
 #include "tests/mibcore/engine/EngineFixture.h"
 
@@ -115,6 +116,24 @@ TEST(AppConstants, StartDirectory)
     EXPECT_EQ(c->getStartDir(), "");
     c->setStartDir("/opt/クイロン");
     EXPECT_EQ(AppConstants::getInstance()->getStartDir(), "/opt/クイロン");
+}
+
+// The demo's port is for the demo agent on loopback; a device elsewhere is
+// asked on 161 in the same run. (ctest runs each test in a process of its
+// own, so the variable is read here first.)
+TEST(AgentPort, DemoPortOnlyForLoopbackAddresses)
+{
+    ::setenv("QUILLON_SNMP_PORT", "1161", 1);
+    const struct {
+        const char* addr;
+        int port;
+    } cases[] = {
+        {"127.0.0.1", 1161}, {"127.1.2.3", 1161},   {"::1", 1161},       {"::ffff:127.0.0.1", 1161},
+        {"192.0.2.7", 161},  {"2001:db8::1", 161},  {"128.0.0.1", 161},  {"::ffff:192.0.2.1", 161},
+        {"", 161},           {"localhost", 161},    {"::2", 161},        {"126.255.255.255", 161},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(agentport::PortFor(c.addr), c.port) << c.addr;
 }
 
 TEST_F(Probe, AnswersOverIPv4AndIPv6)

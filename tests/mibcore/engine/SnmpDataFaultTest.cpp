@@ -158,23 +158,99 @@ TEST_F(FaultExchange, RequestIdsAreUniqueAcrossThreads)
         EXPECT_LE(seen[id], 1) << id;
 }
 
-TEST_F(FaultExchange, StaleReplyRestartsTheFullWait)
+TEST_F(FaultExchange, StrayDatagramsNeitherProlongNorEndTheWait)
+{
+    using Clock = std::chrono::steady_clock;
+    const auto stale = [](const Request& r) { return r.requestId == 1 ? 255 : r.requestId - 1; };
+    struct Case {
+        const char* what;
+        long timeoutUs;
+        int recvErrCnt;
+        Script script;
+        int result;
+        int maxMs;  // the wait ends by its deadline, not later
+    };
+    const std::vector<Case> cases = {
+        // The stale reply at 0.6 s does not restart the 1 s wait: the right
+        // one at 1.4 s comes too late.
+        {"stale then late", 1000000, 0,
+         [=](const Request& r, int) {
+             std::vector<Send> out = Reply(Answer(r, "stale", stale(r)), 600);
+             out.push_back(Reply(Answer(r, "fresh", r.requestId), 1400)[0]);
+             return out;
+         },
+         21, 1300},
+        // A steady stream of stale replies cannot hold the exchange.
+        {"stale flood", 300000, 0,
+         [=](const Request& r, int) {
+             std::vector<Send> out;
+             for (int i = 0; i < 40; ++i)
+                 out.push_back(Reply(Answer(r, "stale", stale(r)), 50 * i)[0]);
+             return out;
+         },
+         21, 1000},
+        // Junk from another port uses up no attempt: the reply that follows
+        // is taken.
+        {"other port then reply", 500000, 3,
+         [=](const Request& r, int) {
+             std::vector<Send> out;
+             for (int i = 0; i < 4; ++i)
+                 out.push_back(Reply(Answer(r, "junk", r.requestId), 0, true)[0]);
+             out.push_back(Reply(Answer(r, "fresh", r.requestId), 150)[0]);
+             return out;
+         },
+         0, 1000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FaultAgent peer;
+        peer.setScript(c.script);
+        MIBAgent* a = Use(peer, c.timeoutUs, c.recvErrCnt);
+        MIBBasicItem item;
+        CSnmpBer b = Bindings({"1.3.6.1.2.1.1.1.0"});
+        const auto t0 = Clock::now();
+        const int rc = SnmpData(a, &item, b, 0xA0, nullptr);
+        const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - t0).count();
+        EXPECT_EQ(rc, c.result);
+        if (rc == 0) {
+            EXPECT_EQ(OctetsOf(b, 0), "fresh");
+        }
+        EXPECT_LT(ms, c.maxMs);
+        EXPECT_EQ(peer.requestCount(), 1u);
+    }
+}
+
+TEST_F(FaultExchange, WithoutStrayTrafficEveryAttemptWaitsItsFullTimeOut)
+{
+    FaultAgent peer;  // silent
+    MIBAgent* a = Use(peer, 200000, 2);
+    MIBBasicItem item;
+    CSnmpBer b = Bindings({"1.3.6.1.2.1.1.1.0"});
+    const auto t0 = std::chrono::steady_clock::now();
+    EXPECT_EQ(SnmpData(a, &item, b, 0xA0, nullptr), 21);
+    EXPECT_GE(std::chrono::steady_clock::now() - t0, std::chrono::milliseconds(600));
+    EXPECT_EQ(peer.requestCount(), 1u);
+}
+
+TEST_F(FaultExchange, OnlyAVersion0GetResponseAnswers)
 {
     FaultAgent peer;
-    // Time-out 1 s, one attempt. The stale reply at 0.6 s restarts the wait,
-    // so the right one at 1.4 s is still taken; without the restart it
-    // would have missed the 1 s deadline.
     peer.setScript([](const Request& r, int) {
-        std::vector<Send> out = Reply(Answer(r, "stale", r.requestId == 1 ? 255 : r.requestId - 1), 600);
-        out.push_back(Reply(Answer(r, "fresh", r.requestId), 1400)[0]);
+        const std::vector<Binding> nulls = r.bindings;  // the request's own NULLs
+        const std::vector<Binding> wrong = {{kSysDescr, octets("wrong")}};
+        std::vector<Send> out;
+        for (std::uint8_t pdu : {0xA0, 0xA1, 0xA3, 0xA4})
+            out.push_back(Reply(message(0, r.community, pdu, r.requestId, 0, 0, pdu == 0xA0 ? nulls : wrong))[0]);
+        out.push_back(Reply(message(1, r.community, 0xA2, r.requestId, 0, 0, wrong))[0]);   // SNMPv2c
+        out.push_back(Reply(message(3, r.community, 0xA2, r.requestId, 2, 1, wrong))[0]);   // not v1 either
+        out.push_back(Reply(Answer(r, "fresh", r.requestId), 100)[0]);
         return out;
     });
-    MIBAgent* a = Use(peer, 1000000, 0);
+    MIBAgent* a = Use(peer, 500000, 0);
     MIBBasicItem item;
     CSnmpBer b = Bindings({"1.3.6.1.2.1.1.1.0"});
     ASSERT_EQ(SnmpData(a, &item, b, 0xA0, nullptr), 0);
     EXPECT_EQ(OctetsOf(b, 0), "fresh");
-    EXPECT_EQ(peer.requestCount(), 1u);
 }
 
 TEST_F(FaultExchange, StaleRepliesAloneTimeOut)

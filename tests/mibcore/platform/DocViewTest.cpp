@@ -320,6 +320,25 @@ TEST_F(DocViewTest, OpeningThroughTheTemplateBuildsFrameViewsAndTitle)
     EXPECT_EQ(TestDoc::constructed, 2);
 }
 
+TEST_F(DocViewTest, TheMainTitleStaysItsOwnWithAMaximisedChild)
+{
+    main->SetTitle("Quillon 192.0.2.1");
+    Document* doc = Open();
+    ASSERT_NE(doc, nullptr);
+    ChildFrame* frame = doc->GetFrames().first();
+    for (auto show : {&QWidget::showMaximized, &QWidget::showNormal, &QWidget::showMaximized}) {
+        (frame->*show)();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(main->windowTitle().toStdString(), "Quillon 192.0.2.1");
+    }
+    frame->SetTitle("別の題");
+    main->SetTitle("Quillon ::1");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(main->windowTitle().toStdString(), "Quillon ::1");
+    frame->showNormal();
+    EXPECT_EQ(main->windowTitle().toStdString(), "Quillon ::1");
+}
+
 TEST_F(DocViewTest, NewFramesGetAWorkingSizeInsideTheWorkArea)
 {
     const QRect room = main->MdiArea()->viewport()->rect();
@@ -577,6 +596,18 @@ TEST_F(DocViewTest, ClosingTheFrameClosesTheDocument)
     frame->SetClosable(false);
     EXPECT_FALSE(HasCloseBox(frame));
     EXPECT_TRUE(frame->isVisible());
+    // The system menu stays, without its close item.
+    ASSERT_NE(frame->systemMenu(), nullptr);
+    EXPECT_TRUE(frame->windowFlags() & Qt::WindowSystemMenuHint);
+    ASSERT_NE(frame->CloseItem(), nullptr);
+    frame->showMaximized();
+    frame->showNormal();
+    emit frame->systemMenu()->aboutToShow();
+    EXPECT_FALSE(frame->CloseItem()->isVisible());
+    int shownItems = 0;
+    for (QAction* a : frame->systemMenu()->actions())
+        shownItems += a->isVisible() && !a->isSeparator();
+    EXPECT_GE(shownItems, 3) << "restore, move, size, minimise, maximise";
     EXPECT_EQ(frame->windowTitle().toStdString(), doc->GetTitle());
     frame->close();
     QCoreApplication::processEvents();
@@ -585,6 +616,7 @@ TEST_F(DocViewTest, ClosingTheFrameClosesTheDocument)
 
     frame->SetClosable(true);
     EXPECT_TRUE(HasCloseBox(frame));
+    EXPECT_TRUE(frame->CloseItem()->isVisible());
     TestListView::docAliveAtDestruction = false;
     frame->close();
     QCoreApplication::processEvents();

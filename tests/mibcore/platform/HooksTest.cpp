@@ -13,6 +13,7 @@
 #include <QEventLoop>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -83,6 +84,24 @@ TEST_F(HooksTest, MessageFromAWorkerIsAnsweredOnTheUiThread)
     // Removing the hook returns the scripted one.
     MessageHook old = SetMessageHook({});
     EXPECT_TRUE(static_cast<bool>(old));
+}
+
+TEST_F(HooksTest, DefaultMessageBoxGivesALongLineItsRoom)
+{
+    const QString text = QString::fromUtf8("エージェントと通信できません。正しいエージェントのIPアドレスを入力してください。");
+    int lineHeight = 0, labelHeight = 0;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        ASSERT_NE(box, nullptr);
+        auto* label = box->findChild<QLabel*>("qt_msgbox_label");
+        ASSERT_NE(label, nullptr);
+        lineHeight = label->fontMetrics().lineSpacing();
+        labelHeight = label->height();
+        box->button(QMessageBox::Ok)->click();
+    });
+    MessageBox(text.toStdString());
+    ASSERT_GT(lineHeight, 0);
+    EXPECT_LT(labelHeight, 2 * lineHeight) << "one line, not wrapped mid-word";
 }
 
 TEST_F(HooksTest, DefaultMessageBoxIsARealDialog)

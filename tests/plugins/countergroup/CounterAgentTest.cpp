@@ -54,6 +54,7 @@ protected:
 
         std::vector<uint32_t> s0 = Oracle(c);
         w.doc->UpdateAllViews(nullptr, countergroup::kHintStart);  // cycle 1
+        w.doc->FinishPollCycle();
         std::vector<uint32_t> a1;
         for (int j = 0; j < n; ++j)
             a1.push_back(uint32_t(w.doc->state().current[size_t(j)].GetULong()));

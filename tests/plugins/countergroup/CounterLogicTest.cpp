@@ -171,6 +171,7 @@ TEST(PollCycle, AnswersOfAnotherTypeNeverBreakTheTick)
     // An agent answering a string where a counter belongs: a failed sample
     // (badValue), never a spike.
     PollState st(ValueKind::Counter, 1, 3);
+    st.checkValueKind = true;
     std::vector<ValatTime> h(kHistoryLength, ValatTime(0, 0, 16));
     ValatTime* ptr = h.data();
     for (int c = 0; c < 2; ++c) {

@@ -109,7 +109,7 @@ protected:
     }
 
     // Opens the window of a registry entry as the launcher does; the first
-    // poll cycle runs before this returns.
+    // poll cycle (in the background) has ended when this returns.
     Window Open(const std::string& name, bool start = true)
     {
         Window w;
@@ -140,8 +140,11 @@ protected:
             w.list = w.frame->listView();
             w.graph = w.frame->graphView();
         }
-        if (start)
+        if (start) {
             doc->UpdateAllViews(nullptr, countergroup::kHintStart);
+            if (w.doc)
+                w.doc->FinishPollCycle();
+        }
         return w;
     }
 

@@ -366,6 +366,7 @@ TEST_F(IfAgentTest, OneCounterSamplesAreTheAgentsIncreases)
     ASSERT_NE(graph, nullptr);
     countergroup::CCounterGroupDoc* doc = graph->document();
     ASSERT_EQ(doc->getObjectCount(), 2);
+    doc->FinishPollCycle();
     MIBBasicItem oracleItem;
     auto oracle = [&] {
         std::vector<uint32_t> v;

@@ -106,9 +106,14 @@ std::vector<std::string> GetNames(const FaultAgent& peer)
     return out;
 }
 
+// The active graph window, once its first poll cycle (in the background)
+// has ended.
 countergroup::CCounterGroupFrame* ActiveGraph()
 {
-    return qobject_cast<countergroup::CCounterGroupFrame*>(platform::App::GetMainFrame()->MDIGetActive());
+    auto* f = qobject_cast<countergroup::CCounterGroupFrame*>(platform::App::GetMainFrame()->MDIGetActive());
+    if (f && f->document())
+        f->document()->FinishPollCycle();
+    return f;
 }
 
 TEST_F(IfFaultTest, OneCounterWindowForTheSelectionAndReopening)

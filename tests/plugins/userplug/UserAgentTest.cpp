@@ -46,14 +46,14 @@ TEST_F(UserAgentTest, ObjectsTypedEveryWayAreSampledByTheirTag)
     const char* upTimes[] = {"sysUpTime.0", "iso.org.dod.internet.mgmt.mib-2.system.sysUpTime.0",
                              "1.3.6.1.2.1.1.3.0", "iso.3.dod.1.mgmt.1.system.3.0"};
     const unsigned long before1 = InOctets();
-    ASSERT_TRUE(u.list->AddObjectText("ifInOctets.1"));  // the first object polls at once
+    ASSERT_TRUE(Add(u, "ifInOctets.1"));  // the first object polls at once
     const unsigned long after1 = InOctets();
     EXPECT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
     EXPECT_EQ(Cell(u, 0, 2), std::string("16(") + CSnmpBerList::m_ErrMsg[16] + ")");
     EXPECT_NE(u.doc->getSeries(0)->getValatTime()[60].getTime(), 0);
     for (const char* t : upTimes)
-        ASSERT_TRUE(u.list->AddObjectText(t)) << t;
-    ASSERT_TRUE(u.list->AddObjectText("ifSpeed.1"));
+        ASSERT_TRUE(Add(u, t)) << t;
+    ASSERT_TRUE(Add(u, "ifSpeed.1"));
     for (int i = 1; i <= 4; ++i)
         EXPECT_EQ(u.doc->getUserSeries(i)->getOidListSize(), 9u) << i;
     EXPECT_EQ(u.list->GetListCtrl().GetItemText(1, 0).toStdString(), "sysUpTime.0");  // names as typed
@@ -83,7 +83,7 @@ TEST_F(UserAgentTest, ObjectsTypedEveryWayAreSampledByTheirTag)
     ASSERT_TRUE(widgets::SendCommand(u.list, userplug::kCmdRemoveObjects));
     EXPECT_EQ(u.doc->getObjectCount(), 0);
     EXPECT_FALSE(u.list->IsTimerActive(countergroup::kTimerPoll));
-    ASSERT_TRUE(u.list->AddObjectText("sysUpTime.0"));
+    ASSERT_TRUE(Add(u, "sysUpTime.0"));
     EXPECT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
     EXPECT_NE(u.doc->getSeries(0)->getValatTime()[60].getTime(), 0);
     EXPECT_EQ(u.doc->getUserSeries(0)->getTagType(), 0x43);
@@ -113,7 +113,7 @@ TEST_F(UserAgentTest, EmptyWindowShowsThePlotOnlyAndFourObjectsGraph)
         ASSERT_EQ(ov.pixel(countergroup::kPlotRight, y) & 0xFFFFFF, 0u) << "no cursor without objects";
 
     for (const char* name : {"ifInOctets.1", "ifOutOctets.1", "snmpInPkts.0", "sysUpTime.0"})
-        ASSERT_TRUE(u.list->AddObjectText(name)) << name;
+        ASSERT_TRUE(Add(u, name)) << name;
     for (int c = 0; c < 6; ++c) {
         QTest::qWait(300);
         u.list->Poll();

@@ -84,6 +84,14 @@ protected:
             u.doc->OnCloseDocument();
         u = UserWindow();
     }
+    // Adds an object as "新規追加" does after its dialog; a cycle it starts
+    // (the first object) has ended when this returns.
+    static bool Add(UserWindow& u, const std::string& text)
+    {
+        const bool ok = u.list->AddObjectText(text);
+        u.doc->FinishPollCycle();
+        return ok;
+    }
     static std::string Cell(UserWindow& u, int row, int col)
     {
         return u.list->GetListCtrl().GetItemText(row, col).toStdString();

@@ -91,8 +91,8 @@ TEST_F(UserWindowFilesTest, NegativeIntegerAndCsvOfTwoObjectsAfterThreeCycles)
     mib->set(fp::parseOid("1.3.6.1.4.1.99.2.0"), fp::counter(1000));
     UserWindow u = OpenUser();
     ASSERT_TRUE(u);
-    ASSERT_TRUE(u.list->AddObjectText("1.3.6.1.4.1.99.1.0"));
-    ASSERT_TRUE(u.list->AddObjectText("iso.3.6.1.4.1.99.2.0"));
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
+    ASSERT_TRUE(Add(u, "iso.3.6.1.4.1.99.2.0"));
     mib->set(fp::parseOid("1.3.6.1.4.1.99.2.0"), fp::counter(1000));
     u.list->Poll();  // the counter's first answer: (0, 16)
     mib->set(fp::parseOid("1.3.6.1.4.1.99.2.0"), fp::counter(1025));
@@ -147,7 +147,7 @@ TEST_F(UserWindowFilesTest, DialogRefusesEmptyUnknownAndOverlongTexts)
         }
     }
     // 64 components still fit.
-    EXPECT_TRUE(u.list->AddObjectText(longText.substr(2)));
+    EXPECT_TRUE(Add(u, longText.substr(2)));
     EXPECT_EQ(u.doc->getUserSeries(1)->getOidListSize(), 64u);
 }
 
@@ -156,7 +156,7 @@ TEST_F(UserWindowFilesTest, NineteenthObjectTakesTheFirstColour)
     UserWindow u = OpenUser();
     ASSERT_TRUE(u);
     for (int i = 0; i < 19; ++i)
-        ASSERT_TRUE(u.list->AddObjectText("1.3.6.1.4.1.99." + std::to_string(i + 1) + ".0"));
+        ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99." + std::to_string(i + 1) + ".0"));
     for (int i = 0; i < 19; ++i) {
         const platform::LogPen lp = u.doc->getSeries(i)->getLogPen();
         EXPECT_EQ(lp.color, countergroup::GraphResources::kSeriesColours[i % 18]) << i;
@@ -181,8 +181,8 @@ TEST_F(UserWindowFilesTest, XmlRoundTripRestoresNamesPensAndTimer)
     platform::CmdUI save(userplug::kCmdXmlSave);
     platform::UpdateCommand(u.frame, save);
     EXPECT_FALSE(save.IsEnabled());  // nothing to save yet
-    ASSERT_TRUE(u.list->AddObjectText("sysUpTime.0"));
-    ASSERT_TRUE(u.list->AddObjectText("iso.3.6.1.2.1.1.5.0"));
+    ASSERT_TRUE(Add(u, "sysUpTime.0"));
+    ASSERT_TRUE(Add(u, "iso.3.6.1.2.1.1.5.0"));
     // A Japanese name: an object of our own enterprise, renamed.
     const platform::LogPen dotted{platform::PS_DOT, 1, 0, 0x123456};
     u.doc->getSeries(1)->setPen(&dotted);
@@ -271,7 +271,7 @@ TEST_F(UserWindowFilesTest, XmlFilesAsPeopleWriteThem)
         UserWindow u = OpenUser();
         ASSERT_TRUE(u);
         // Something loaded before: a load starts from an empty window.
-        ASSERT_TRUE(u.list->AddObjectText("sysContact.0"));
+        ASSERT_TRUE(Add(u, "sysContact.0"));
         ASSERT_TRUE(u.frame->SendCommand(33229));
         messages.clear();
         const std::string path = Path("case.xml");
@@ -315,4 +315,40 @@ TEST_F(UserWindowFilesTest, GreenPenFromTheFile)
     ASSERT_EQ(u.doc->getObjectCount(), 1);
     EXPECT_EQ(u.doc->getSeries(0)->getLogPen(), (platform::LogPen{platform::PS_SOLID, 2, 0, 0x00FF00}));
     EXPECT_EQ(u.doc->getSeries(0)->getPen()->color(), QColor(0, 255, 0));
+}
+
+TEST_F(UserWindowFilesTest, ObjectsAddedAndRemovedWhileACycleIsInFlight)
+{
+    REQUIRE_PEER();
+    // Every answer takes 150 ms: the cycle is still running while the
+    // operator changes the list.
+    for (uint32_t i = 1; i <= 3; ++i)
+        mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(10 * i));
+    auto serve = fp::serve(mib);
+    peer->setScript([serve](const fp::Request& r, int i) {
+        std::vector<fp::Send> out = serve(r, i);
+        for (fp::Send& s : out)
+            s.delayMs = 150;
+        return out;
+    });
+    UseAgent(peer->address(), 2, 3, 0, 1000000);
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.2.0"));
+    u.doc->StartPollCycle(u.list);
+    ASSERT_TRUE(u.doc->PollInFlight());
+    QApplication::processEvents();  // the window keeps running meanwhile
+    u.list->GetListCtrl().SetItemState(0, true);
+    u.list->RemoveSelected();
+    ASSERT_TRUE(u.list->AddObjectText("1.3.6.1.4.1.99.3.0"));
+    u.doc->FinishPollCycle();
+    ASSERT_EQ(u.doc->getObjectCount(), 2);
+    // The polled object kept its answer; the one added meanwhile was not
+    // asked yet.
+    EXPECT_EQ(u.doc->getSeries(0)->getValatTime()[60].getVal(), 20u);
+    EXPECT_EQ(u.doc->getSeries(0)->getValatTime()[60].getErrIdx(), 0);
+    EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getErrIdx(), 16);
+    u.list->Poll();
+    EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getVal(), 30u);
 }
