@@ -217,6 +217,11 @@ TEST_F(UserWindowFilesTest, XmlRoundTripRestoresNamesPensAndTimer)
     EXPECT_EQ(v.doc->getTimeId(), 33228);
     EXPECT_EQ(v.doc->getInterval(), 60000);
     EXPECT_TRUE(v.list->IsTimerActive(countergroup::kTimerPoll));
+    // A file that cannot be written is reported and changes nothing.
+    messages.clear();
+    EXPECT_FALSE(u.doc->SaveXml(Path("no/such/dir/list.xml")));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(u.doc->getObjectCount(), 2);
     // Nothing of it lives in user.ini.
     CloseUser(v);
     CloseUser(u);
