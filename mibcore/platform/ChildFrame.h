@@ -122,6 +122,21 @@ public:
     void SetActiveView(View* view, bool focus = true);
     // Every view in the frame, in pane order.
     QList<View*> GetViews() const;
+    // The first view of class T (and accepted by pred), in pane order; null
+    // when there is none.
+    template <class T>
+    T* FindView() const
+    {
+        return FindView<T>([](const T*) { return true; });
+    }
+    template <class T, class Pred>
+    T* FindView(Pred pred) const
+    {
+        for (View* v : GetViews())
+            if (T* t = qobject_cast<T*>(v); t && pred(t))
+                return t;
+        return nullptr;
+    }
 
     // Title: the document's title while the frame shows the document name,
     // otherwise the frame's own. SetTitle always shows the new title.

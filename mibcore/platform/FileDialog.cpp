@@ -1,8 +1,10 @@
 #include "mibcore/platform/FileDialog.h"
 
+#include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/UiThread.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QFileDialog>
 #include <QStringList>
 
@@ -88,6 +90,36 @@ FileHook SetFileHook(FileHook hook)
     FileHook old = std::move(g_hook);
     g_hook = std::move(hook);
     return old;
+}
+
+bool WriteFileBytes(const std::string& path, const std::string& bytes)
+{
+    QFile f(QString::fromStdString(path));
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    bool ok = f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
+    f.close();
+    return ok && f.error() == QFileDevice::NoError;
+}
+
+bool WriteFileOrReport(const std::string& path, const std::string& bytes)
+{
+    if (WriteFileBytes(path, bytes))
+        return true;
+    MessageBox(path + " を作成できませんでした。", MB_OK | MB_ICONERROR);
+    return false;
+}
+
+bool ExportCsvFile(const std::function<std::string()>& bytes)
+{
+    FileRequest req;
+    req.open = true;
+    req.filter = "csv files(.csv)|*.csv||";
+    req.defaultExt = ".csv";
+    std::optional<std::string> path = FileDialog(req);
+    if (!path || path->empty())
+        return false;
+    return WriteFileOrReport(*path, bytes());
 }
 
 }  // namespace platform

@@ -37,4 +37,16 @@ QString QtFilter(const std::string& filter);
 // path with ext appended when its file name has no extension.
 std::string WithDefaultExt(const std::string& path, const std::string& ext);
 
+// Creates or truncates path and writes bytes; false when the file cannot be
+// written (nothing else is touched).
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+
+// The same, telling the operator "<path> を作成できませんでした。" when it fails.
+bool WriteFileOrReport(const std::string& path, const std::string& bytes);
+
+// Asks for a CSV file ("csv files(.csv)|*.csv||"), then writes what bytes()
+// makes there; false when cancelled or not written. bytes() runs only once a
+// name is chosen.
+bool ExportCsvFile(const std::function<std::string()>& bytes);
+
 }  // namespace platform

@@ -1,8 +1,10 @@
 #include "mibcore/registry/MIB.h"
 
 #include "mibcore/agent/AppConstants.h"
+#include "mibcore/platform/Resources.h"
 
 #include <QMetaObject>
+#include <QWidget>
 
 MIB* MIB::m_head = nullptr;
 MIB* MIB::m_tail = nullptr;
@@ -141,4 +143,21 @@ void MIB::setViewDocTemplate(int id, platform::MultiDocTemplate* tmpl)
 void MIB::getIniFileFullPath(std::string& path) const
 {
     path = AppConstants::getInstance()->getStartDir() + "/etc/ini/" + iniFile;
+}
+
+std::string MIB::IniPathOf(const MIB* mib)
+{
+    std::string path;
+    if (mib)
+        mib->getIniFileFullPath(path);
+    return path;
+}
+
+void MIB::ApplyIcon(QWidget* window, const MIB* mib)
+{
+    if (!window || !mib)
+        return;
+    QIcon icon = platform::LoadIcon(mib->getIcon());
+    if (!icon.isNull())
+        window->setWindowIcon(icon);
 }

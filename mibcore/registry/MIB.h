@@ -7,6 +7,7 @@
 #include <string>
 
 struct QMetaObject;
+class QWidget;
 
 namespace platform {
 class MultiDocTemplate;
@@ -86,6 +87,10 @@ public:
 
     // Start directory + "/etc/ini/" + the ini file name.
     void getIniFileFullPath(std::string& path) const;
+    // The same for an entry found by class; empty when there is none.
+    static std::string IniPathOf(const MIB* mib);
+    // Gives a window the entry's icon, when there is an entry and its icon loads.
+    static void ApplyIcon(QWidget* window, const MIB* mib);
 
     // Status bar panes: two plain panes, then pane 1127 (graphs) or 1128 (lists).
     static const unsigned int m_graphStatusBarMenu[3];

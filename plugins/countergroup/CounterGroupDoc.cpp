@@ -307,18 +307,7 @@ std::string CCounterGroupDoc::CsvBytes()
 
 bool CCounterGroupDoc::ExportCsv()
 {
-    platform::FileRequest req;
-    req.open = true;
-    req.filter = "csv files(.csv)|*.csv||";
-    req.defaultExt = ".csv";
-    std::optional<std::string> path = platform::FileDialog(req);
-    if (!path || path->empty())
-        return false;
-    if (!WriteFileBytes(*path, CsvBytes())) {
-        platform::MessageBox(*path + " を作成できませんでした。", platform::MB_OK | platform::MB_ICONERROR);
-        return false;
-    }
-    return true;
+    return platform::ExportCsvFile([this] { return CsvBytes(); });
 }
 
 }  // namespace countergroup

@@ -35,14 +35,6 @@ std::string ColumnKey(int i)
     return key;
 }
 
-std::string IniPathOf(MIB* mib)
-{
-    std::string path;
-    if (mib)
-        mib->getIniFileFullPath(path);
-    return path;
-}
-
 // Checks the timer entry of the current choice, in sub-menus too.
 void CheckTimerItems(QMenu* menu, int timeId)
 {
@@ -104,7 +96,7 @@ CCounterGroupDoc* CCounterGroupListView::GetDocument() const
 void CCounterGroupListView::OnInitialUpdate()
 {
     CListCtrlEx& list = GetListCtrl();
-    m_iniPath = IniPathOf(MIB::FindView(metaObject()));
+    m_iniPath = MIB::IniPathOf(MIB::FindView(metaObject()));
     if (list.GetColumnCount() == 0) {
         const std::string& path = m_iniPath;
         for (int i = 0; i < kColumnCount; ++i) {
@@ -490,29 +482,19 @@ CCounterGroupDoc* CCounterGroupFrame::document() const
 
 CCounterGroupListView* CCounterGroupFrame::listView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* l = qobject_cast<CCounterGroupListView*>(v))
-            return l;
-    return nullptr;
+    return FindView<CCounterGroupListView>();
 }
 
 CCounterGroupHisView* CCounterGroupFrame::graphView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CCounterGroupHisView*>(v))
-            return g;
-    return nullptr;
+    return FindView<CCounterGroupHisView>();
 }
 
 bool CCounterGroupFrame::OnCreate()
 {
     MIB* mib = MIB::FindFrame(metaObject());
-    m_iniPath = IniPathOf(mib);
-    if (mib) {
-        QIcon icon = platform::LoadIcon(mib->getIcon());
-        if (!icon.isNull())
-            setWindowIcon(icon);
-    }
+    m_iniPath = MIB::IniPathOf(mib);
+    MIB::ApplyIcon(this, mib);
     platform::StatusBar* bar = CreateStatusBar(MIB::m_graphStatusBarMenu, 3);
     if (bar)
         bar->SetPaneWidthForText(2, "0000/00/00 00:00:00");

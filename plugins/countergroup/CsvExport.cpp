@@ -34,14 +34,4 @@ std::string BuildCsv(const std::vector<std::string>& names, const GraphData& dat
     return cp932::FromUtf8(text);
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes)
-{
-    QFile f(QString::fromStdString(path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return false;
-    bool ok = f.write(bytes.data(), qint64(bytes.size())) == qint64(bytes.size());
-    f.close();
-    return ok && f.error() == QFileDevice::NoError;
-}
-
 }  // namespace countergroup

@@ -14,8 +14,4 @@ namespace countergroup {
 std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data,
                      const std::string& firstLine = {});
 
-// Create or truncate path and write bytes; false when the file cannot be
-// written (nothing else is touched).
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-
 }  // namespace countergroup

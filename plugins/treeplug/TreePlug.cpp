@@ -67,14 +67,6 @@ public:
 
 CTreeMIB s_descriptor;
 
-std::string IniPathOf(MIB* mib)
-{
-    std::string path;
-    if (mib)
-        mib->getIniFileFullPath(path);
-    return path;
-}
-
 }  // namespace
 
 CTreeMIBMenuDoc::CTreeMIBMenuDoc() = default;
@@ -134,29 +126,19 @@ QLineEdit* CTreeMIBMenuFrame::textBox() const { return m_bar ? m_bar->getEdit(0)
 
 CTreeMIBMenuView* CTreeMIBMenuFrame::treeView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* t = qobject_cast<CTreeMIBMenuView*>(v))
-            return t;
-    return nullptr;
+    return FindView<CTreeMIBMenuView>();
 }
 
 CTreeMIBMenuListView* CTreeMIBMenuFrame::listView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* l = qobject_cast<CTreeMIBMenuListView*>(v))
-            return l;
-    return nullptr;
+    return FindView<CTreeMIBMenuListView>();
 }
 
 bool CTreeMIBMenuFrame::OnCreate()
 {
     MIB* mib = MIB::FindFrame(metaObject());
-    m_iniPath = IniPathOf(mib);
-    if (mib) {
-        QIcon icon = platform::LoadIcon(mib->getIcon());
-        if (!icon.isNull())
-            setWindowIcon(icon);
-    }
+    m_iniPath = MIB::IniPathOf(mib);
+    MIB::ApplyIcon(this, mib);
     m_bar = new CLoopBar(this);
     AddToolBar(m_bar);
     m_bar->LoadToolBar(kToolBar);
@@ -251,32 +233,20 @@ void CTreeMIBMenuFrame::ShowOptions()
 
 bool CTreeMIBMenuFrame::ExportCsv()
 {
-    platform::FileRequest req;
-    req.open = true;
-    req.filter = "csv files(.csv)|*.csv||";
-    req.defaultExt = ".csv";
-    std::optional<std::string> path = platform::FileDialog(req);
-    if (!path || path->empty())
-        return false;
-    std::vector<std::vector<QString>> rows;
-    if (CTreeMIBMenuListView* l = listView()) {
-        const CListCtrlEx& list = l->GetListCtrl();
-        rows.reserve(size_t(list.GetItemCount()));
-        for (int r = 0; r < list.GetItemCount(); ++r) {
-            std::vector<QString> cells;
-            for (int c = 0; c < 4; ++c)
-                cells.push_back(list.GetItemText(r, c));
-            rows.push_back(std::move(cells));
+    return platform::ExportCsvFile([this] {
+        std::vector<std::vector<QString>> rows;
+        if (CTreeMIBMenuListView* l = listView()) {
+            const CListCtrlEx& list = l->GetListCtrl();
+            rows.reserve(size_t(list.GetItemCount()));
+            for (int r = 0; r < list.GetItemCount(); ++r) {
+                std::vector<QString> cells;
+                for (int c = 0; c < 4; ++c)
+                    cells.push_back(list.GetItemText(r, c));
+                rows.push_back(std::move(cells));
+            }
         }
-    }
-    const std::string bytes = BuildCsv(rows);
-    QFile f(QString::fromStdString(*path));
-    if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) ||
-        f.write(bytes.data(), qint64(bytes.size())) != qint64(bytes.size())) {
-        platform::MessageBox(*path + " を作成できませんでした。", platform::MB_OK | platform::MB_ICONERROR);
-        return false;
-    }
-    return true;
+        return BuildCsv(rows);
+    });
 }
 
 // ---------------------------------------------------------------------------

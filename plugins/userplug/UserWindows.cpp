@@ -141,11 +141,7 @@ bool CUserMIBMenuDoc::SaveXml(const std::string& path)
         for (int i = 0; i < getObjectCount(); ++i)
             list.objects.push_back({getSeries(i)->getName(), getSeries(i)->getLogPen()});
     }
-    if (!WriteFileBytes(path, BuildUserXml(list))) {
-        platform::MessageBox(path + " を作成できませんでした。", platform::MB_OK | platform::MB_ICONERROR);
-        return false;
-    }
-    return true;
+    return platform::WriteFileOrReport(path, BuildUserXml(list));
 }
 
 bool CUserMIBMenuDoc::LoadXmlWithChooser()

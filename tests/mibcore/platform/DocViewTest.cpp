@@ -115,7 +115,7 @@ public:
             return false;
         CreateStatusBar(MIB::m_graphStatusBarMenu, 3);
         GetStatusBar()->SetPaneWidthForText(2, "0000/00/00 00:00:00");
-        setWindowIcon(LoadIcon("IDI_PLATFORMTEST_ICON"));
+        MIB::ApplyIcon(this, MIB::FindFrame(metaObject()));
         AddToolBar("IDR_PLATFORMTEST_TOOLBAR", &toolBarResult);
         if (savedGeometry.isValid())
             setGeometry(savedGeometry);  // as a saved placement would
@@ -287,6 +287,10 @@ TEST_F(DocViewTest, OpeningThroughTheTemplateBuildsFrameViewsAndTitle)
     TestGraphView* graph = Graph(frame);
     TestListView* list = List(frame);
     ASSERT_TRUE(graph && list);
+    EXPECT_EQ(frame->FindView<TestGraphView>(), graph);
+    EXPECT_EQ(frame->FindView<TestListView>(), list);
+    EXPECT_EQ(frame->FindView<TestListView>([](const TestListView*) { return false; }), nullptr);
+    EXPECT_EQ(frame->FindView<TestDoc>(), nullptr);
     EXPECT_EQ(graph->GetDocument(), doc);
     EXPECT_EQ(list->GetParentFrame(), frame);
     EXPECT_EQ(graph->initialUpdates, 1);

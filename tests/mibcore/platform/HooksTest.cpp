@@ -11,11 +11,13 @@
 #include <QAbstractButton>
 #include <QDialogButtonBox>
 #include <QEventLoop>
+#include <QFile>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QTimer>
@@ -23,6 +25,7 @@
 
 #include <atomic>
 #include <thread>
+#include <vector>
 
 using namespace platform;
 
@@ -172,6 +175,52 @@ TEST_F(HooksTest, FileChooserHookAndDefaultExtension)
     EXPECT_EQ(WithDefaultExt("/a/name.txt", ".csv"), "/a/name.txt");
     EXPECT_EQ(WithDefaultExt("/a/name", "csv"), "/a/name.csv");
     EXPECT_EQ(WithDefaultExt("/a/name", ""), "/a/name");
+}
+
+TEST_F(HooksTest, FileIsReplacedAndUnwritablePathsFailCleanly)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    std::string path = dir.filePath("out.csv").toStdString();
+    ASSERT_TRUE(WriteFileBytes(path, std::string(1000, 'x')));
+    ASSERT_TRUE(WriteFileBytes(path, "short\n"));
+    QFile f(QString::fromStdString(path));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(), "short\n");
+    const std::string missing = dir.filePath("missing/dir/out.csv").toStdString();
+    EXPECT_FALSE(WriteFileBytes(missing, "x"));
+
+    // The chooser's name gets the bytes; a name that cannot be written is told.
+    std::vector<MessageRequest> told;
+    SetMessageHook([&](const MessageRequest& m) {
+        told.push_back(m);
+        return IDOK;
+    });
+    std::optional<std::string> chosen = dir.filePath("export").toStdString();
+    FileRequest asked;
+    SetFileHook([&](const FileRequest& r) {
+        asked = r;
+        return chosen;
+    });
+    int built = 0;
+    auto bytes = [&] {
+        ++built;
+        return std::string("a,b\n");
+    };
+    EXPECT_TRUE(ExportCsvFile(bytes));
+    EXPECT_EQ(asked.filter, "csv files(.csv)|*.csv||");
+    QFile exported(dir.filePath("export.csv"));
+    ASSERT_TRUE(exported.open(QIODevice::ReadOnly));
+    EXPECT_EQ(exported.readAll().toStdString(), "a,b\n");
+    chosen = missing;
+    EXPECT_FALSE(ExportCsvFile(bytes));
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_EQ(told[0].text, missing + " を作成できませんでした。");
+    EXPECT_EQ(told[0].type, unsigned(MB_OK | MB_ICONERROR));
+    chosen.reset();  // cancelled: nothing is built or told
+    EXPECT_FALSE(ExportCsvFile(bytes));
+    EXPECT_EQ(built, 2);
+    EXPECT_EQ(told.size(), 1u);
 }
 
 TEST_F(HooksTest, FiltersInTheirQtForm)

@@ -190,6 +190,8 @@ TEST_F(RegistryTest, IniFileFullPathFollowsTheStartDirectory)
     AppConstants::getInstance()->setStartDir("/home/op/モニタ");
     d.getIniFileFullPath(path);
     EXPECT_EQ(path, "/home/op/モニタ/etc/ini/udp.ini");
+    EXPECT_EQ(MIB::IniPathOf(&d), path);
+    EXPECT_EQ(MIB::IniPathOf(nullptr), "");
     AppConstants::getInstance()->setStartDir(saved);
 }
 

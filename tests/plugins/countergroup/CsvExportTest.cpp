@@ -48,16 +48,3 @@ TEST(CsvExport, JapaneseNamesAreWrittenInCp932)
     EXPECT_EQ(csv.substr(0, header.size()), header);
     EXPECT_EQ(csv.substr(header.size()), LocalStamp(1000) + ",0,37\n" + LocalStamp(2000) + ",0,0\n");
 }
-
-TEST(CsvExport, FileIsReplacedAndUnwritablePathsFailCleanly)
-{
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    std::string path = dir.filePath("out.csv").toStdString();
-    ASSERT_TRUE(WriteFileBytes(path, std::string(1000, 'x')));
-    ASSERT_TRUE(WriteFileBytes(path, "short\n"));
-    QFile f(QString::fromStdString(path));
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll().toStdString(), "short\n");
-    EXPECT_FALSE(WriteFileBytes(dir.filePath("missing/dir/out.csv").toStdString(), "x"));
-}
