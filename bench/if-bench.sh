@@ -18,7 +18,6 @@ if [[ "${QUILLON_NETNS:-}" != 1 ]]; then
 fi
 [[ -x $build/bench/if_bench ]] || { echo "if-bench: build the if_bench target first" >&2; exit 2; }
 
-work=$(mktemp -d)
 {
     for i in $(seq 1 "$pairs"); do
         echo "link add qb$i type veth peer name qc$i"
@@ -30,23 +29,7 @@ work=$(mktemp -d)
         echo "route add 10.$(( (i >> 8) & 127 )).$(( i & 255 )).0/24 via 10.128.0.2 dev qb1"
     done
 } | ip -batch - >/dev/null
-cat >"$work/snmpd.conf" <<CONF
-agentAddress udp:127.0.0.1:161
-rocommunity cedrus default
-CONF
-SNMP_PERSISTENT_DIR=$work snmpd -C -c "$work/snmpd.conf" -Lf "$work/log" -p "$work/pid" -M /dev/null -m '' </dev/null
-stop() {
-    local pid
-    pid=$(cat "$work/pid" 2>/dev/null) || true
-    if [[ -n $pid ]]; then
-        kill "$pid" 2>/dev/null || true
-        for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    fi
-    rm -rf "$work"
-}
-trap stop EXIT
-for _ in $(seq 100); do
-    snmpget -v1 -c cedrus -M /dev/null -m '' -t 0.5 -r 0 127.0.0.1 1.3.6.1.2.1.1.3.0 >/dev/null 2>&1 && break
-    sleep 0.2
-done
+source "$here/plain-snmpd.sh"
+plain_snmpd_start 'agentAddress udp:127.0.0.1:161
+rocommunity cedrus default' 100 0.5 0.2
 "$build/bench/if_bench" --agent=127.0.0.1

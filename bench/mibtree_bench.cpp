@@ -8,6 +8,7 @@
 // Without a directory: <repo>/../shared/testdata/mibs-vendor. Run it from the
 // repository root (or set QUILLON_SOURCE_DIR).
 
+#include "bench/BenchSupport.h"
 #include "mibcore/mibtree/MIBTree.h"
 #include "mibcore/platform/MessageBox.h"
 #include "tests/mibcore/mibtree/TreeTools.h"
@@ -24,17 +25,9 @@
 #include <vector>
 
 namespace fs = std::filesystem;
-using Clock = std::chrono::steady_clock;
+using namespace benchsupport;
 
 namespace {
-
-double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
-
-double Median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v.empty() ? 0 : v[v.size() / 2];
-}
 
 double ProcessCpuMs()
 {

@@ -20,122 +20,25 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "bench/BenchSupport.h"
+#include "bench/SnmpGroup.h"
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/DocView.h"
 #include "plugins/countergroup/CounterGroupDoc.h"
 
+using namespace benchsupport;
 using namespace countergroup;
 
 namespace {
-
-// Answers each GetRequest with its object and a Counter, or stays silent.
-class Agent {
-public:
-    Agent()
-    {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len);
-        m_port = ntohs(a.sin_port);
-        timeval tv{0, 100000};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
-        m_thread = std::thread([this] { run(); });
-    }
-    ~Agent()
-    {
-        m_stop = true;
-        m_thread.join();
-        ::close(m_fd);
-    }
-    int port() const { return m_port; }
-    void setAnswering(bool on) { m_answer = on; }
-
-private:
-    void run()
-    {
-        unsigned char buf[8192];
-        uint32_t counter = 1000;
-        while (!m_stop) {
-            sockaddr_in from{};
-            socklen_t fl = sizeof from;
-            const ssize_t n = ::recvfrom(m_fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &fl);
-            if (n <= 0 || !m_answer)
-                continue;
-            CSnmpBer msg(buf, int(n));
-            static const int idPath[] = {2, 0, -1};
-            static const int communityPath[] = {1, -1};
-            static const int namePath[] = {2, 3, 0, 0, -1};
-            const unsigned char* id = msg.GetSequence(idPath);
-            const unsigned char* community = msg.GetSequence(communityPath);
-            const unsigned char* name = msg.GetSequence(namePath);
-            if (!id || !community || !name)
-                continue;
-            CSnmpBer value;
-            value.SetULong(counter += 7, CSnmpBer::TagCounter);
-            CSnmpBer binding;
-            binding.SetTag(CSnmpBer::TagSequence);
-            binding.AddBer(CSnmpBer(name));
-            binding.AddBer(value);
-            CSnmpBer list;
-            list.SetTag(CSnmpBer::TagSequence);
-            list.AddBer(binding);
-            CSnmpBer zero;
-            zero.SetLong(0);
-            CSnmpBer pdu;
-            pdu.SetTag(CSnmpBer::TagGetResponse);
-            pdu.AddBer(CSnmpBer(id));
-            pdu.AddBer(zero);
-            pdu.AddBer(zero);
-            pdu.AddBer(list);
-            CSnmpBer reply;
-            reply.SetTag(CSnmpBer::TagSequence);
-            reply.AddBer(zero);
-            reply.AddBer(CSnmpBer(community));
-            reply.AddBer(pdu);
-            ::sendto(m_fd, reply.GetAllData(), size_t(reply.GetBufferSize()), 0, reinterpret_cast<sockaddr*>(&from),
-                     fl);
-        }
-    }
-
-    int m_fd = -1;
-    int m_port = 0;
-    std::atomic<bool> m_answer{false};
-    std::atomic<bool> m_stop{false};
-    std::thread m_thread;
-};
-
-// The SNMP group's 27 counters, the largest of the counter windows.
-const GroupConstants kSnmpGroup = {
-    8, "SNMP情報", "IDI_SNMPMIB_ICON", "", "snmpmib.ini", {1, 3, 6, 1, 2, 1, 11}, {0},
-    {{"snmpInPkts", 1}, {"snmpOutPkts", 2}, {"snmpInBadVersions", 3}, {"snmpInBadCommunityNames", 4},
-     {"snmpInBadCommunityUses", 5}, {"snmpInASNParseErrs", 6}, {"snmpInTooBigs", 8}, {"snmpInNoSuchNames", 9},
-     {"snmpInBadValues", 10}, {"snmpInReadOnlys", 11}, {"snmpInGenErrs", 12}, {"snmpInTotalReqVars", 13},
-     {"snmpInTotalSetVars", 14}, {"snmpInGetRequests", 15}, {"snmpInGetNexts", 16}, {"snmpInSetRequests", 17},
-     {"snmpInGetResponses", 18}, {"snmpInTraps", 19}, {"snmpOutTooBigs", 20}, {"snmpOutNoSuchNames", 21},
-     {"snmpOutBadValues", 22}, {"snmpOutGenErrs", 24}, {"snmpOutGetRequests", 25}, {"snmpOutGetNexts", 26},
-     {"snmpOutSetRequests", 27}, {"snmpOutGetResponses", 28}, {"snmpOutTraps", 29}},
-    ValueKind::Counter,
-};
 
 // Counts the new-data hints a document sends at the end of each cycle.
 class CycleCounter : public platform::View {
@@ -235,11 +138,8 @@ Stall LongestStall(int n, bool blocking, int intervalMs, int runMs, int* cycles)
 int main(int argc, char** argv)
 {
     const bool quick = argc > 1 && std::strcmp(argv[1], "--quick") == 0;
-    if (!std::getenv("QT_QPA_PLATFORM"))
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    Agent agent;
-    // The engine reads the agent port once: point it at our agent.
-    setenv("QUILLON_SNMP_PORT", std::to_string(agent.port()).c_str(), 1);
+    LoopbackResponder agent(LoopbackResponder::Bindings::Counter);
+    PrepareEnvironment(agent.Port());
     QApplication app(argc, argv);
 
     MIBAgent* a = MIBAgent::getInstance();
@@ -263,12 +163,12 @@ int main(int argc, char** argv)
                     static_cast<long long>(s.longest), static_cast<long long>(s.ownLongest), cycles);
         std::fflush(stdout);
     };
-    agent.setAnswering(false);
+    agent.SetAnswering(false);
     for (int n : {1, 4, 10})
         row("silent", false, n, silentCycleMs + 500);
     for (int n : {1, 2})
         row("silent", true, n, n * silentCycleMs + 200);
-    agent.setAnswering(true);
+    agent.SetAnswering(true);
     for (int n : {1, 4, 10})
         row("healthy", false, n, 2 * interval + 1500);
     row("healthy", true, 10, 2 * interval + 1500);

@@ -15,12 +15,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mibcore/mibtree/MIBTree.h"
 #include "plugins/countergroup/CounterLogic.h"
 #include "plugins/userplug/ObjectNames.h"
 #include "plugins/userplug/UserWindows.h"
 #include "plugins/userplug/UserXml.h"
 
+using namespace benchsupport;
 using namespace countergroup;
 
 namespace {
@@ -37,22 +39,6 @@ std::string ObjectName(int i)
     }
 }
 
-CSnmpBer Reply(const std::vector<unsigned long>& oid, uint32_t v, unsigned char tag)
-{
-    CSnmpBer name;
-    name.SetOid(oid.data(), int(oid.size()));
-    CSnmpBer value;
-    value.SetULong(v, tag);
-    CSnmpBer binding;
-    binding.SetTag(CSnmpBer::TagSequence);
-    binding.AddBer(name);
-    binding.AddBer(value);
-    CSnmpBer list;
-    list.SetTag(CSnmpBer::TagSequence);
-    list.AddBer(binding);
-    return list;
-}
-
 void BM_UserPollCycleCpu(benchmark::State& state)
 {
     CUserMIBMenuDoc doc;
@@ -61,7 +47,7 @@ void BM_UserPollCycleCpu(benchmark::State& state)
         unsigned long oid[64];
         int n = userplug::ResolveObjectId(ObjectName(i), oid, 64);
         doc.AddObject(ObjectName(i), oid, n);
-        replies.push_back(Reply(doc.RequestOid(i), 1000u + uint32_t(i),
+        replies.push_back(OneBinding(doc.RequestOid(i), 1000u + uint32_t(i),
                                 i % 2 ? CSnmpBer::TagCounter : CSnmpBer::TagGauge));
     }
     long now = 1700000000;

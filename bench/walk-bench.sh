@@ -26,27 +26,10 @@ if [[ -x $build/tests/quillon-passext && -f $agentdir/snmpd.conf ]]; then
     trap 'bash "$fixture" stop "$agentdir" >/dev/null' EXIT
 else
     # A plain snmpd when the fixture is not built.
-    work=$(mktemp -d)
-    cat >"$work/snmpd.conf" <<CONF
-agentAddress udp:127.0.0.1:161,udp6:[::1]:161
+    source "$here/plain-snmpd.sh"
+    plain_snmpd_start 'agentAddress udp:127.0.0.1:161,udp6:[::1]:161
 rocommunity cedrus default
-rocommunity6 cedrus default
-CONF
-    SNMP_PERSISTENT_DIR=$work snmpd -C -c "$work/snmpd.conf" -Lf "$work/log" -p "$work/pid" -M /dev/null -m '' </dev/null
-    stop_plain() {
-        local pid
-        pid=$(cat "$work/pid" 2>/dev/null) || true
-        if [[ -n $pid ]]; then
-            kill "$pid" 2>/dev/null || true
-            for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-        fi
-        rm -rf "$work"
-    }
-    trap stop_plain EXIT
-    for _ in $(seq 50); do
-        snmpget -v1 -c cedrus -M /dev/null -m '' -t 0.2 -r 0 127.0.0.1 1.3.6.1.2.1.1.3.0 >/dev/null 2>&1 && break
-        sleep 0.1
-    done
+rocommunity6 cedrus default' 50 0.2 0.1
 fi
 
 "$build/bench/walk_bench" 127.0.0.1 "$subtree" "$rounds"

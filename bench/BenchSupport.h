@@ -1,0 +1,157 @@
+#pragma once
+// What several benchmarks share: an SNMP responder thread on loopback, the
+// one-binding lists the engine hands back, the environment the program
+// reads, and the median of timed runs.
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "snmpval/CSnmpBer.h"
+
+namespace benchsupport {
+
+using Clock = std::chrono::steady_clock;
+
+inline double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+inline double Median(std::vector<double> v)
+{
+    std::sort(v.begin(), v.end());
+    return v.empty() ? 0 : v[v.size() / 2];
+}
+
+// Offscreen unless the caller chose a platform, and the engine pointed at
+// port (it reads the port once, so before the application starts).
+inline void PrepareEnvironment(int port)
+{
+    if (!std::getenv("QT_QPA_PLATFORM"))
+        setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    setenv("QUILLON_SNMP_PORT", std::to_string(port).c_str(), 1);
+}
+
+// A SEQUENCE of one binding: name and value.
+inline CSnmpBer OneBinding(const CSnmpBer& name, const CSnmpBer& value)
+{
+    CSnmpBer binding;
+    binding.SetTag(CSnmpBer::TagSequence);
+    binding.AddBer(name);
+    binding.AddBer(value);
+    CSnmpBer list;
+    list.SetTag(CSnmpBer::TagSequence);
+    list.AddBer(binding);
+    return list;
+}
+
+// The same for an object and an unsigned value of tag (Counter by default).
+inline CSnmpBer OneBinding(const std::vector<unsigned long>& oid, uint32_t v,
+                           unsigned char tag = CSnmpBer::TagCounter)
+{
+    CSnmpBer name;
+    name.SetOid(oid.data(), int(oid.size()));
+    CSnmpBer value;
+    value.SetULong(v, tag);
+    return OneBinding(name, value);
+}
+
+// Answers every GetRequest on a loopback UDP socket with a GetResponse of
+// the same id and community: either the request's bindings as they came, or
+// its first object with a Counter that grows by 7 per answer. Silent while
+// answering is off.
+class LoopbackResponder {
+public:
+    enum class Bindings { Echo, Counter };
+
+    explicit LoopbackResponder(Bindings kind) : m_kind(kind)
+    {
+        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+        socklen_t len = sizeof a;
+        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len);
+        m_port = ntohs(a.sin_port);
+        timeval tv{0, 100000};
+        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        m_thread = std::thread([this] { Run(); });
+    }
+    ~LoopbackResponder()
+    {
+        m_stop = true;
+        m_thread.join();
+        ::close(m_fd);
+    }
+    LoopbackResponder(const LoopbackResponder&) = delete;
+    LoopbackResponder& operator=(const LoopbackResponder&) = delete;
+
+    int Port() const { return m_port; }
+    void SetAnswering(bool on) { m_answer = on; }
+
+private:
+    void Run()
+    {
+        unsigned char buf[8192];
+        uint32_t counter = 1000;
+        while (!m_stop) {
+            sockaddr_in from{};
+            socklen_t fl = sizeof from;
+            const ssize_t n = ::recvfrom(m_fd, buf, sizeof buf, 0, reinterpret_cast<sockaddr*>(&from), &fl);
+            if (n <= 0 || !m_answer)
+                continue;
+            CSnmpBer msg(buf, int(n));
+            static const int idPath[] = {2, 0, -1};
+            static const int communityPath[] = {1, -1};
+            static const int bindingsPath[] = {2, 3, -1};
+            static const int namePath[] = {2, 3, 0, 0, -1};
+            const unsigned char* id = msg.GetSequence(idPath);
+            const unsigned char* community = msg.GetSequence(communityPath);
+            const unsigned char* bindings =
+                msg.GetSequence(m_kind == Bindings::Echo ? bindingsPath : namePath);
+            if (!id || !community || !bindings)
+                continue;
+            CSnmpBer list;
+            if (m_kind == Bindings::Echo) {
+                list = CSnmpBer(bindings);
+            } else {
+                CSnmpBer value;
+                value.SetULong(counter += 7, CSnmpBer::TagCounter);
+                list = OneBinding(CSnmpBer(bindings), value);
+            }
+            CSnmpBer zero;
+            zero.SetLong(0);
+            CSnmpBer pdu;
+            pdu.SetTag(CSnmpBer::TagGetResponse);
+            pdu.AddBer(CSnmpBer(id));
+            pdu.AddBer(zero);
+            pdu.AddBer(zero);
+            pdu.AddBer(list);
+            CSnmpBer reply;
+            reply.SetTag(CSnmpBer::TagSequence);
+            reply.AddBer(zero);
+            reply.AddBer(CSnmpBer(community));
+            reply.AddBer(pdu);
+            ::sendto(m_fd, reply.GetAllData(), size_t(reply.GetBufferSize()), 0, reinterpret_cast<sockaddr*>(&from),
+                     fl);
+        }
+    }
+
+    Bindings m_kind;
+    int m_fd = -1;
+    int m_port = 0;
+    std::atomic<bool> m_answer{true};
+    std::atomic<bool> m_stop{false};
+    std::thread m_thread;
+};
+
+}  // namespace benchsupport
