@@ -12,17 +12,11 @@
 #include <memory>
 
 #include "mibcore/engine/BackgroundCycle.h"
-#include "tests/plugins/countergroup/WindowHarness.h"
-#include "tests/support/faultpeer/FaultAgent.h"
+#include "tests/plugins/countergroup/FaultWindowHarness.h"
 
 using namespace cgtest;
-namespace fp = faultpeer;
 
 namespace {
-
-const fp::Oid kUdp = {1, 3, 6, 1, 2, 1, 7};
-
-fp::Oid Scalar(const fp::Oid& group, uint32_t sub) { return fp::append(group, {sub, 0}); }
 
 // Longest gap between the ticks of a 10 ms timer on this thread.
 class StallProbe {
@@ -46,21 +40,8 @@ private:
     qint64 m_longest = 0;
 };
 
-class CounterBackgroundTest : public WindowTest {
+class CounterBackgroundTest : public FaultWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-        peer = std::make_unique<fp::FaultAgent>();
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        peer.reset();
-    }
 
     // Runs the event loop until every window's cycle has ended.
     static bool SpinUntilIdle(const std::vector<Window*>& windows, int ms)
@@ -75,7 +56,6 @@ protected:
         return idle();
     }
 
-    std::unique_ptr<fp::FaultAgent> peer;
 };
 
 }  // namespace

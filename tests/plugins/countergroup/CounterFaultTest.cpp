@@ -6,19 +6,14 @@
 #include <memory>
 
 #include "mibcore/engine/CSnmpBerList.h"
-#include "tests/plugins/countergroup/WindowHarness.h"
-#include "tests/support/faultpeer/FaultAgent.h"
+#include "tests/plugins/countergroup/FaultWindowHarness.h"
 
 using namespace cgtest;
 using countergroup::kHistoryLength;
-namespace fp = faultpeer;
 
 namespace {
 
-const fp::Oid kUdp = {1, 3, 6, 1, 2, 1, 7};
 const fp::Oid kTcp = {1, 3, 6, 1, 2, 1, 6};
-
-fp::Oid Scalar(const fp::Oid& group, uint32_t sub) { return fp::append(group, {sub, 0}); }
 
 std::shared_ptr<fp::Mib> UdpMib(uint32_t first)
 {
@@ -29,24 +24,9 @@ std::shared_ptr<fp::Mib> UdpMib(uint32_t first)
     return mib;
 }
 
-class CounterFaultTest : public WindowTest {
+class CounterFaultTest : public FaultWindowTest {
 protected:
-    void SetUp() override
-    {
-        WindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-        peer = std::make_unique<fp::FaultAgent>();
-    }
-    void TearDown() override
-    {
-        WindowTest::TearDown();
-        peer.reset();
-    }
     const ValatTime& Slot(Window& w, int series, int k) { return w.doc->getSeries(series)->getValatTime()[k]; }
-
-    std::unique_ptr<fp::FaultAgent> peer;
 };
 
 }  // namespace
