@@ -30,16 +30,7 @@ namespace apptest {
 using harness::EnsureApp;
 
 // Runs the event loop until pred holds or ms passed.
-inline bool SpinUntil(const std::function<bool()>& pred, int ms = 5000)
-{
-    QDeadlineTimer deadline(ms);
-    while (!pred()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
+inline bool SpinUntil(const std::function<bool()>& pred, int ms = 5000) { return harness::SpinUntil(pred, ms); }
 
 inline void Spin(int ms)
 {

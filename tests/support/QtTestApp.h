@@ -1,8 +1,12 @@
 #pragma once
 // One QApplication for the whole test program, on the offscreen platform
-// unless the caller chose another (screenshots under Xvfb).
+// unless the caller chose another (screenshots under Xvfb), and waiting for
+// a condition while its event loop runs.
 
 #include <QApplication>
+#include <QDeadlineTimer>
+
+#include <functional>
 
 namespace harness {
 
@@ -17,6 +21,18 @@ inline QApplication* EnsureApp()
     static char name[] = "quillon-tests";
     static char* argv[] = {name, nullptr};
     return new QApplication(argc, argv);
+}
+
+// Runs the event loop until pred holds or ms passed.
+inline bool SpinUntil(const std::function<bool()>& pred, int ms)
+{
+    QDeadlineTimer deadline(ms);
+    while (!pred()) {
+        if (deadline.hasExpired())
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+    return true;
 }
 
 }  // namespace harness

@@ -8,13 +8,8 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <string>
 
-#include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocTemplate.h"
@@ -24,6 +19,7 @@
 #include "plugins/countergroup/CounterGroupViews.h"
 #include "tests/plugins/countergroup/QtApp.h"
 #include "tests/support/Harness.h"
+#include "tests/support/PluginWindows.h"
 
 namespace cgtest {
 
@@ -58,54 +54,30 @@ struct Window {
     explicit operator bool() const { return doc && frame && list && graph; }
 };
 
-class WindowTest : public ::testing::Test {
+using harness::ReadFile;
+
+class WindowTest : public harness::PluginWindowTest {
 protected:
+    WindowTest() : PluginWindowTest(1000, 700) {}
+
     void SetUp() override
     {
         EnsureApp();
         std::string error;
         ASSERT_TRUE(LoadPlugins(&error)) << error;
-        ASSERT_TRUE(m_startDir.isValid());
-        AppConstants::getInstance()->setStartDir(m_startDir.path().toStdString());
-        QDir().mkpath(m_startDir.path() + "/etc/ini");
-        if (!platform::App::GetMainFrame()) {
-            auto* main = new platform::MainFrame();
-            main->resize(1000, 700);
-            platform::App::SetMainFrame(main);
-            main->show();
-        }
-        MIBAgent::copyNow2OldInstance();
-    }
-    void TearDown() override
-    {
-        platform::App::CloseAllDocuments();
-        MIBAgent::copyOld2NowInstance();
+        PluginWindowTest::SetUp();
     }
 
     std::string IniPath(const std::string& file) const
     {
         return m_startDir.path().toStdString() + "/etc/ini/" + file;
     }
-    std::string ReadFile(const std::string& path) const
-    {
-        QFile f(QString::fromStdString(path));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return f.readAll().toStdString();
-    }
 
     // Agent settings for a peer: short time-outs keep silent peers quick.
     static void UseAgent(const std::string& address, int family, int budget, int recvErrCnt = 0,
                          long usec = 100000)
     {
-        MIBAgent* a = MIBAgent::getInstance();
-        a->setAddr(address);
-        a->setNetworkLayerType(family);
-        a->setReadCommunity(harness::kReadCommunity);
-        a->setSendErrCnt(budget);
-        a->setRecvErrCnt(recvErrCnt);
-        a->setTvSec(0);
-        a->setTvUSec(usec);
+        harness::UseAgent(address, family, budget, recvErrCnt, usec);
     }
 
     // Opens the window of a registry entry as the launcher does; the first
@@ -113,20 +85,7 @@ protected:
     Window Open(const std::string& name, bool start = true)
     {
         Window w;
-        MIB* mib = MIB::Find(name);
-        EXPECT_NE(mib, nullptr) << name;
-        if (!mib)
-            return w;
-        platform::MultiDocTemplate* tmpl = mib->getViewDocTemplate(mib->getwview());
-        if (!tmpl) {
-            int res = mib->getMenuType() ? mib->getMenuType() : 129;
-            tmpl = new platform::MultiDocTemplate(res, mib->getDocumentClass(), mib->getFrameClass(),
-                                                  mib->getViewClass());
-            mib->setViewDocTemplate(mib->getwview(), tmpl);
-            platform::App::AddDocTemplate(tmpl);
-        }
-        platform::Document* doc = tmpl->OpenDocumentFile();
-        EXPECT_NE(doc, nullptr);
+        platform::Document* doc = harness::OpenEntryDocument(name);
         if (!doc)
             return w;
         w.doc = qobject_cast<countergroup::CCounterGroupDoc*>(doc);
@@ -155,8 +114,6 @@ protected:
             w.doc->OnCloseDocument();
         w = Window();
     }
-
-    QTemporaryDir m_startDir;
 };
 
 }  // namespace cgtest

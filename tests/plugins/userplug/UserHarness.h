@@ -18,6 +18,8 @@
 
 namespace usertest {
 
+using harness::ReadFile;
+
 inline bool LoadUserPlugin(std::string* error)
 {
     static std::string failure = [] {
@@ -57,15 +59,6 @@ protected:
         int show = 0;
         for (const char* m : {"rmon.mib", "cisco-process.mib", "foundry.mib"})
             MIBTree::LoadMIBTree(dir + m, show);
-        m_oldHook = platform::SetMessageHook([this](const platform::MessageRequest& m) {
-            messages.push_back(m.text);
-            return platform::IDOK;
-        });
-    }
-    void TearDown() override
-    {
-        platform::SetMessageHook(m_oldHook);
-        cgtest::WindowTest::TearDown();
     }
 
     UserWindow OpenUser()
@@ -97,10 +90,7 @@ protected:
         return u.list->GetListCtrl().GetItemText(row, col).toStdString();
     }
 
-    std::vector<std::string> messages;
-
-private:
-    platform::MessageHook m_oldHook;
+    harness::MessageLog messages;
 };
 
 }  // namespace usertest

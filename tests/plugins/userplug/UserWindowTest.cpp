@@ -134,15 +134,15 @@ TEST_F(UserWindowFilesTest, DialogRefusesEmptyUnknownAndOverlongTexts)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
-        messages.clear();
+        messages.Clear();
         const int before = u.doc->getObjectCount();
         AnswerOidDialog(c.text);
         ASSERT_TRUE(widgets::SendCommand(u.list, userplug::kCmdAddObject));
         if (c.message) {
-            EXPECT_EQ(messages, std::vector<std::string>{c.message});
+            EXPECT_EQ(messages.Texts(), std::vector<std::string>{c.message});
             EXPECT_EQ(u.doc->getObjectCount(), before);
         } else {
-            EXPECT_TRUE(messages.empty());
+            EXPECT_TRUE(messages.Texts().empty());
             EXPECT_EQ(u.doc->getObjectCount(), before + 1);
         }
     }
@@ -210,7 +210,7 @@ TEST_F(UserWindowFilesTest, XmlRoundTripRestoresNamesPensAndTimer)
     UserWindow v = OpenUser();
     ASSERT_TRUE(v);
     LoadCommand(v, path);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     ASSERT_EQ(v.doc->getObjectCount(), 2);
     EXPECT_EQ(Cell(v, 0, 0), "sysUpTime.0");
     EXPECT_EQ(v.doc->getSeries(1)->getLogPen(), dotted);
@@ -218,9 +218,9 @@ TEST_F(UserWindowFilesTest, XmlRoundTripRestoresNamesPensAndTimer)
     EXPECT_EQ(v.doc->getInterval(), 60000);
     EXPECT_TRUE(v.list->IsTimerActive(countergroup::kTimerPoll));
     // A file that cannot be written is reported and changes nothing.
-    messages.clear();
+    messages.Clear();
     EXPECT_FALSE(u.doc->SaveXml(Path("no/such/dir/list.xml")));
-    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(u.doc->getObjectCount(), 2);
     // Nothing of it lives in user.ini.
     CloseUser(v);
@@ -278,11 +278,11 @@ TEST_F(UserWindowFilesTest, XmlFilesAsPeopleWriteThem)
         // Something loaded before: a load starts from an empty window.
         ASSERT_TRUE(Add(u, "sysContact.0"));
         ASSERT_TRUE(u.frame->SendCommand(33229));
-        messages.clear();
+        messages.Clear();
         const std::string path = Path("case.xml");
         Write(path, c.bytes);
         LoadCommand(u, path);
-        EXPECT_EQ(messages, c.messages);
+        EXPECT_EQ(messages.Texts(), c.messages);
         std::vector<std::string> names;
         for (int i = 0; i < u.doc->getObjectCount(); ++i)
             names.push_back(u.doc->getSeries(i)->getName());
@@ -303,9 +303,9 @@ TEST_F(UserWindowFilesTest, XmlFilesAsPeopleWriteThem)
     }
     // A missing file is the first message too.
     UserWindow u = OpenUser();
-    messages.clear();
+    messages.Clear();
     LoadCommand(u, Path("missing.xml"));
-    EXPECT_EQ(messages, std::vector<std::string>{userplug::kMsgNoQuillon});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{userplug::kMsgNoQuillon});
 }
 
 TEST_F(UserWindowFilesTest, GreenPenFromTheFile)
