@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "snmpval/CSnmpBer.h"
+#include "snmpval/VarBind.h"
 
 namespace benchsupport {
 
@@ -40,20 +41,8 @@ inline void PrepareEnvironment(int port)
     setenv("QUILLON_SNMP_PORT", std::to_string(port).c_str(), 1);
 }
 
-// A SEQUENCE of one binding: name and value.
-inline CSnmpBer OneBinding(const CSnmpBer& name, const CSnmpBer& value)
-{
-    CSnmpBer binding;
-    binding.SetTag(CSnmpBer::TagSequence);
-    binding.AddBer(name);
-    binding.AddBer(value);
-    CSnmpBer list;
-    list.SetTag(CSnmpBer::TagSequence);
-    list.AddBer(binding);
-    return list;
-}
-
-// The same for an object and an unsigned value of tag (Counter by default).
+// A VarBindList of one binding: an object and an unsigned value of tag
+// (Counter by default).
 inline CSnmpBer OneBinding(const std::vector<unsigned long>& oid, uint32_t v,
                            unsigned char tag = CSnmpBer::TagCounter)
 {
@@ -61,7 +50,7 @@ inline CSnmpBer OneBinding(const std::vector<unsigned long>& oid, uint32_t v,
     name.SetOid(oid.data(), int(oid.size()));
     CSnmpBer value;
     value.SetULong(v, tag);
-    return OneBinding(name, value);
+    return MakeVarBindList(name, value);
 }
 
 // Answers every GetRequest on a loopback UDP socket with a GetResponse of
@@ -126,7 +115,7 @@ private:
             } else {
                 CSnmpBer value;
                 value.SetULong(counter += 7, CSnmpBer::TagCounter);
-                list = OneBinding(CSnmpBer(bindings), value);
+                list = MakeVarBindList(CSnmpBer(bindings), value);
             }
             CSnmpBer zero;
             zero.SetLong(0);

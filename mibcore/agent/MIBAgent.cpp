@@ -3,6 +3,7 @@
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
 #include "snmpval/CSnmpBer.h"
+#include "snmpval/VarBind.h"
 
 MIBAgent MIBAgent::m_MibAgent;
 MIBAgent MIBAgent::m_oldMibAgent;
@@ -59,14 +60,7 @@ int checkAgent(MIBAgent* agent)
     static const unsigned long sysDescr[] = {1, 3, 6, 1, 2, 1, 1, 1, 0};
     CSnmpBer name;
     name.SetOid(sysDescr, 9);
-    CSnmpBer value;  // NULL
-    CSnmpBer binding;
-    binding.SetTag(CSnmpBer::TagSequence);
-    binding.AddBer(name);
-    binding.AddBer(value);
-    CSnmpBer bindings;
-    bindings.SetTag(CSnmpBer::TagSequence);
-    bindings.AddBer(binding);
+    CSnmpBer bindings = MakeVarBindList(name);
 
     // A fresh context so the socket matches the family of the settings probed.
     MIBBasicItem item;

@@ -23,6 +23,7 @@
 #include "mibcore/engine/WorkerStop.h"
 #include "snmpval/CSnmpLock.h"
 #include "snmpval/Cp932.h"
+#include "snmpval/VarBind.h"
 
 namespace snmpengine {
 
@@ -302,11 +303,7 @@ int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, uns
             setError(BufferError);  // more than an OID can hold
             return -1;
         }
-        CSnmpBer binding;
-        binding.SetTag(CSnmpBer::TagSequence);
-        binding.AddBer(name);
-        binding.AddBer(CSnmpBer());
-        bindings.AddBer(binding);
+        bindings.AddBer(MakeVarBind(name));
     }
 
     int localCounter = 0;

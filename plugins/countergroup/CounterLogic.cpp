@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "snmpval/VarBind.h"
+
 namespace countergroup {
 
 long NowSeconds()
@@ -31,14 +33,7 @@ CSnmpBer MakeRequestBindings(const unsigned long* oid, int count)
 {
     CSnmpBer name;
     name.SetOid(oid, count);
-    CSnmpBer binding;
-    binding.SetTag(CSnmpBer::TagSequence);
-    binding.AddBer(name);
-    binding.AddBer(CSnmpBer());  // NULL
-    CSnmpBer list;
-    list.SetTag(CSnmpBer::TagSequence);
-    list.AddBer(binding);
-    return list;
+    return MakeVarBindList(name);
 }
 
 int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value)

@@ -12,6 +12,7 @@
 #include "mibcore/mibtree/MIBTree.h"
 #include "snmpval/CSnmpString.h"
 #include "snmpval/Cp932.h"
+#include "snmpval/VarBind.h"
 
 namespace treeplug {
 
@@ -162,14 +163,7 @@ CSnmpBer Bindings(const std::vector<unsigned long>& name, const CSnmpBer& value)
     } else {
         oid.SetOid(name.data(), static_cast<int>(name.size()));
     }
-    CSnmpBer binding;
-    binding.SetTag(CSnmpBer::TagSequence);
-    binding.AddBer(oid);
-    binding.AddBer(value);
-    CSnmpBer bindings;
-    bindings.SetTag(CSnmpBer::TagSequence);
-    bindings.AddBer(binding);
-    return bindings;
+    return MakeVarBindList(oid, value);
 }
 
 std::string Numeric(const std::vector<unsigned long>& arcs)

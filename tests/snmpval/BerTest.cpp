@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "snmpval/CSnmpBer.h"
+#include "snmpval/VarBind.h"
 #include "tests/snmpval/GuardedBuffer.h"
 
 namespace {
@@ -52,13 +53,9 @@ CSnmpBer Raw(Bytes bytes) { return CSnmpBer(bytes.data(), int(bytes.size())); }
 // GetRequest for one OID with NULL, built the way every request is.
 CSnmpBer Message(unsigned char pdu, const char* community, long id, const std::vector<unsigned long>& oid)
 {
-    CSnmpBer name, value, binding, list;
+    CSnmpBer name;
     name.SetOid(oid.data(), int(oid.size()));
-    binding.SetTag(CSnmpBer::TagSequence);
-    binding.AddBer(name);
-    binding.AddBer(value);
-    list.SetTag(CSnmpBer::TagSequence);
-    list.AddBer(binding);
+    CSnmpBer list = MakeVarBindList(name);
 
     CSnmpBer version, comm, reqId, status, index, body, msg;
     version.SetLong(0);
