@@ -116,6 +116,9 @@ void CMIBTreeDlg::SavePlacement()
 void CMIBTreeDlg::hideEvent(QHideEvent* e)
 {
     QDialog::hideEvent(e);
+    // A search left open would search a tree nobody sees.
+    if (m_search)
+        m_search->hide();
     SavePlacement();
 }
 

@@ -109,7 +109,8 @@ bool CMainFrame::LoadFrame()
     }
 
     RefreshTitle();
-    resize(800, 600);
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    resize(DefaultSize(screen ? screen->availableGeometry() : QRect()));
     platform::LoadWindowPlacement(this, "window", "frame", PlacementPath());
     return true;
 }
@@ -117,6 +118,15 @@ bool CMainFrame::LoadFrame()
 void CMainFrame::RefreshTitle()
 {
     SetTitle(QString::fromStdString("Quillon " + MIBAgent::getInstance()->getAddr()));
+}
+
+QSize CMainFrame::DefaultSize(const QRect& workArea)
+{
+    if (workArea.isEmpty())
+        return {800, 600};
+    const int w = std::max(workArea.width() * 3 / 4, std::min(800, workArea.width()));
+    const int h = std::max(workArea.height() * 3 / 4, std::min(600, workArea.height()));
+    return {w, h};
 }
 
 std::string CMainFrame::PlacementPath()

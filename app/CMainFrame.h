@@ -24,6 +24,9 @@ public:
     // "Quillon " followed by the current agent address.
     void RefreshTitle();
     static std::string PlacementPath();
+    // Size without a saved placement: three quarters of the work area, at
+    // least 800 x 600 where the work area has room for it.
+    static QSize DefaultSize(const QRect& workArea);
     void SavePlacement();
 
     // Commands.

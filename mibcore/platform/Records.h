@@ -55,11 +55,19 @@ struct Rect32 {
     static constexpr std::size_t kSize = 16;
     std::string ToBytes() const;
     bool FromBytes(const std::string& bytes);
-    std::int32_t Width() const { return right - left; }
-    std::int32_t Height() const { return bottom - top; }
-    QRect ToQRect() const { return QRect(QPoint(left, top), QSize(right - left, bottom - top)); }
+    // Edges come from files: their difference may not fit 32 bits, so it is
+    // taken in 64 bits and clamped.
+    std::int32_t Width() const { return Clamp32(std::int64_t(right) - left); }
+    std::int32_t Height() const { return Clamp32(std::int64_t(bottom) - top); }
+    QRect ToQRect() const { return QRect(QPoint(left, top), QSize(Width(), Height())); }
     static Rect32 FromQRect(const QRect& r) { return {r.left(), r.top(), r.left() + r.width(), r.top() + r.height()}; }
     bool operator==(const Rect32&) const = default;
+
+private:
+    static std::int32_t Clamp32(std::int64_t v)
+    {
+        return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : std::int32_t(v);
+    }
 };
 
 // Show states of a placement.

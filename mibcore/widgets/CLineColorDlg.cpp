@@ -256,9 +256,7 @@ void CLineColorDlg::OnInitDialog()
 
     // A record from a damaged settings file may hold any numbers: show the
     // nearest pen the lists can express rather than an empty selection.
-    if (m_pen.style > platform::PS_NULL)
-        m_pen.style = platform::PS_SOLID;
-    m_pen.widthX = std::clamp<std::int32_t>(m_pen.widthX, 1, kWidthCount);
+    m_pen = Offered(m_pen);
 
     QSignalBlocker b1(m_style), b2(m_width);
     m_style->clear();
@@ -273,6 +271,17 @@ void CLineColorDlg::OnInitDialog()
     m_style->setEnabled(m_pen.widthX == 1);
     m_width->setEnabled(m_pen.style == platform::PS_SOLID);
     m_preview->update();
+}
+
+platform::LogPen CLineColorDlg::Offered(const platform::LogPen& pen)
+{
+    platform::LogPen lp = pen;
+    if (lp.style > platform::PS_NULL)
+        lp.style = platform::PS_SOLID;
+    lp.widthX = std::clamp<std::int32_t>(lp.widthX, 1, kWidthCount);
+    lp.widthY = 0;
+    lp.color &= 0xFFFFFFu;
+    return lp;
 }
 
 void CLineColorDlg::onStyleChanged(int index)

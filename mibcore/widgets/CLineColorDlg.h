@@ -112,6 +112,10 @@ public:
 
     static const char* const kStyleNames[6];
 
+    // The nearest pen the dialog offers: styles 0..5 (others solid), widths
+    // 1..3. Pens read from files pass through it.
+    static platform::LogPen Offered(const platform::LogPen& pen);
+
 protected:
     void showEvent(QShowEvent* event) override;
 

@@ -2,6 +2,8 @@
 
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QIcon>
 #include <QPainter>
 #include <QResizeEvent>
@@ -69,6 +71,8 @@ CListCtrlEx::CListCtrlEx(CListViewEx* owner, QWidget* parent) : QTreeWidget(pare
     header()->setSectionsMovable(false);
     setColumnCount(0);
     setItemDelegate(new LabelOnlySelectionDelegate(this));
+    // A double click on a column divider fits the column to its contents.
+    connect(header(), &QHeaderView::sectionHandleDoubleClicked, this, [this](int col) { FitColumn(col); });
     // Window text on window, as a list starts out.
     const QPalette pal = palette();
     m_textColor = pal.color(QPalette::Text);
@@ -328,6 +332,63 @@ void CListCtrlEx::drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& op
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &fo, painter, this);
     }
     painter->restore();
+}
+
+int CListCtrlEx::LabelLeft(int row, int col) const
+{
+    if (col != 0)
+        return kOffsetOther;
+    int left = kOffsetFirst;
+    QTreeWidgetItem* it = topLevelItem(row);
+    if (it && it->data(0, StateImageRole).toInt() > 0)
+        left += GetStateImageWidth();
+    if (it && !it->icon(0).isNull())
+        left += iconSize().isValid() ? iconSize().width() : 16;
+    return left;
+}
+
+int CListCtrlEx::ContentWidth(int row, int col) const
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    if (!it)
+        return 0;
+    const int inset = col == 0 ? kOffsetFirst : kOffsetOther;
+    return LabelLeft(row, col) + fontMetrics().horizontalAdvance(it->text(col)) + inset;
+}
+
+bool CListCtrlEx::IsCellTextCut(int row, int col) const
+{
+    QTreeWidgetItem* it = topLevelItem(row);
+    if (!it || col < 0 || col >= columnCount() || it->text(col).isEmpty())
+        return false;
+    return ContentWidth(row, col) > columnWidth(col);
+}
+
+void CListCtrlEx::FitColumn(int col)
+{
+    if (col < 0 || col >= columnCount())
+        return;
+    // The title with the header's own margins.
+    int w = fontMetrics().horizontalAdvance(headerItem()->text(col)) + 2 * kOffsetOther + 8;
+    for (int r = 0; r < topLevelItemCount(); ++r)
+        w = std::max(w, ContentWidth(r, col));
+    setColumnWidth(col, w);
+}
+
+bool CListCtrlEx::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        // A cell whose text is cut shows all of it as its tip.
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex idx = indexAt(help->pos());
+        if (idx.isValid() && IsCellTextCut(idx.row(), idx.column()))
+            QToolTip::showText(help->globalPos(), idx.data(Qt::DisplayRole).toString(), viewport(),
+                               visualRect(idx));
+        else
+            QToolTip::hideText();
+        return true;
+    }
+    return QTreeWidget::viewportEvent(event);
 }
 
 void CListCtrlEx::focusInEvent(QFocusEvent* event)

@@ -67,17 +67,29 @@ public:
     bool IsOwnerDraw() const { return m_ownerDraw; }
     void SetOwnerDraw(bool on);
 
+    // Whether the cell's text is shortened in its column (its tool tip then
+    // shows the whole text).
+    bool IsCellTextCut(int row, int col) const;
+    // Widens or narrows a column to its widest text and its title, as a
+    // double click on the column's divider does.
+    void FitColumn(int col);
+
     // Whether row's highlight is drawn now (selected with focus or shown
     // always, or drop-highlighted).
     bool IsRowHighlighted(int row) const;
 
 protected:
+    bool viewportEvent(QEvent* event) override;
     void drawRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Left edge of the cell's text inside its column, and the width the
+    // cell needs for all of its text.
+    int LabelLeft(int row, int col) const;
+    int ContentWidth(int row, int col) const;
     void drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     bool highlighted(const QModelIndex& index) const;
 

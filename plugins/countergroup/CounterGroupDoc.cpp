@@ -1,5 +1,6 @@
 #include "plugins/countergroup/CounterGroupDoc.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "mibcore/agent/AppConstants.h"
@@ -11,8 +12,8 @@
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/registry/MIB.h"
+#include "mibcore/widgets/CLineColorDlg.h"
 #include "plugins/countergroup/CsvExport.h"
-#include "snmpval/Cp932.h"
 
 namespace countergroup {
 
@@ -48,7 +49,7 @@ void CCounterGroupDoc::Initialize()
     AppConstants* app = AppConstants::getInstance();
     m_timeId = kCmdTimerDefault;
     m_interval = long(app->getInterval(unsigned(m_timeId)));
-    if (!m_iniPath.empty()) {
+    if (!m_iniPath.empty() && KeepsTimerAndPens()) {
         m_timeId = int(platform::ParseLeadingInt(
             platform::GetPrivateProfileString("timer", "timeId", std::to_string(kCmdTimerDefault), m_iniPath)));
         // An id that is not on the timer menu would leave no entry checked.
@@ -63,23 +64,82 @@ void CCounterGroupDoc::Initialize()
             m_interval = byId;
     }
 
-    const int n = m_c.objectCount();
-    m_state = PollState(m_c.kind, n, MIBAgent::getInstance()->getSendErrCnt());
-    m_cursor = kHistoryLength - 1;
-    m_series.reset(new OidVal[size_t(n)]);
-    for (int i = 0; i < n; ++i) {
-        OidVal& s = m_series[size_t(i)];
-        s.setName(m_c.objects[size_t(i)].name);
-        s.setOid(m_c.objects[size_t(i)].sub);
+    m_state = PollState(m_c.kind, 0, MIBAgent::getInstance()->getSendErrCnt());
+    m_state.checkValueKind = true;
+    m_cursor = m_historyLength - 1;
+    CreateSeries();
+}
+
+void CCounterGroupDoc::CreateSeries()
+{
+    for (int i = 0; i < m_c.objectCount(); ++i) {
+        auto s = std::make_unique<OidVal>();
+        s->setName(m_c.objects[size_t(i)].name);
+        s->setOid(m_c.objects[size_t(i)].sub);
         platform::LogPen lp;
         if (m_iniPath.empty() || !platform::GetProfileRecord("pen", PenKey(i), lp, m_iniPath))
             lp = platform::LogPenFromPen(GraphResources::DefaultPen(i));
-        s.setPen(&lp);
-        ValatTime* h = new ValatTime[kHistoryLength];
-        for (int k = 0; k < kHistoryLength; ++k)
-            h[k] = ValatTime(0, 0, kCounterInitialised);
-        s.setValatTime(h);
+        else
+            lp = CLineColorDlg::Offered(lp);
+        s->setPen(&lp);
+        AddSeries(std::move(s));
     }
+}
+
+std::vector<unsigned long> CCounterGroupDoc::RequestOid(int j)
+{
+    std::vector<unsigned long> oid(m_c.prefix);
+    oid.push_back(getSeries(j)->getOid());
+    oid.insert(oid.end(), m_c.suffix.begin(), m_c.suffix.end());
+    return oid;
+}
+
+ValatTime* CCounterGroupDoc::NewHistory() const
+{
+    ValatTime* h = new ValatTime[size_t(m_historyLength)];
+    for (int k = 0; k < m_historyLength; ++k)
+        h[k] = ValatTime(0, 0, kCounterInitialised);
+    return h;
+}
+
+int CCounterGroupDoc::AddSeries(std::unique_ptr<OidVal> series)
+{
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
+    series->setValatTime(NewHistory());
+    m_series.push_back(std::move(series));
+    m_seriesIds.push_back(++m_lastSeriesId);
+    m_state.Append();
+    return int(m_series.size()) - 1;
+}
+
+void CCounterGroupDoc::RemoveSeries(int i)
+{
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
+    if (i < 0 || i >= getObjectCount())
+        return;
+    m_series.erase(m_series.begin() + i);
+    m_seriesIds.erase(m_seriesIds.begin() + i);
+    m_state.Erase(i);
+}
+
+void CCounterGroupDoc::RemoveAllSeries()
+{
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
+    m_series.clear();
+    m_seriesIds.clear();
+    PollState fresh(m_state.kind, 0, m_state.errorBudget);
+    fresh.checkValueKind = m_state.checkValueKind;
+    m_state = std::move(fresh);
+}
+
+bool CCounterGroupDoc::SetHistoryLength(int nslots)
+{
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
+    if (!m_series.empty() || nslots < 2)
+        return false;
+    m_historyLength = nslots;
+    m_cursor = nslots - 1;
+    return true;
 }
 
 bool CCounterGroupDoc::OnNewDocument()
@@ -99,30 +159,30 @@ void CCounterGroupDoc::OnCloseDocument()
 
 void CCounterGroupDoc::SaveSettings()
 {
-    if (m_iniPath.empty() || !m_initialised)
+    if (m_iniPath.empty() || !m_initialised || !KeepsTimerAndPens())
         return;
     std::string dir = m_iniPath.substr(0, m_iniPath.find_last_of('/'));
     platform::CreateDirectoryPath(dir);
     platform::WritePrivateProfileString("timer", "timeId", std::to_string(m_timeId), m_iniPath);
     platform::WritePrivateProfileString("timer", "interval", std::to_string(m_interval), m_iniPath);
-    for (int i = 0; i < m_c.objectCount(); ++i)
-        platform::WriteProfileRecord("pen", PenKey(i), m_series[size_t(i)].getLogPen(), m_iniPath);
+    for (int i = 0; i < getObjectCount(); ++i)
+        platform::WriteProfileRecord("pen", PenKey(i), getSeries(i)->getLogPen(), m_iniPath);
 }
 
 void CCounterGroupDoc::setCursor(int c)
 {
     if (c < 0)
         c = 0;
-    if (c > kHistoryLength - 1)
-        c = kHistoryLength - 1;
+    if (c > m_historyLength - 1)
+        c = m_historyLength - 1;
     m_cursor = c;
 }
 
 std::vector<ValatTime*> CCounterGroupDoc::histories()
 {
-    std::vector<ValatTime*> h(size_t(m_c.objectCount()));
-    for (int i = 0; i < m_c.objectCount(); ++i)
-        h[size_t(i)] = m_series[size_t(i)].getValatTime();
+    std::vector<ValatTime*> h(m_series.size());
+    for (size_t i = 0; i < m_series.size(); ++i)
+        h[i] = m_series[i]->getValatTime();
     return h;
 }
 
@@ -138,15 +198,18 @@ void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
     if (auto* view = dynamic_cast<platform::View*>(item))
         m_cycle.SetBusyCursor(view->GetParentFrame());
     // The worker gets copies: the settings as they are now, the socket
-    // (copies share it) and the poll state; the constants are static.
+    // (copies share it), the poll state and every series' OID; series
+    // added or removed meanwhile are matched by their serial on delivery.
     auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
     auto socket = std::make_shared<MIBBasicItem>(*item);
-    const GroupConstants* c = &m_c;
+    std::vector<std::vector<unsigned long>> oids;
+    for (int j = 0; j < getObjectCount(); ++j)
+        oids.push_back(RequestOid(j));
     const long now = NowSeconds();
     m_cycle.Start<PollState>(
-        [agent, socket, c, st = m_state](int* keepRunning) mutable {
+        [agent, socket, oids = std::move(oids), st = m_state](int* keepRunning) mutable {
             RunRequests(st, [&](int j, CSnmpBer& value) {
-                const std::vector<unsigned long> oid = c->oidOf(j);
+                const std::vector<unsigned long>& oid = oids[size_t(j)];
                 CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
                 int rc = SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning);
                 if (rc != 0)
@@ -155,14 +218,41 @@ void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
             });
             return std::move(st);
         },
-        [this, now](PollState st) {
-            m_state = std::move(st);
-            std::vector<ValatTime*> h = histories();
-            Tick(m_state, h.data(), kHistoryLength, now);
+        [this, now, polled = m_seriesIds](PollState st) {
+            {
+                std::lock_guard<std::recursive_mutex> hold(m_lock);
+                TakeCycle(std::move(st), polled);
+                std::vector<ValatTime*> h = histories();
+                Tick(m_state, h.data(), m_historyLength, now);
+            }
             UpdateAllViews(nullptr, kHintNewData);
             if (std::unique_ptr<MIBBasicItem> next = std::move(m_pendingItem))
                 StartPollCycle(next.get());
         });
+}
+
+void CCounterGroupDoc::TakeCycle(PollState st, const std::vector<std::uint64_t>& polled)
+{
+    if (polled == m_seriesIds) {
+        m_state = std::move(st);
+        return;
+    }
+    // Series came or went while the cycle ran: each series that was polled
+    // takes its results; one added meanwhile was not asked and gets "no
+    // comparable value yet".
+    st.kind = m_state.kind;
+    for (size_t i = 0; i < m_seriesIds.size(); ++i) {
+        const auto at = std::find(polled.begin(), polled.end(), m_seriesIds[i]);
+        if (at == polled.end()) {
+            m_state.lastResult[i] = kCounterInitialised;
+            continue;
+        }
+        const size_t j = size_t(at - polled.begin());
+        m_state.previous[i] = st.previous[j];
+        m_state.current[i] = st.current[j];
+        m_state.lastResult[i] = st.lastResult[j];
+        m_state.tag[i] = st.tag[j];
+    }
 }
 
 bool CCounterGroupDoc::FinishPollCycle()
@@ -182,36 +272,37 @@ void CCounterGroupDoc::PollCycle(MIBBasicItem* item)
 
 GraphData CCounterGroupDoc::Snapshot()
 {
-    GraphData d;
-    const int n = m_c.objectCount();
-    d.series.resize(size_t(n));
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
+    GraphData d(m_historyLength);
+    const int n = getObjectCount();
+    d.series.reserve(size_t(n));
     for (int i = 0; i < n; ++i) {
-        OidVal& s = m_series[size_t(i)];
-        GraphSeriesData& g = d.series[size_t(i)];
-        g.pen = *s.getPen();
-        const ValatTime* h = s.getValatTime();
-        for (int k = 0; k < kHistoryLength; ++k) {
+        OidVal* s = getSeries(i);
+        GraphSeriesData g = d.NewSeries(*s->getPen());
+        const ValatTime* h = s->getValatTime();
+        for (int k = 0; k < m_historyLength; ++k) {
             g.val[size_t(k)] = uint32_t(h[k].getVal());
             g.err[size_t(k)] = int32_t(h[k].getErrIdx());
         }
+        d.series.push_back(std::move(g));
     }
     if (n > 0) {
-        const ValatTime* h = m_series[0].getValatTime();
-        for (int k = 0; k < kHistoryLength; ++k)
+        const ValatTime* h = getSeries(0)->getValatTime();
+        for (int k = 0; k < m_historyLength; ++k)
             d.time[size_t(k)] = int32_t(h[k].getTime());
     }
     return d;
 }
 
-std::string CCounterGroupDoc::SeriesLabel(int i) { return m_series[size_t(i)].getName(); }
+std::string CCounterGroupDoc::SeriesLabel(int i) { return getSeries(i)->getName(); }
 
 std::string CCounterGroupDoc::CsvBytes()
 {
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
     std::vector<std::string> names;
-    for (int i = 0; i < m_c.objectCount(); ++i)
+    for (int i = 0; i < getObjectCount(); ++i)
         names.push_back(SeriesLabel(i));
-    const std::string first = CsvFirstLine();
-    return (first.empty() ? std::string() : cp932::FromUtf8(first + "\n")) + BuildCsv(names, Snapshot());
+    return BuildCsv(names, Snapshot(), CsvFirstLine());
 }
 
 bool CCounterGroupDoc::ExportCsv()

@@ -1,11 +1,19 @@
 #pragma once
 // The document of a counter-group window: the object table's series with
-// their 61-sample histories, the poll state, the interval choice and the
+// their sample histories, the poll state, the interval choice and the
 // drawing resources. Each plug-in derives its own document class from it
 // and calls Initialize() at the end of its constructor, when the runtime
 // class that finds the registry entry is complete.
+//
+// Other graphing windows are instances of the same document through its
+// hooks: CreateSeries (series from the document's own data), RequestOid,
+// KeepsTimerAndPens, SeriesLabel, CsvFirstLine, FirstColumnTitle and
+// FrameTitle; series may be
+// added and removed at run time and the history length chosen while the
+// document has no series.
 
 #include <memory>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -70,16 +78,45 @@ public:
     void PollCycleWith(Request&& request, long now)
     {
         RunRequests(m_state, request);
-        std::vector<ValatTime*> h = histories();
-        Tick(m_state, h.data(), kHistoryLength, now);
+        {
+            std::lock_guard<std::recursive_mutex> hold(m_lock);
+            std::vector<ValatTime*> h = histories();
+            Tick(m_state, h.data(), m_historyLength, now);
+        }
         UpdateAllViews(nullptr, kHintNewData);
     }
 
-    // Settings: timeId, interval and every pen.
+    // Settings: timeId, interval and every pen (nothing for a document
+    // that does not keep them).
     void SaveSettings();
 
-    int getObjectCount() const { return m_c.objectCount(); }
-    OidVal* getSeries(int i) { return &m_series[size_t(i)]; }
+    // --- Hooks of the windows built on this document -------------------
+    // Creates the series when the document initialises; the default makes
+    // one per row of the constants' table, pens from the settings file.
+    virtual void CreateSeries();
+    // Full OID asked for series j; the default is the constants' prefix,
+    // the series' sub-identifier and the instance suffix.
+    virtual std::vector<unsigned long> RequestOid(int j);
+    // Whether timeId, interval and pens live in the settings file.
+    virtual bool KeepsTimerAndPens() const { return true; }
+    // The window title the frame takes when polling starts (empty: keep).
+    virtual std::string FrameTitle() { return {}; }
+
+    // --- Series at run time (under the lock) ---------------------------
+    // Appends a series; its history is made here (historyLength slots, all
+    // (0, 0, 16)). Returns its index.
+    int AddSeries(std::unique_ptr<OidVal> series);
+    // Removes series i; the others keep their order, state and history.
+    void RemoveSeries(int i);
+    void RemoveAllSeries();
+    // Samples per series; only while there are no series (false then).
+    // Lengths below 2 are refused; the cursor moves to the newest slot.
+    bool SetHistoryLength(int nslots);
+    // The lock that add, remove, tick and CSV export hold.
+    std::recursive_mutex& lock() { return m_lock; }
+
+    int getObjectCount() const { return int(m_series.size()); }
+    OidVal* getSeries(int i) { return m_series[size_t(i)].get(); }
     const PollState& state() const { return m_state; }
     PollState& state() { return m_state; }
     int getLastResult(int i) const { return m_state.lastResult[size_t(i)]; }
@@ -92,7 +129,7 @@ public:
 
     int getCursor() const { return m_cursor; }
     void setCursor(int c);
-    int getHistoryLength() const { return kHistoryLength; }
+    int getHistoryLength() const { return m_historyLength; }
 
     const GraphResources& resources() const { return m_resources; }
 
@@ -102,7 +139,8 @@ public:
     // CSV export with the file chooser; false when cancelled or failed.
     bool ExportCsv();
 
-    // Hooks for windows whose series come from their own data.
+    // Hooks for windows whose series come from their own data (see also
+    // CreateSeries and the others above).
     // Text of series i in the list and in the CSV header (its name).
     virtual std::string SeriesLabel(int i);
     // A line written before the CSV header; none when empty.
@@ -110,18 +148,29 @@ public:
     // Title of the list's first column.
     virtual const char* FirstColumnTitle() const { return "オブジェクト識別子"; }
 
+protected:
+    // A history of historyLength slots, all (0, 0, 16).
+    ValatTime* NewHistory() const;
+
 private:
     std::vector<ValatTime*> histories();
+    // The state a background cycle returns, matched to the series as they
+    // are now (polled: the serials the cycle was started with).
+    void TakeCycle(PollState st, const std::vector<std::uint64_t>& polled);
 
     const GroupConstants& m_c;
     bool m_initialised = false;
     std::string m_iniPath;
     PollState m_state;
-    std::unique_ptr<OidVal[]> m_series;
+    std::vector<std::unique_ptr<OidVal>> m_series;
+    std::vector<std::uint64_t> m_seriesIds;  // serial of each series, in order
+    std::uint64_t m_lastSeriesId = 0;
+    int m_historyLength = kHistoryLength;
     int m_timeId = kCmdTimerDefault;
     long m_interval = 15000;
     int m_cursor = kHistoryLength - 1;
     GraphResources m_resources;
+    std::recursive_mutex m_lock;
     // The socket for the cycle asked for while one was in flight.
     std::unique_ptr<MIBBasicItem> m_pendingItem;
     // Last: destroyed, and so stopped, before anything its handler uses.

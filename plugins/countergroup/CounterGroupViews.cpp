@@ -26,6 +26,7 @@ namespace {
 constexpr int kColumnCount = 3;
 const char* const kColumnTitles[kColumnCount] = {"オブジェクト識別子", "値", "エラー内容"};
 const int kColumnDefaults[kColumnCount] = {120, 60, 60};
+constexpr long kMaxColumnWidth = 8192;
 
 std::string ColumnKey(int i)
 {
@@ -74,11 +75,13 @@ CCounterGroupListView::CCounterGroupListView(QWidget* parent) : CListViewEx(pare
     GetListCtrl().setSelectionMode(QAbstractItemView::ExtendedSelection);
     AddCommand(kCmdColourChange, [this] { ChangeColour(); });
     AddCommandRange(kCmdTimerFirst, kCmdTimerLast, [this](int id) { ChangeInterval(id); });
+    // Colour and timer need a row (a user window may have none).
     AddCommandUIRange(kCmdTimerFirst, kCmdTimerLast, [this](platform::CmdUI& ui) {
         CCounterGroupDoc* doc = GetDocument();
-        ui.Enable(true);
+        ui.Enable(GetListCtrl().GetItemCount() > 0);
         ui.SetCheck(doc && doc->getTimeId() == ui.GetId() ? 1 : 0);
     });
+    AddCommandUI(kCmdColourChange, [this](platform::CmdUI& ui) { ui.Enable(GetListCtrl().GetItemCount() > 0); });
 }
 
 CCounterGroupListView::~CCounterGroupListView()
@@ -106,9 +109,13 @@ void CCounterGroupListView::OnInitialUpdate()
         const std::string& path = m_iniPath;
         for (int i = 0; i < kColumnCount; ++i) {
             int w = kColumnDefaults[i];
-            if (!path.empty())
-                w = int(platform::ParseLeadingInt(
-                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path)));
+            if (!path.empty()) {
+                const long saved = platform::ParseLeadingInt(
+                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path));
+                // A width no screen has is a damaged file: the default.
+                if (saved >= 0 && saved <= kMaxColumnWidth)
+                    w = int(saved);
+            }
             const char* title = kColumnTitles[i];
             if (i == 0 && GetDocument())
                 title = GetDocument()->FirstColumnTitle();
@@ -121,19 +128,38 @@ void CCounterGroupListView::OnUpdate(platform::View* sender, long hint, QObject*
 {
     switch (hint) {
     case kHintStart:
-        BuildRows();
-        if (CCounterGroupDoc* doc = GetDocument()) {
-            doc->StartPollCycle(this);
-            SetTimer(kTimerPoll, int(doc->getInterval()));
-        }
+        StartPolling(hintObj == nullptr);
         break;
     case kHintNewData:
     case kHintCursorMoved:
         RefreshTexts();
+        // Every window shows its own cursor time, active or not.
+        if (auto* frame = qobject_cast<CCounterGroupFrame*>(GetParentFrame()))
+            frame->UpdateTimePane();
         break;
     default:
         break;
     }
+}
+
+void CCounterGroupListView::StartPolling(bool rebuild)
+{
+    CCounterGroupDoc* doc = GetDocument();
+    if (!doc)
+        return;
+    if (rebuild) {
+        KillTimer(kTimerPoll);
+        BuildRows();
+    }
+    const std::string title = doc->FrameTitle();
+    platform::ChildFrame* frame = GetParentFrame();
+    if (frame && !title.empty())
+        frame->SetTitle(title);
+    // A window without series sends nothing and keeps no timer.
+    if (doc->getObjectCount() == 0)
+        return;
+    doc->StartPollCycle(this);
+    SetTimer(kTimerPoll, int(doc->getInterval()));
 }
 
 void CCounterGroupListView::OnTimer(int id)
@@ -253,7 +279,7 @@ void CCounterGroupListView::contextMenuEvent(QContextMenuEvent* event)
     // client area opens nothing.
     if (!rect().contains(mapFromGlobal(event->globalPos())))
         return;
-    QMenu* menu = platform::LoadPopupMenu("IDR_SETUP_MENU", 0, this);
+    QMenu* menu = platform::LoadPopupMenu(SetupMenuName(), 0, this);
     if (!menu)
         return;
     CheckTimerItems(menu, GetDocument() ? GetDocument()->getTimeId() : 0);
@@ -275,10 +301,12 @@ void CGraphCanvas::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
     QImage img = m_owner->renderer().Composed();
-    if (img.isNull())
-        p.fillRect(rect(), palette().color(QPalette::Window));
-    else
-        p.drawImage(0, 0, img);
+    const QRect& a = m_owner->renderer().area();
+    const QRect drawn(0, 0, a.left() + a.width(), a.top() + a.height());
+    // The image's margin beyond the area is not part of the graph.
+    p.fillRect(QRegion(rect()).subtracted(drawn).boundingRect(), palette().color(QPalette::Window));
+    if (!img.isNull())
+        p.drawImage(QPoint(0, 0), img, drawn);
 }
 
 void CGraphCanvas::mousePressEvent(QMouseEvent* event)
@@ -336,10 +364,11 @@ void CCounterGroupHisView::Render()
     CCounterGroupDoc* doc = GetDocument();
     if (!doc)
         return;
-    const QSize vp = m_scroll->viewport()->size();
-    m_renderer.Render(doc->Snapshot(), QRect(QPoint(0, 0), vp), doc->resources());
+    // The pane's own size: the scroll area's viewport may not have followed
+    // a resize yet (hidden, maximised before it was shown).
+    m_renderer.Render(doc->Snapshot(), QRect(QPoint(0, 0), size()), doc->resources());
     const QRect& a = m_renderer.area();
-    QSize want(std::max(kAreaWidth, a.left() + a.width()), std::max(kAreaHeight, a.top() + a.height()));
+    const QSize want(a.left() + a.width(), a.top() + a.height());
     if (m_canvas->size() != want)
         m_canvas->setFixedSize(want);
     RenderOverlay();
@@ -350,7 +379,9 @@ void CCounterGroupHisView::RenderOverlay()
     CCounterGroupDoc* doc = GetDocument();
     if (!doc)
         return;
-    m_renderer.RenderOverlay(doc->getCursor(), doc->resources());
+    // An empty window shows no cursor either.
+    const int cursor = doc->getObjectCount() > 0 ? doc->getCursor() : -1;
+    m_renderer.RenderOverlay(cursor, doc->resources(), doc->getHistoryLength());
     m_canvas->update();
 }
 
@@ -360,7 +391,7 @@ void CCounterGroupHisView::MoveCursorTo(QPoint canvasPoint)
     if (!doc)
         return;
     // Canvas coordinates already include the scroll position.
-    int idx = CursorFromPoint(canvasPoint);
+    int idx = CursorFromPoint(canvasPoint, doc->getHistoryLength());
     if (idx < 0)
         return;
     doc->setCursor(idx);
@@ -373,7 +404,7 @@ void CCounterGroupHisView::ResetCursor()
     CCounterGroupDoc* doc = GetDocument();
     if (!doc)
         return;
-    doc->setCursor(kHistoryLength - 1);
+    doc->setCursor(doc->getHistoryLength() - 1);
     doc->UpdateAllViews(this, kHintCursorMoved);
     RenderOverlay();
 }
@@ -381,6 +412,14 @@ void CCounterGroupHisView::ResetCursor()
 void CCounterGroupHisView::resizeEvent(QResizeEvent* event)
 {
     platform::View::resizeEvent(event);
+    m_scroll->setGeometry(rect());
+    if (m_ready)
+        Render();
+}
+
+void CCounterGroupHisView::showEvent(QShowEvent* event)
+{
+    platform::View::showEvent(event);
     m_scroll->setGeometry(rect());
     if (m_ready)
         Render();
@@ -417,21 +456,31 @@ CCounterGroupFrame::CCounterGroupFrame(QWidget* parent) : platform::ChildFrame(p
         ui.Enable(doc != nullptr);
         ui.SetCheck(doc && doc->getTimeId() == ui.GetId() ? 1 : 0);
     });
-    AddCommandUI(kStatusPaneTime, [this](platform::CmdUI& ui) {
-        CCounterGroupDoc* doc = document();
-        std::string text;
-        if (doc && doc->getObjectCount() > 0) {
-            long t = doc->getSeries(0)->getValatTime()[doc->getCursor()].getTime();
-            if (t != 0)
-                text = FormatTime(t, "%Y/%m/%d %H:%M:%S");
-        }
-        ui.SetText(text);
-    });
+    AddCommandUI(kStatusPaneTime, [this](platform::CmdUI& ui) { ui.SetText(TimePaneText()); });
 }
 
 CCounterGroupFrame::~CCounterGroupFrame()
 {
     SaveWindowSettings();
+}
+
+std::string CCounterGroupFrame::TimePaneText() const
+{
+    CCounterGroupDoc* doc = document();
+    if (!doc || doc->getObjectCount() == 0)
+        return {};
+    long t = doc->getSeries(0)->getValatTime()[doc->getCursor()].getTime();
+    return t != 0 ? FormatTime(t, "%Y/%m/%d %H:%M:%S") : std::string();
+}
+
+void CCounterGroupFrame::UpdateTimePane()
+{
+    platform::StatusBar* bar = GetStatusBar();
+    if (!bar)
+        return;
+    const int idx = bar->CommandToIndex(kStatusPaneTime);
+    if (idx >= 0)
+        bar->SetPaneText(idx, TimePaneText());
 }
 
 CCounterGroupDoc* CCounterGroupFrame::document() const
@@ -481,21 +530,55 @@ bool CCounterGroupFrame::OnCreateClient(platform::CreateContext& ctx)
     MIB* mib = MIB::FindFrame(metaObject());
     const QMetaObject* graphClass = mib ? mib->getSubViewClass() : nullptr;
 
-    const int clientWidth = std::max(width(), 1);
-    int graphWidth = clientWidth * 3 / 4;
-    int listWidth = clientWidth / 4;
+    // The pane widths are applied once the frame has its final size (see
+    // ApplyPaneWidths); until then the panes share the width 3:1.
     if (!path.empty()) {
         platform::Rect32 r;
-        if (platform::GetProfileRecord("window", "graphview", r, path) && r.Width() > 0)
-            graphWidth = r.Width();
-        if (platform::GetProfileRecord("window", "listview", r, path) && r.Width() > 0)
-            listWidth = r.Width();
+        if (platform::GetProfileRecord("window", "graphview", r, path))
+            m_savedGraph = r.Width();
+        if (platform::GetProfileRecord("window", "listview", r, path))
+            m_savedList = r.Width();
     }
     m_splitter = CreateSplitter(1, 2);
     if (graphClass)
-        m_splitter->CreateView(0, 0, graphClass, ctx, graphWidth);
-    m_splitter->CreateView(0, 1, ctx.viewClass, ctx, listWidth);
+        m_splitter->CreateView(0, 0, graphClass, ctx, 300);
+    m_splitter->CreateView(0, 1, ctx.viewClass, ctx, 100);
     return true;
+}
+
+bool CCounterGroupFrame::ApplyPaneWidths()
+{
+    if (m_panesApplied || !m_splitter || !m_splitter->isVisible() || m_splitter->count() < 2)
+        return false;
+    const int total = m_splitter->width();
+    const int room = total - m_splitter->handleWidth();
+    if (room <= 1)
+        return false;
+    m_panesApplied = true;
+    // The graph pane gets its saved width exactly and the list the rest, so
+    // a window closed and opened again keeps its panes. A width that does
+    // not fit the window is ignored.
+    int graph = -1;
+    if (m_savedGraph > 0 && m_savedGraph < room)
+        graph = m_savedGraph;
+    else if (m_savedList > 0 && m_savedList < room)
+        graph = room - m_savedList;
+    if (graph < 0)
+        graph = total * 3 / 4;
+    m_splitter->setSizes({graph, room - graph});
+    return true;
+}
+
+void CCounterGroupFrame::showEvent(QShowEvent* event)
+{
+    platform::ChildFrame::showEvent(event);
+    ApplyPaneWidths();
+}
+
+void CCounterGroupFrame::resizeEvent(QResizeEvent* event)
+{
+    platform::ChildFrame::resizeEvent(event);
+    ApplyPaneWidths();
 }
 
 void CCounterGroupFrame::SaveWindowSettings()

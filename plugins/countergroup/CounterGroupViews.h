@@ -31,6 +31,9 @@ public:
     void OnUpdate(platform::View* sender, long hint, QObject* hintObj) override;
     void OnTimer(int id) override;
 
+    // Hint 1026: without a hint object the rows are rebuilt first (and the
+    // timer stopped); then, if there are series, one cycle and the timer.
+    void StartPolling(bool rebuild);
     // One poll cycle (never two at once).
     void Poll();
     // Texts of every row at the cursor.
@@ -44,11 +47,15 @@ public:
     // The 48 x 16 line sample of a pen.
     static QPixmap LineSample(const QPen& pen, const QColor& background);
 
+    // Rows and their line samples from the document's series.
+    void BuildRows();
+
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
+    // The menu resource of the context menu (its first sub-menu is shown).
+    virtual const char* SetupMenuName() const { return "IDR_SETUP_MENU"; }
 
 private:
-    void BuildRows();
     bool m_polling = false;
     // Found while the runtime class is complete; destructors run as the base.
     std::string m_iniPath;
@@ -99,6 +106,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
 
 private:
@@ -126,9 +134,23 @@ public:
     CCounterGroupHisView* graphView() const;
     // Writes frame, graphview and listview.
     void SaveWindowSettings();
+    // The status pane's time of the cursor ("" without one), and setting it
+    // now (every window, not only the active one).
+    std::string TimePaneText() const;
+    void UpdateTimePane();
+    // Saved pane widths (or 3/4 : 1/4) once the frame has its size; true
+    // when applied by this call.
+    bool ApplyPaneWidths();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     platform::Splitter* m_splitter = nullptr;
+    int m_savedGraph = -1;
+    int m_savedList = -1;
+    bool m_panesApplied = false;
     std::string m_iniPath;
     bool m_saved = false;
 };

@@ -9,6 +9,24 @@ long NowSeconds()
     return long(int32_t(uint32_t(uint64_t(std::time(nullptr)))));
 }
 
+int CheckValueKind(ValueKind kind, const CSnmpBer& value)
+{
+    const unsigned char tag = value.GetTagType();
+    switch (kind) {
+    case ValueKind::ByTag:
+        return 0;
+    case ValueKind::Counter:
+        if (tag == CSnmpBer::TagCounter)
+            return 0;
+        break;
+    case ValueKind::Gauge:
+        if (tag == CSnmpBer::TagGauge || tag == CSnmpBer::TagInteger)
+            return 0;
+        break;
+    }
+    return tag == 0x80 || tag == 0x81 ? kNoSuchName : kBadValue;
+}
+
 CSnmpBer MakeRequestBindings(const unsigned long* oid, int count)
 {
     CSnmpBer name;

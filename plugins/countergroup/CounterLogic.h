@@ -15,6 +15,8 @@ namespace countergroup {
 
 // Result codes that the poller itself produces.
 enum : int {
+    kNoSuchName = 2,           // the agent has no such object (exception values)
+    kBadValue = 3,             // a value of a kind the series cannot sample
     kCounterInitialised = 16,  // no comparable base value yet
     kWrongObject = 22,         // the reply named another object
     kSkippedAfterFailures = 23,
@@ -29,19 +31,49 @@ struct PollState {
     std::vector<CSnmpBer> current;
     std::vector<CSnmpBer> previous;
     std::vector<int> lastResult;
+    std::vector<unsigned char> tag;  // tag of each object's latest good answer (0 none yet)
+    // Answers whose value the kind cannot sample fail (CheckValueKind);
+    // off for pollers whose "value" is a whole reply of their own.
+    bool checkValueKind = false;
 
     PollState() = default;
     PollState(ValueKind k, int objectCount, int budget)
         : kind(k), errorBudget(budget), current(size_t(objectCount)), previous(size_t(objectCount)),
-          lastResult(size_t(objectCount), 0)
+          lastResult(size_t(objectCount), 0), tag(size_t(objectCount), 0)
     {
     }
     int objectCount() const { return int(current.size()); }
+
+    // Objects added and removed at run time; the others keep their state.
+    void Append()
+    {
+        current.emplace_back();
+        previous.emplace_back();
+        lastResult.push_back(0);
+        tag.push_back(0);
+    }
+    void Erase(int j)
+    {
+        if (j < 0 || j >= objectCount())
+            return;
+        current.erase(current.begin() + j);
+        previous.erase(previous.begin() + j);
+        lastResult.erase(lastResult.begin() + j);
+        tag.erase(tag.begin() + j);
+    }
 };
 
 // A good sample slot: errIdx 0 or "counter initialised". Anything else is a
 // failed interval (bands in the graph, stale base for the next increase).
 inline bool IsGoodErrIdx(int errIdx) { return errIdx == 0 || errIdx == kCounterInitialised; }
+
+// Whether a received value can be sampled by a series of this kind: 0, or
+// the failure it counts as. Counters take Counter32 only, gauges Gauge32 and
+// INTEGER; the exceptions of later SNMP versions (noSuchObject,
+// noSuchInstance) read as noSuchName, every other tag (NULL, strings,
+// Counter64, endOfMibView, ...) as badValue. Series sampled by tag take any
+// value.
+int CheckValueKind(ValueKind kind, const CSnmpBer& value);
 
 // Ask for every object in table order. request(j, value) returns the result
 // code and, on 0, stores the received value. More failures than the budget
@@ -55,6 +87,8 @@ void RunRequests(PollState& st, Request&& request)
         st.previous[size_t(j)] = st.current[size_t(j)];
         CSnmpBer value;
         int rc = request(j, value);
+        if (rc == 0 && st.checkValueKind)
+            rc = CheckValueKind(st.kind, value);
         st.lastResult[size_t(j)] = rc;
         if (rc != 0) {
             if (++failures > st.errorBudget) {
@@ -64,8 +98,16 @@ void RunRequests(PollState& st, Request&& request)
             }
             continue;
         }
+        st.tag[size_t(j)] = value.GetTagType();
         st.current[size_t(j)] = std::move(value);
     }
+}
+
+// A value as a 32-bit sample: INTEGERs sign-extended, so -1 reads
+// 4294967295 (two's complement), not 255.
+inline uint32_t SampleValue(const CSnmpBer& v)
+{
+    return v.GetTagType() == CSnmpBer::TagInteger ? uint32_t(v.GetLong()) : uint32_t(v.GetULong());
 }
 
 // Drop the oldest slot; the newest is rewritten by the caller.
@@ -139,7 +181,7 @@ void TickGauge(PollState& st, Slot* const* histories, int len, long now)
         Slot& slot = h[len - 1];
         int r = st.lastResult[size_t(j)];
         if (r < 1) {
-            slot.setVal(uint32_t(st.current[size_t(j)].GetULong()));
+            slot.setVal(SampleValue(st.current[size_t(j)]));
             slot.setErrIdx(0);
         } else {
             slot.setVal(0);
@@ -149,13 +191,47 @@ void TickGauge(PollState& st, Slot* const* histories, int len, long now)
     }
 }
 
+// Each series by the tag of its latest good answer: Counter32 increases
+// (the first good answer, or one after a failure, gives (0, 16)), Gauge32
+// and INTEGER the value (negative integers as their two's complement), any
+// other tag (0, 0). There is no first-cycle step.
+template <class Slot>
+void TickByTag(PollState& st, Slot* const* histories, int len, long now)
+{
+    const int n = st.objectCount();
+    for (int j = 0; j < n; ++j) {
+        Slot* h = histories[j];
+        ShiftHistory(h, len);
+        Slot& slot = h[len - 1];
+        const int r = st.lastResult[size_t(j)];
+        slot.setVal(0);
+        slot.setErrIdx(0);
+        if (r > 0) {
+            slot.setErrIdx(r);
+        } else if (st.tag[size_t(j)] == CSnmpBer::TagCounter) {
+            const Slot& prevSlot = h[len - 2];
+            if (!IsGoodErrIdx(prevSlot.getErrIdx()) || prevSlot.getTime() == 0) {
+                slot.setErrIdx(kCounterInitialised);
+            } else {
+                uint32_t cur = uint32_t(st.current[size_t(j)].GetULong());
+                uint32_t prev = uint32_t(st.previous[size_t(j)].GetULong());
+                slot.setVal(uint32_t(cur - prev));
+            }
+        } else if (st.tag[size_t(j)] == CSnmpBer::TagGauge || st.tag[size_t(j)] == CSnmpBer::TagInteger) {
+            slot.setVal(SampleValue(st.current[size_t(j)]));
+        }
+        slot.setTime(now);
+    }
+}
+
 template <class Slot>
 void Tick(PollState& st, Slot* const* histories, int len, long now)
 {
-    if (st.kind == ValueKind::Counter)
-        TickCounter(st, histories, len, now);
-    else
-        TickGauge(st, histories, len, now);
+    switch (st.kind) {
+    case ValueKind::Counter: TickCounter(st, histories, len, now); break;
+    case ValueKind::Gauge: TickGauge(st, histories, len, now); break;
+    case ValueKind::ByTag: TickByTag(st, histories, len, now); break;
+    }
 }
 
 // Low 32 bits of the current time, as the sample slots keep it.

@@ -9,21 +9,24 @@
 
 namespace countergroup {
 
-std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data)
+std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data, const std::string& firstLine)
 {
-    std::string text = "時刻";
+    std::string text;
+    if (!firstLine.empty())
+        text = firstLine + '\n';
+    text += "時刻";
     for (const std::string& n : names) {
         text += ',';
         text += n;
     }
     text += '\n';
-    for (int k = 0; k < kSlots; ++k) {
+    for (int k = 0; k < data.slotCount(); ++k) {
         if (data.time[size_t(k)] == 0)
             continue;
         text += FormatTime(data.time[size_t(k)], "%Y/%m/%d %H:%M:%S");
         for (const GraphSeriesData& s : data.series) {
             char buf[16];
-            std::snprintf(buf, sizeof buf, ",%u", unsigned(s.val[size_t(k)]));
+            std::snprintf(buf, sizeof buf, ",%u", k < int(s.val.size()) ? unsigned(s.val[size_t(k)]) : 0u);
             text += buf;
         }
         text += '\n';

@@ -9,8 +9,10 @@
 
 namespace countergroup {
 
-// The file's bytes (CP932).
-std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data);
+// The file's bytes (CP932). A window may put one line of its own first
+// (UTF-8, without line end).
+std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data,
+                     const std::string& firstLine = {});
 
 // Create or truncate path and write bytes; false when the file cannot be
 // written (nothing else is touched).

@@ -4,6 +4,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <ctime>
 
@@ -88,26 +89,42 @@ int GridLineCount(double top, int exponent)
     return n;
 }
 
-std::array<bool, kSlots - 1> FailedIntervals(const GraphData& data)
+GraphSeriesData GraphData::NewSeries(const QPen& pen) const
 {
-    std::array<bool, kSlots - 1> failed{};
+    GraphSeriesData s;
+    s.pen = pen;
+    s.val.assign(time.size(), 0);
+    s.err.assign(time.size(), 16);
+    return s;
+}
+
+std::vector<bool> FailedIntervals(const GraphData& data)
+{
+    const size_t n = size_t(data.slotCount() - 1);
+    std::vector<bool> failed(n, false);
     for (const GraphSeriesData& s : data.series)
-        for (int i = 0; i < kSlots - 1; ++i)
-            if (s.err[size_t(i)] != 0 && s.err[size_t(i)] != 16)
-                failed[size_t(i)] = true;
+        for (size_t i = 0; i < n && i < s.err.size(); ++i)
+            if (s.err[i] != 0 && s.err[i] != 16)
+                failed[i] = true;
     return failed;
 }
 
-int CursorFromPoint(QPoint p)
+int CursorFromPoint(QPoint p, int nslots)
 {
     if (p.x() < kPlotLeft - 1 || p.x() > kPlotRight || p.y() < kPlotTop || p.y() >= kPlotBottom)
         return -1;
-    const int s = kPlotWidth / 60;
+    const int last = std::max(nslots, 2) - 1;
     const int offset = p.x() - kPlotLeft;
-    const int idx = offset / s;  // truncated towards zero: x = 29 gives 0
-    if (idx != kPlotWidth / s || offset % s == 0)
-        return idx;
-    return -1;
+    // Truncated towards zero (x = 29 gives 0); with 61 nslots every 7 pixels
+    // are one slot and only x = 450 selects the newest.
+    const int idx = int(static_cast<long long>(offset) * last / kPlotWidth);
+    return std::clamp(idx, 0, last);
+}
+
+int SlotX(int slot, int nslots)
+{
+    const int last = std::max(nslots, 2) - 1;
+    return kPlotLeft + int(static_cast<long long>(slot) * kPlotWidth / last);
 }
 
 std::string FormatTime(long t, const char* format)
@@ -154,9 +171,13 @@ void TextAt(QPainter& p, const QFontMetrics& fm, int x, int y, const QString& te
 
 void GraphRenderer::Render(const GraphData& data, const QRect& client, const GraphResources& res)
 {
-    // The drawing area follows the pane once it shows the whole plot.
+    // The drawing area follows the pane while it shows the whole plot; a
+    // smaller pane scrolls over the default area, so the scroll range
+    // shrinks back with the pane.
     if (client.right() + 1 > kPlotRight && client.bottom() + 1 > kPlotBottom)
         m_area = QRect(client.left(), client.top(), client.width(), client.height());
+    else
+        m_area = QRect(0, 0, kAreaWidth, kAreaHeight);
 
     const int areaR = m_area.left() + m_area.width();
     const int areaB = m_area.top() + m_area.height();
@@ -178,10 +199,19 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
     p.drawRect(QRect(kPlotLeft - 1, kPlotTop - 1, kPlotWidth + 1, kPlotHeight + 1));
 
     m_top = ScaleTop(LargestValue(data));
+    m_exponent = UnitExponent(m_top);
+    m_gridLines = 0;
+    // An empty window shows the empty plot only.
+    if (data.series.empty()) {
+        p.end();
+        m_image = std::move(img);
+        return;
+    }
 
-    const double dx = kPlotWidth / 60.0;
+    const int nslots = data.slotCount();
+    const double dx = kPlotWidth / double(nslots - 1);
     const auto failed = FailedIntervals(data);
-    for (int i = 0; i < kSlots - 1; ++i) {
+    for (int i = 0; i < nslots - 1; ++i) {
         if (!failed[size_t(i)])
             continue;
         int x1 = int(kPlotLeft + i * dx);
@@ -189,22 +219,23 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
         FrameRect(p, x1, kPlotTop, x2, kPlotBottom, res.solid[1], res.brush[1]);
     }
 
-    QPoint pts[kSlots];
+    std::vector<QPoint> pts(static_cast<size_t>(nslots));
     for (const GraphSeriesData& s : data.series) {
-        if (IsNullPen(s.pen))
+        if (IsNullPen(s.pen) || int(s.val.size()) < nslots)
             continue;
         double x = kPlotLeft;
-        for (int l = 0; l < kSlots; ++l) {
+        for (int l = 0; l < nslots; ++l) {
             int y = int(kPlotBottom - double(s.val[size_t(l)]) * kPlotHeight / m_top);
-            pts[l] = QPoint(int(x), y);
+            pts[size_t(l)] = QPoint(int(x), y);
             x += dx;
         }
         p.setPen(s.pen);
-        p.drawPolyline(pts, kSlots);
+        p.drawPolyline(pts.data(), nslots);
     }
 
-    // Time axis every ten slots; times below the plot, with a shadow.
-    for (int k = 0; k < kSlots; k += 10) {
+    // Time axis every ten nslots and at the newest; times below the plot,
+    // with a shadow.
+    for (int k = 0; k < nslots; k = (k + 10 < nslots - 1 || k == nslots - 1) ? k + 10 : nslots - 1) {
         int x = int(kPlotLeft + k * dx);
         p.setPen(res.dotted[4]);
         p.drawLine(x, kPlotBottom, x, kPlotTop);
@@ -218,7 +249,6 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
     }
 
     // Unit header "x10" with the exponent raised after it.
-    m_exponent = UnitExponent(m_top);
     const QString x10 = QStringLiteral("x10");
     const QString ex = QString::number(m_exponent);
     const int th = fm.height();
@@ -234,7 +264,6 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
 
     // Value grid, labelled in units.
     const double unit = std::pow(10.0, m_exponent);
-    m_gridLines = 0;
     for (int l = 1; l * unit <= m_top; ++l) {
         int y = int(kPlotBottom - unit * l * kPlotHeight / m_top);
         p.setPen(res.dotted[4]);
@@ -250,7 +279,7 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
     m_image = std::move(img);
 }
 
-void GraphRenderer::RenderOverlay(int cursor, const GraphResources& res)
+void GraphRenderer::RenderOverlay(int cursor, const GraphResources& res, int nslots)
 {
     const int w = m_area.left() + m_area.width();
     const int h = m_area.top() + m_area.height();
@@ -258,10 +287,11 @@ void GraphRenderer::RenderOverlay(int cursor, const GraphResources& res)
     ov.fill(0u);
     QPainter p(&ov);
     p.setRenderHint(QPainter::Antialiasing, false);
-    const int s = kPlotWidth / 60;
-    const int x = kPlotLeft + cursor * s;
-    p.setPen(res.solid[5]);
-    p.drawLine(x, kPlotBottom, x, kPlotTop);
+    if (cursor >= 0) {
+        const int x = SlotX(cursor, nslots);
+        p.setPen(res.solid[5]);
+        p.drawLine(x, kPlotBottom, x, kPlotTop);
+    }
     p.end();
     m_overlay = std::move(ov);
 }

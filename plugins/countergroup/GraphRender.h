@@ -18,6 +18,7 @@
 
 namespace countergroup {
 
+// Slots of a history unless a window chooses another length.
 inline constexpr int kSlots = 61;
 inline constexpr int kPlotLeft = 30;
 inline constexpr int kPlotTop = 20;
@@ -53,16 +54,23 @@ struct GraphResources {
     static QPen DefaultPen(int seriesIndex);
 };
 
-// What one render needs of a series.
+// What one render needs of a series: one value and result per slot.
 struct GraphSeriesData {
     QPen pen;
-    std::array<uint32_t, kSlots> val{};
-    std::array<int32_t, kSlots> err{};
+    std::vector<uint32_t> val = std::vector<uint32_t>(kSlots, 0);
+    std::vector<int32_t> err = std::vector<int32_t>(kSlots, 0);
 };
 
+// Every series has as many nslots as time (at least 2). Without series the
+// graph is the empty plot: no time axis, grid or unit.
 struct GraphData {
-    std::array<int32_t, kSlots> time{};  // sample times of series 0
+    std::vector<int32_t> time;  // sample times of series 0
     std::vector<GraphSeriesData> series;
+
+    explicit GraphData(int nslots = kSlots) : time(size_t(nslots < 2 ? 2 : nslots), 0) {}
+    int slotCount() const { return int(time.size()); }
+    // A series of this graph's length with every result 16.
+    GraphSeriesData NewSeries(const QPen& pen) const;
 };
 
 // A series whose pen draws nothing is left out of the scale and the lines.
@@ -76,11 +84,15 @@ double ScaleTop(uint32_t largest);
 int UnitExponent(double top);
 // Number of value grid lines: l = 1, 2, ... while l * unit <= top.
 int GridLineCount(double top, int exponent);
-// Intervals 0..59 that carry a failed sample in any series (null pens too).
-std::array<bool, kSlots - 1> FailedIntervals(const GraphData& data);
-// Slot selected by a point of the pane (scroll position already added), or
-// -1 when the point lies outside the plot widened by one pixel sideways.
-int CursorFromPoint(QPoint p);
+// Intervals 0..nslots-2 that carry a failed sample in any series (null pens
+// too).
+std::vector<bool> FailedIntervals(const GraphData& data);
+// Slot of a history of nslots samples selected by a point of the pane
+// (scroll position already added), or -1 when the point lies outside the
+// plot widened by one pixel sideways.
+int CursorFromPoint(QPoint p, int nslots = kSlots);
+// x of a slot's vertical line (and of the cursor on it).
+int SlotX(int slot, int nslots = kSlots);
 // "%H:%M:%S" / "%Y/%m/%d %H:%M:%S" of a sample time in local time.
 std::string FormatTime(long t, const char* format);
 
@@ -88,8 +100,9 @@ class GraphRenderer {
 public:
     // Render the graph for a pane whose client rectangle is client.
     void Render(const GraphData& data, const QRect& client, const GraphResources& res);
-    // Redraw the cursor overlay (all zero but the cursor line).
-    void RenderOverlay(int cursor, const GraphResources& res);
+    // Redraw the cursor overlay (all zero but the cursor line) for a
+    // history of nslots samples.
+    void RenderOverlay(int cursor, const GraphResources& res, int nslots = kSlots);
     // The graph with the overlay combined by exclusive-or.
     QImage Composed() const;
 

@@ -10,6 +10,7 @@ namespace countergroup {
 enum class ValueKind {
     Counter,  // samples are increases between two polls
     Gauge,    // samples are the values received
+    ByTag,    // each series by the tag of its last good answer (user objects)
 };
 
 struct GroupObject {

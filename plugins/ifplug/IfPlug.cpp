@@ -1,6 +1,7 @@
 #include "plugins/ifplug/IfPlug.h"
 
 #include <QContextMenuEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
@@ -495,9 +496,15 @@ bool CIfMIBMenuFrame::OnCreate()
         m_toolBar = nullptr;
         return false;
     }
-    // Buttons 0..3, the separator, then the field.
-    m_toolBar->SetButtonInfo(5, kFieldTable, 100);
-    m_toolBar->CreateField(100);
+    // Buttons 0..3, the separator, then the field, wide enough for every
+    // table's name in the font it is shown in.
+    int fieldWidth = 100;
+    const QFontMetrics fm(m_toolBar->font());
+    for (int id = kCmdIfTable; id <= kCmdHistoryTable; ++id)
+        if (const TableSpec* t = FindTable(id))
+            fieldWidth = std::max(fieldWidth, fm.horizontalAdvance(QString::fromUtf8(t->fieldText)) + 16);
+    m_toolBar->SetButtonInfo(5, kFieldTable, fieldWidth);
+    m_toolBar->CreateField(fieldWidth);
     AddToolBar(m_toolBar);
 
     if (platform::StatusBar* bar = CreateStatusBar(MIB::m_listStatusBarMenu, 3))

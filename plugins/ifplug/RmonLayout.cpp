@@ -178,6 +178,15 @@ RmonCellScale CellScale(const std::vector<RmonSeries>& series, int value)
     return sc;
 }
 
+std::vector<int> SpacedLabels(const std::vector<int>& positions, int extent, int gap)
+{
+    std::vector<int> kept;
+    for (size_t i = 0; i < positions.size(); ++i)
+        if (kept.empty() || positions[i] - positions[size_t(kept.back())] >= extent + gap)
+            kept.push_back(int(i));
+    return kept;
+}
+
 int RmonTabAt(QPoint p, const RmonResources& res)
 {
     if (p.y() < 0 || p.y() >= res.tabHeight || p.x() < 0)
@@ -270,12 +279,22 @@ QImage RenderRmonGraph(const RmonView& v, QSize client, const RmonResources& res
             p.drawPolyline(pts, kRmonSlots);
         }
 
+        // Every time grid line; labels only where they do not run into
+        // the previous one (a wide font in a 200-pixel plot).
+        std::vector<int> timeSlots, timeX;
         for (int k = 0; k < kRmonSlots; k += 10) {
             const int x = int(left + k * dx);
             p.setPen(res.dotted[4]);
             p.drawLine(x, bottom, x, top);
-            if (!times || times[k].time == 0)
-                continue;
+            if (times && times[k].time != 0) {
+                timeSlots.push_back(k);
+                timeX.push_back(x);
+            }
+        }
+        const int timeWidth = fm.horizontalAdvance(QStringLiteral("00:00:00"));
+        for (int i : SpacedLabels(timeX, timeWidth, fm.horizontalAdvance(QLatin1Char(' ')))) {
+            const int k = timeSlots[size_t(i)];
+            const int x = timeX[size_t(i)];
             if (v.table->twoLineTimes) {
                 ShadowText(p, fm, x, bottom + 2, QString::fromStdString(countergroup::FormatTime(times[k].time, "%m/%d")),
                            Align::Centre, res);
@@ -290,11 +309,16 @@ QImage RenderRmonGraph(const RmonView& v, QSize client, const RmonResources& res
         }
 
         const double unit = std::pow(10.0, sc.exponent);
+        std::vector<int> labelY;  // upwards, as distances from the bottom
         for (int l : sc.gridLabels) {
             const int y = int(bottom - unit * l * kPlotHeight / sc.top);
             p.setPen(res.dotted[4]);
             p.drawLine(left, y, right, y);
-            ShadowText(p, fm, left - 3, y - th / 2, QString::number(l), Align::Right, res);
+            labelY.push_back(bottom - y);
+        }
+        for (int i : SpacedLabels(labelY, th, 0)) {
+            const int y = bottom - labelY[size_t(i)];
+            ShadowText(p, fm, left - 3, y - th / 2, QString::number(sc.gridLabels[size_t(i)]), Align::Right, res);
         }
         // Unit "x10" with the exponent raised after it.
         const int ux = left - kPlotMarginX + 4;

@@ -116,6 +116,12 @@ struct RmonCellScale {
 // more.
 RmonCellScale CellScale(const std::vector<RmonSeries>& series, int value);
 
+// Labels that do not run into one another: of labels centred at the given
+// ascending positions, each extent long, the indexes of those drawn when a
+// label is left out while it would come closer than gap to the last one
+// drawn. The first is always drawn.
+std::vector<int> SpacedLabels(const std::vector<int>& positions, int extent, int gap);
+
 // Which page tab lies under a point (-1: none).
 int RmonTabAt(QPoint p, const RmonResources& res);
 // The plot of cell i (200 x 100 inside its 300 x 150 cell).

@@ -613,6 +613,10 @@ CRmonPane::CRmonPane(bool legend, QWidget* parent) : platform::View(parent), m_l
     m_scroll->setWidgetResizable(false);
     m_canvas = new CRmonCanvas(this);
     m_scroll->setWidget(m_canvas);
+    // The picture follows the viewport, whose size is only known once the
+    // scroll area has laid itself out (after this pane's own resize when
+    // the window is laid out before it shows).
+    m_scroll->viewport()->installEventFilter(this);
 }
 
 CRmonPane::~CRmonPane() = default;
@@ -724,6 +728,13 @@ void CRmonPane::resizeEvent(QResizeEvent* event)
     platform::View::resizeEvent(event);
     m_scroll->setGeometry(rect());
     Render();
+}
+
+bool CRmonPane::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_scroll->viewport() && event->type() == QEvent::Resize)
+        Render();
+    return platform::View::eventFilter(watched, event);
 }
 
 // ---------------------------------------------------------------------------

@@ -14,11 +14,13 @@
 #include "mibcore/registry/MIB.h"
 #include "tests/app/AppHarness.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 #include <QtTest/QTest>
 
 using apptest::MessageRecorder;
@@ -427,7 +429,19 @@ TEST_F(StartupTest, MainWindowPlacementSurvivesARestart)
     {
         CQuillonApp app;
         ASSERT_TRUE(Start(app, AnswerIPv4));
-        EXPECT_EQ(app.GetMainFrame()->size(), QSize(800, 600));
+        EXPECT_EQ(app.GetMainFrame()->size(),
+                  CMainFrame::DefaultSize(QGuiApplication::primaryScreen()->availableGeometry()));
         app.WaitForLoader(20000);
     }
+    // Without a placement the window takes three quarters of a large
+    // screen, and never less than 800 x 600 unless the screen is smaller.
+    const std::pair<QRect, QSize> sizes[] = {
+        {QRect(0, 0, 1280, 1024), QSize(960, 768)},
+        {QRect(0, 30, 2560, 1410), QSize(1920, 1057)},
+        {QRect(0, 0, 800, 600), QSize(800, 600)},
+        {QRect(0, 0, 640, 480), QSize(640, 480)},
+        {QRect(), QSize(800, 600)},
+    };
+    for (const auto& [work, size] : sizes)
+        EXPECT_EQ(CMainFrame::DefaultSize(work), size) << work.width() << "x" << work.height();
 }

@@ -340,6 +340,9 @@ TEST_F(WindowsTest, TheSearchDialogOpensBesideTheTree)
         EXPECT_FALSE(search.intersects(dlg.frameGeometry()))
             << at.x() << "," << at.y() << " " << at.width() << "x" << at.height();
         EXPECT_TRUE(work.contains(search));
+        // Closing the tree closes its search too.
+        dlg.reject();
+        EXPECT_FALSE(dlg.SearchDlg()->isVisible());
     }
 }
 

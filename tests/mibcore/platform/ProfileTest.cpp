@@ -229,6 +229,19 @@ TEST_F(ProfileTest, StructureEntries)
     EXPECT_EQ(back, pen);
 }
 
+TEST_F(ProfileTest, RectangleSizesFromAnyEdgesDoNotOverflow)
+{
+    // The reproducer: left = INT_MIN, right = 1 (and the mirror image).
+    Put("[window]\r\ngraphview=0000008000000000010000002C010000AE\r\n");
+    Rect32 r;
+    ASSERT_TRUE(GetProfileRecord("window", "graphview", r, file));
+    EXPECT_EQ(r.left, INT32_MIN);
+    EXPECT_EQ(r.Width(), INT32_MAX);
+    EXPECT_EQ((Rect32{INT32_MAX, INT32_MAX, INT32_MIN, INT32_MIN}).Width(), INT32_MIN);
+    EXPECT_EQ((Rect32{0, INT32_MIN, 0, INT32_MAX}).Height(), INT32_MAX);
+    EXPECT_EQ(r.ToQRect().width(), INT32_MAX);
+}
+
 TEST_F(ProfileTest, DamagedStructureEntriesCountAsMissing)
 {
     const std::string good = "000000000200000000000000FF00000001";

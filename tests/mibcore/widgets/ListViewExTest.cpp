@@ -6,7 +6,9 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QHelpEvent>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -175,3 +177,40 @@ TEST_F(ListViewExTest, ManyLongRowsRenderWithShortenedTexts)
 }
 
 }  // namespace
+
+TEST_F(ListViewExTest, CutCellsShowTheirTextAsTipAndADividerDoubleClickFitsTheColumn)
+{
+    CListViewEx view;
+    CListCtrlEx& list = view.GetListCtrl();
+    view.resize(400, 200);
+    list.InsertColumn(0, QStringLiteral("オブジェクト識別子"), LVCFMT_LEFT, 60);
+    list.InsertColumn(1, QStringLiteral("値"), LVCFMT_LEFT, 200);
+    list.InsertItem(0, QStringLiteral("snmpInBadCommunityNames"));
+    list.SetItemText(0, 1, QStringLiteral("12"));
+    list.InsertItem(1, QStringLiteral("a"));
+    view.show();
+    QApplication::processEvents();
+
+    // The tip shown for a cell: a real tool tip event on the viewport.
+    auto tipAt = [&](int row, int col) {
+        const QRect cell = list.visualRect(list.model()->index(row, col));
+        QHelpEvent ev(QEvent::ToolTip, cell.center(), list.viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(list.viewport(), &ev);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_TRUE(list.IsCellTextCut(0, 0));
+    EXPECT_EQ(tipAt(0, 0), QStringLiteral("snmpInBadCommunityNames"));
+    EXPECT_FALSE(list.IsCellTextCut(1, 0));
+    EXPECT_FALSE(list.IsCellTextCut(0, 1));
+
+    // Double click on the divider right of column 0: it fits its widest text.
+    QHeaderView* head = list.header();
+    const int edge = head->sectionViewportPosition(0) + head->sectionSize(0) - 1;
+    QTest::mouseDClick(head->viewport(), Qt::LeftButton, {}, QPoint(edge, head->height() / 2));
+    EXPECT_FALSE(list.IsCellTextCut(0, 0));
+    EXPECT_GE(list.GetColumnWidth(0), list.fontMetrics().horizontalAdvance(QStringLiteral("snmpInBadCommunityNames")));
+    // Column 1 shrinks to what "値" and "12" need.
+    list.FitColumn(1);
+    EXPECT_LT(list.GetColumnWidth(1), 200);
+    EXPECT_FALSE(list.IsCellTextCut(0, 1));
+}

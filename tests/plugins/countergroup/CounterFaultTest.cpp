@@ -236,3 +236,66 @@ TEST_F(CounterFaultTest, GaugeTakesValuesFromTheFirstCycle)
     EXPECT_EQ(Slot(w, 0, 60).getVal(), 77u);  // taken unchanged after the failure
     EXPECT_EQ(Slot(w, 0, 60).getErrIdx(), 0);
 }
+
+TEST_F(CounterFaultTest, ValueOfTheWrongKindIsAFailedSample)
+{
+    using Bytes = std::vector<std::uint8_t>;
+    // udpInDatagrams answered with a value a counter cannot be: the sample
+    // fails with noSuchName (exceptions) or badValue (everything else), no
+    // spike now or at the next good answer.
+    struct Case {
+        const char* what;
+        Bytes value;
+        int code;
+    } cases[] = {
+        {"NULL", fp::null(), 3},
+        {"OCTET STRING", fp::octets("12345"), 3},
+        {"noSuchObject", Bytes{0x80, 0x00}, 2},
+        {"noSuchInstance", Bytes{0x81, 0x00}, 2},
+        {"endOfMibView", Bytes{0x82, 0x00}, 3},
+        {"Counter64", Bytes{0x46, 0x05, 0x01, 0x00, 0x00, 0x00, 0x07}, 3},
+        {"Gauge32", fp::gauge(7), 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        auto mib = UdpMib(1000);
+        peer->setScript(fp::serve(mib));
+        UseAgent(peer->address(), 2, 3);
+        Window w = Open("UDP情報");
+        ASSERT_TRUE(w);
+        mib->set(Scalar(kUdp, 1), fp::counter(1010));
+        w.list->Poll();
+        mib->set(Scalar(kUdp, 1), c.value);
+        w.list->Poll();
+        EXPECT_EQ(Slot(w, 0, 60).getVal(), 0u);
+        EXPECT_EQ(Slot(w, 0, 60).getErrIdx(), c.code);
+        EXPECT_EQ(w.list->GetListCtrl().GetItemText(0, 2).toStdString(),
+                  std::to_string(c.code) + "(" + CSnmpBerList::m_ErrMsg[c.code] + ")");
+        mib->set(Scalar(kUdp, 1), fp::counter(1030));
+        w.list->Poll();
+        EXPECT_EQ(Slot(w, 0, 60).getVal(), 0u);
+        EXPECT_EQ(Slot(w, 0, 60).getErrIdx(), 16);
+        mib->set(Scalar(kUdp, 1), fp::counter(1031));
+        w.list->Poll();
+        EXPECT_EQ(Slot(w, 0, 60).getVal(), 1u);
+        Close(w);
+    }
+}
+
+TEST_F(CounterFaultTest, GaugeTakesGaugeAndIntegerOnly)
+{
+    // The Cisco CPU gauge: 1.3.6.1.4.1.9.9.109.1.1.1.1.{3,4,5}.1
+    auto mib = std::make_shared<fp::Mib>();
+    const fp::Oid base = {1, 3, 6, 1, 4, 1, 9, 9, 109, 1, 1, 1, 1};
+    mib->set(fp::append(base, {3, 1}), fp::gauge(40));
+    mib->set(fp::append(base, {4, 1}), fp::integer(50));
+    mib->set(fp::append(base, {5, 1}), fp::counter(60));
+    peer->setScript(fp::serve(mib));
+    UseAgent(peer->address(), 2, 3);
+    Window w = Open("CISCO情報");
+    ASSERT_TRUE(w);
+    EXPECT_EQ(Slot(w, 0, 60).getVal(), 40u);
+    EXPECT_EQ(Slot(w, 1, 60).getVal(), 50u);
+    EXPECT_EQ(Slot(w, 2, 60).getVal(), 0u);
+    EXPECT_EQ(Slot(w, 2, 60).getErrIdx(), 3);
+}

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QContextMenuEvent>
 #include <QMenu>
+#include <QSplitter>
 #include <QTest>
 #include <QTimer>
 
@@ -344,4 +345,103 @@ TEST_F(CounterFilesTest, ContextMenuShowsTheSetupMenuWithTheChoiceChecked)
         EXPECT_NE(std::find(seen.begin(), seen.end(), text), seen.end()) << text;
     EXPECT_EQ(w.doc->getTimeId(), 33226);
     EXPECT_EQ(w.doc->getInterval(), 15000);
+}
+
+TEST_F(CounterFilesTest, PaneWidthsComeBackAsTheyWereClosed)
+{
+    // No settings file: 3/4 and 1/4 of the client width.
+    Window w = Open("UDP情報", false);
+    ASSERT_TRUE(w);
+    QApplication::processEvents();
+    auto* split = qobject_cast<QSplitter*>(w.frame->GetClient());
+    ASSERT_NE(split, nullptr);
+    const int total = split->width();
+    EXPECT_EQ(w.graph->width(), total * 3 / 4);
+    EXPECT_EQ(w.list->width(), total - total * 3 / 4 - split->handleWidth());
+    // Drag the divider, close, and open it eight times: no drift.
+    split->setSizes({total / 2, total - total / 2 - split->handleWidth()});
+    const int graph = w.graph->width(), list = w.list->width();
+    Close(w);
+    for (int i = 0; i < 8; ++i) {
+        w = Open("UDP情報", false);
+        ASSERT_TRUE(w);
+        QApplication::processEvents();
+        EXPECT_EQ(w.graph->width(), graph) << i;
+        EXPECT_EQ(w.list->width(), list) << i;
+        Close(w);
+    }
+    // Widths that make no sense (left = INT_MIN, or wider than the window)
+    // fall back to the default split.
+    const std::string ini = IniPath("udp.ini");
+    for (platform::Rect32 bad : {platform::Rect32{INT32_MIN, 0, 1, 300}, platform::Rect32{0, 0, 100000, 300}}) {
+        ASSERT_TRUE(platform::WriteProfileRecord("window", "graphview", bad, ini));
+        ASSERT_TRUE(platform::WriteProfileRecord("window", "listview", bad, ini));
+        ASSERT_TRUE(platform::WritePrivateProfileString("list", "column.0", "2147483647", ini));
+        w = Open("UDP情報", false);
+        ASSERT_TRUE(w);
+        QApplication::processEvents();
+        split = qobject_cast<QSplitter*>(w.frame->GetClient());
+        EXPECT_EQ(w.graph->width(), split->width() * 3 / 4);
+        EXPECT_EQ(w.list->GetListCtrl().GetColumnWidth(0), 120);
+        Close(w);
+    }
+}
+
+TEST_F(CounterFilesTest, PenRecordsAreBroughtIntoTheDialogsRange)
+{
+    const std::string ini = IniPath("udp.ini");
+    ASSERT_TRUE(platform::WriteProfileRecord("pen", "logpen.0", platform::LogPen{platform::PS_DASH, 99, 7, 0xFF}, ini));
+    ASSERT_TRUE(platform::WriteProfileRecord("pen", "logpen.1", platform::LogPen{77, -4, 0, 0xFF00}, ini));
+    ASSERT_TRUE(platform::WriteProfileRecord("pen", "logpen.2", platform::LogPen{platform::PS_NULL, 0, 0, 0xFF0000}, ini));
+    Window w = Open("UDP情報", false);
+    ASSERT_TRUE(w);
+    EXPECT_EQ(w.doc->getSeries(0)->getLogPen(), (platform::LogPen{platform::PS_DASH, 3, 0, 0xFF}));
+    EXPECT_EQ(w.doc->getSeries(1)->getLogPen(), (platform::LogPen{platform::PS_SOLID, 1, 0, 0xFF00}));
+    EXPECT_EQ(w.doc->getSeries(2)->getLogPen(), (platform::LogPen{platform::PS_NULL, 1, 0, 0xFF0000}));
+}
+
+TEST_F(CounterFilesTest, EveryWindowShowsItsOwnCursorTime)
+{
+    REQUIRE_AGENT();
+    Window a = Open("UDP情報");
+    Window b = Open("UDP情報");
+    ASSERT_TRUE(a);
+    ASSERT_TRUE(b);
+    ASSERT_EQ(platform::App::GetMainFrame()->MDIGetActive(), b.frame);
+    a.list->Poll();  // the inactive window gets its first sample
+    platform::StatusBar* bar = a.frame->GetStatusBar();
+    ASSERT_NE(bar, nullptr);
+    const int pane = bar->CommandToIndex(countergroup::kStatusPaneTime);
+    EXPECT_EQ(bar->GetPaneText(pane), LocalStamp(a.doc->getSeries(0)->getValatTime()[60].getTime()));
+    a.doc->setCursor(10);
+    a.doc->UpdateAllViews(nullptr, countergroup::kHintCursorMoved);
+    EXPECT_EQ(bar->GetPaneText(pane), "");
+}
+
+TEST_F(CounterFilesTest, GraphFollowsItsPaneAtOnce)
+{
+    Window w = Open("UDP情報");
+    ASSERT_TRUE(w);
+    QApplication::processEvents();
+    auto areaMatchesPane = [&] {
+        const QRect& a = w.graph->renderer().area();
+        return a.width() == w.graph->width() && a.height() == w.graph->height();
+    };
+    for (QSize s : {QSize(980, 600), QSize(760, 500)}) {
+        w.frame->resize(s);
+        EXPECT_TRUE(areaMatchesPane()) << s.width();
+    }
+    w.frame->showMaximized();
+    EXPECT_TRUE(areaMatchesPane());
+    w.frame->showNormal();
+    EXPECT_TRUE(areaMatchesPane());
+    // The canvas is the drawing area itself: no black strip at its edges.
+    QImage shot = w.graph->canvas()->grab().toImage();
+    const int right = shot.width() - 1;
+    EXPECT_EQ(shot.width(), w.graph->width());
+    for (int y : {5, 100, shot.height() - 5})
+        EXPECT_NE(shot.pixel(right, y) & 0xFFFFFF, 0u) << y;
+    // A pane too small for the plot scrolls over the default area only.
+    w.frame->resize(400, 300);
+    EXPECT_EQ(w.graph->canvas()->size(), QSize(countergroup::kAreaWidth, countergroup::kAreaHeight));
 }

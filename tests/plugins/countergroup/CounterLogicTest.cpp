@@ -36,7 +36,7 @@ public:
             asked.push_back(j);
             const Answer& a = answers[size_t(j)];
             if (a.rc == 0)
-                value.SetULong(a.value, CSnmpBer::TagCounter);
+                value.SetULong(a.value, st.kind == ValueKind::Gauge ? CSnmpBer::TagGauge : CSnmpBer::TagCounter);
             return a.rc;
         });
         Tick(st, ptrs.data(), kHistoryLength, now);
@@ -168,9 +168,10 @@ TEST(GaugeTick, ValuesFromTheFirstCycleAndFailuresInBetween)
 
 TEST(PollCycle, AnswersOfAnotherTypeNeverBreakTheTick)
 {
-    // An agent answering a string where a counter belongs: the value reads
-    // as 0, nothing else happens.
+    // An agent answering a string where a counter belongs: a failed sample
+    // (badValue), never a spike.
     PollState st(ValueKind::Counter, 1, 3);
+    st.checkValueKind = true;
     std::vector<ValatTime> h(kHistoryLength, ValatTime(0, 0, 16));
     ValatTime* ptr = h.data();
     for (int c = 0; c < 2; ++c) {
@@ -181,7 +182,67 @@ TEST(PollCycle, AnswersOfAnotherTypeNeverBreakTheTick)
         Tick(st, &ptr, kHistoryLength, 77);
     }
     EXPECT_EQ(h[60].getVal(), 0u);
-    EXPECT_EQ(h[60].getErrIdx(), 0);
+    EXPECT_EQ(h[60].getErrIdx(), kBadValue);
+}
+
+TEST(TagTick, EachSeriesBySampledTag)
+{
+    // One object per kind of answer, three cycles, no first-cycle step.
+    struct Case {
+        const char* what;
+        std::vector<CSnmpBer> answers;  // per cycle; an empty one times out (21)
+        std::vector<std::pair<unsigned long, int>> samples;
+    };
+    auto val = [](unsigned long v, unsigned char tag) {
+        CSnmpBer b;
+        if (tag == CSnmpBer::TagInteger)
+            b.SetLong(long(v));
+        else
+            b.SetULong(v, tag);
+        return b;
+    };
+    const CSnmpBer none{};
+    const Case cases[] = {
+        {"counter", {val(100, 0x41), val(130, 0x41), val(5, 0x41)}, {{0, 16}, {30, 0}, {4294967171u, 0}}},
+        {"counter after a failure", {val(100, 0x41), none, val(150, 0x41)}, {{0, 16}, {0, 21}, {0, 16}}},
+        {"gauge", {val(7, 0x42), none, val(9, 0x42)}, {{7, 0}, {0, 21}, {9, 0}}},
+        {"negative integer", {val(-1L, 0x02), val(3, 0x02), val(-2L, 0x02)},
+         {{4294967295u, 0}, {3, 0}, {4294967294u, 0}}},
+        {"timeticks", {val(500, 0x43), val(600, 0x43), none}, {{0, 0}, {0, 0}, {0, 21}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        PollState st(ValueKind::ByTag, 1, 3);
+        std::vector<ValatTime> h(kHistoryLength, ValatTime(0, 0, 16));
+        ValatTime* ptr = h.data();
+        for (size_t k = 0; k < c.answers.size(); ++k) {
+            RunRequests(st, [&](int, CSnmpBer& v) {
+                if (c.answers[k].GetBufferSize() <= 2 && c.answers[k].GetTagType() == CSnmpBer::TagNull)
+                    return 21;
+                v = c.answers[k];
+                return 0;
+            });
+            Tick(st, &ptr, kHistoryLength, 100 + long(k));
+            ExpectSlot(h[60], c.samples[k].first, 100 + long(k), c.samples[k].second);
+        }
+    }
+}
+
+TEST(TagTick, ObjectsAddedAndRemovedKeepTheOthersState)
+{
+    PollState st(ValueKind::ByTag, 0, 3);
+    for (int i = 0; i < 3; ++i)
+        st.Append();
+    for (int i = 0; i < 3; ++i) {
+        st.current[size_t(i)].SetULong(10u * unsigned(i + 1), CSnmpBer::TagGauge);
+        st.tag[size_t(i)] = CSnmpBer::TagGauge;
+    }
+    st.Erase(1);
+    st.Erase(7);  // nothing
+    ASSERT_EQ(st.objectCount(), 2);
+    EXPECT_EQ(st.current[1].GetULong(), 30u);
+    EXPECT_EQ(st.lastResult.size(), 2u);
+    EXPECT_EQ(st.tag.size(), 2u);
 }
 
 TEST(ReplyValue, RequestShapeAndRefusedReplies)

@@ -229,6 +229,9 @@ TEST_F(IfAgentTest, HistoryControlRowsAndEtherStatsFromTheHelper)
     delete menu;
 
     w.frame->SendCommand(ifplug::kCmdHistoryTable);
+    // The longest name fits its field.
+    const QLineEdit* field = w.frame->toolBar()->field();
+    EXPECT_GE(field->width() - 8, field->fontMetrics().horizontalAdvance(field->text()));
     const std::vector<std::vector<std::string>> want = {
         {"1", std::to_string(byName["qv0"]), "2", "50"},
         {"2", std::to_string(byName["qv2"]), "2", "50"},

@@ -155,6 +155,30 @@ TEST_F(RmonFaultTest, NewestBucketsAreKeptInAscendingOrder)
     EXPECT_EQ(f->listView()->GetListCtrl().GetItemText(0, 1).toStdString(), std::to_string(s[12].val[0]));
 }
 
+// A window laid out before it shows (the MDI area opens it maximised) or
+// grown later: both pictures fill the panes' client areas.
+TEST_F(RmonFaultTest, PanesFollowTheWindowSize)
+{
+    mib->set(parseOid("1.3.6.1.2.1.1.3.0"), timeticks(360000));
+    AddBuckets(*mib, 4, 1, 5);
+    CHistoryMIBMenuFrame* f = OpenHistory({4});
+    ASSERT_NE(f, nullptr);
+    auto filled = [&](const char* when) {
+        QCoreApplication::processEvents();
+        for (CRmonPane* pane : {f->graphView(), f->legendView()}) {
+            const QWidget* vp = pane->canvas()->parentWidget();
+            EXPECT_GE(pane->image().height(), vp->height()) << when;
+            EXPECT_GE(pane->canvas()->height(), vp->height()) << when;
+        }
+    };
+    f->hide();
+    f->resize(1300, 1100);
+    f->show();
+    filled("shown after the layout");
+    f->resize(1300, 1300);
+    filled("grown");
+}
+
 // Indexes 1 and 3: one request of 16 varbinds each, in value order; the
 // samples are the increases, and an index that vanishes gives (zeros,
 // error), then zeros with errIdx 0, then increases again.
@@ -263,6 +287,21 @@ TEST(RmonLayoutTest, EvenMultiplesWhenTheTopHoldsTenUnits)
     EXPECT_GT(dark(30), 20);
     EXPECT_EQ(dark(1), 0);
     EXPECT_EQ(dark(3), 0);
+
+    // Labels that would run into the previous one are left out; the
+    // lines stay (dark(30) above).
+    const struct {
+        std::vector<int> at;
+        int extent, gap;
+        std::vector<int> kept;
+    } spaced[] = {
+        {{0, 50, 100, 150, 200}, 56, 4, {0, 2, 4}},        // times every 50 px, 56 px wide
+        {{0, 50, 100, 150, 200}, 46, 4, {0, 1, 2, 3, 4}},  // a font where they fit
+        {{8, 15, 23, 31, 39, 47}, 15, 0, {0, 2, 4}},       // value labels 7.7 px apart
+        {{}, 10, 0, {}},
+    };
+    for (const auto& c : spaced)
+        EXPECT_EQ(SpacedLabels(c.at, c.extent, c.gap), c.kept);
 
     // Legend colours of a slot: empty black, good 5, failed 7; the time
     // does not matter.

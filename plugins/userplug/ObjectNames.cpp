@@ -1,0 +1,41 @@
+#include "plugins/userplug/ObjectNames.h"
+
+#include <cctype>
+#include <vector>
+
+#include "mibcore/mibtree/MIBTree.h"
+
+namespace userplug {
+
+int ResolveObjectId(const std::string& text, unsigned long* out, int capacity)
+{
+    const int n = GetStr2Oid(text, out, capacity);
+    if (n > 0 || text.empty() || !out || capacity <= 0)
+        return n;
+    MIBTree* top = MIBTree::gettop();
+    if (!top)
+        return 0;
+    const std::size_t dot = text.find('.');
+    const std::string first = text.substr(0, dot);
+    if (first.empty() || std::isdigit(static_cast<unsigned char>(first[0])))
+        return 0;
+    MIBTree* node = top->Find(first);
+    if (!node)
+        return 0;
+    // The node's own path in numbers, then the rest as typed: the walk
+    // matches the numbers in the tree and goes on by name below the node.
+    std::vector<unsigned long> path;
+    for (MIBTree* p = node; p; p = p->getparent())
+        path.insert(path.begin(), p->getval());
+    std::string numeric;
+    for (unsigned long v : path) {
+        if (!numeric.empty())
+            numeric += '.';
+        numeric += std::to_string(v);
+    }
+    if (dot != std::string::npos)
+        numeric += text.substr(dot);
+    return GetStr2Oid(numeric, out, capacity);
+}
+
+}  // namespace userplug

@@ -1,0 +1,359 @@
+// The user-defined objects window against the fault agent and real files:
+// INTEGER -1, the CSV export, the OID dialog, the colours, and the XML
+// file's round trip and its broken forms.
+
+#include <QDialogButtonBox>
+#include <QPushButton>
+#include <QTest>
+
+#include "mibcore/platform/FileDialog.h"
+#include "mibcore/platform/Profile.h"
+#include "mibcore/widgets/WidgetResources.h"
+#include "plugins/countergroup/GraphRender.h"
+#include "snmpval/Cp932.h"
+#include "tests/plugins/countergroup/LocalStamp.h"
+#include "tests/plugins/userplug/UserHarness.h"
+#include "tests/support/faultpeer/FaultAgent.h"
+
+using namespace usertest;
+namespace fp = faultpeer;
+
+namespace {
+
+class UserWindowFilesTest : public UserWindowTest {
+protected:
+    void SetUp() override
+    {
+        UserWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        if (harness::InNetns()) {
+            peer = std::make_unique<fp::FaultAgent>();
+            peer->setScript(fp::serve(mib));
+            UseAgent(peer->address(), 2, 3);
+        } else {
+            UseAgent("not-an-address", 2, 3);  // fails at once (19)
+        }
+    }
+    void TearDown() override
+    {
+        platform::SetFileHook({});
+        UserWindowTest::TearDown();
+        peer.reset();
+    }
+    std::string Path(const std::string& name) const { return m_startDir.path().toStdString() + "/" + name; }
+    void Write(const std::string& path, const std::string& bytes) const
+    {
+        QFile f(QString::fromStdString(path));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(bytes.data(), qint64(bytes.size()));
+    }
+    // Loads through the frame's command with the chooser answering path.
+    void LoadCommand(UserWindow& u, const std::string& path)
+    {
+        platform::SetFileHook([path](const platform::FileRequest&) { return std::optional<std::string>(path); });
+        ASSERT_TRUE(u.frame->SendCommand(userplug::kCmdXmlLoad));
+    }
+    // Answers the next OID dialog with text and OK; closes it afterwards
+    // with Cancel if it stays open (a message refused the text).
+    void AnswerOidDialog(const QString& text)
+    {
+        QTimer::singleShot(0, [text] {
+            auto* dlg = qobject_cast<CUserOidDlg*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            auto* edit = qobject_cast<QLineEdit*>(widgets::GetDlgItem(dlg, userplug::kEditObjectId));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(text);
+            dlg->accept();
+            if (dlg->isVisible())
+                dlg->reject();
+        });
+    }
+
+    std::unique_ptr<fp::FaultAgent> peer;
+    std::shared_ptr<fp::Mib> mib = std::make_shared<fp::Mib>();
+};
+
+#define REQUIRE_PEER()                                                            \
+    do {                                                                          \
+        if (!peer)                                                                \
+            GTEST_SKIP() << "needs the private network namespace: run ./test.sh"; \
+    } while (0)
+
+const char kHeader[] = "\x8e\x9e\x8d\x8f";  // 時刻 in CP932
+
+}  // namespace
+
+TEST_F(UserWindowFilesTest, NegativeIntegerAndCsvOfTwoObjectsAfterThreeCycles)
+{
+    REQUIRE_PEER();
+    mib->set(fp::parseOid("1.3.6.1.4.1.99.1.0"), fp::integer(-1));
+    mib->set(fp::parseOid("1.3.6.1.4.1.99.2.0"), fp::counter(1000));
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
+    ASSERT_TRUE(Add(u, "iso.3.6.1.4.1.99.2.0"));
+    mib->set(fp::parseOid("1.3.6.1.4.1.99.2.0"), fp::counter(1000));
+    u.list->Poll();  // the counter's first answer: (0, 16)
+    mib->set(fp::parseOid("1.3.6.1.4.1.99.2.0"), fp::counter(1025));
+    u.list->Poll();
+    EXPECT_EQ(Cell(u, 0, 1), "4294967295");
+    EXPECT_EQ(Cell(u, 1, 1), "25");
+
+    const std::string path = Path("two.csv");
+    platform::SetFileHook([&](const platform::FileRequest&) { return std::optional<std::string>(path); });
+    ASSERT_TRUE(u.frame->SendCommand(countergroup::kCmdSaveFile));
+    const ValatTime* h0 = u.doc->getSeries(0)->getValatTime();
+    // Three cycles: the first (when the first object was added) reached
+    // only the INTEGER, whose value counts from its first answer.
+    std::string want = std::string(kHeader) + ",1.3.6.1.4.1.99.1.0,iso.3.6.1.4.1.99.2.0\n";
+    for (int k = 58; k <= 60; ++k)
+        want += cgtest::LocalStamp(h0[k].getTime()) + ",4294967295," +
+                std::to_string(u.doc->getSeries(1)->getValatTime()[k].getVal()) + "\n";
+    EXPECT_EQ(ReadFile(path), want);
+    EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[59].getErrIdx(), 16);
+    EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getVal(), 25u);
+}
+
+TEST_F(UserWindowFilesTest, DialogRefusesEmptyUnknownAndOverlongTexts)
+{
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    std::string longText = "1";
+    for (int i = 0; i < 64; ++i)
+        longText += ".1";  // 65 components
+    struct Case {
+        QString text;
+        const char* message;  // null: accepted
+    } cases[] = {
+        {"", userplug::kMsgEmptyText},
+        {"noSuchObjectName.0", userplug::kMsgUnknownName},
+        {"sysUpTime.x", userplug::kMsgUnknownName},
+        {QString::fromStdString(longText), userplug::kMsgUnknownName},
+        {"sysDescr.0", nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.toStdString());
+        messages.clear();
+        const int before = u.doc->getObjectCount();
+        AnswerOidDialog(c.text);
+        ASSERT_TRUE(widgets::SendCommand(u.list, userplug::kCmdAddObject));
+        if (c.message) {
+            EXPECT_EQ(messages, std::vector<std::string>{c.message});
+            EXPECT_EQ(u.doc->getObjectCount(), before);
+        } else {
+            EXPECT_TRUE(messages.empty());
+            EXPECT_EQ(u.doc->getObjectCount(), before + 1);
+        }
+    }
+    // 64 components still fit.
+    EXPECT_TRUE(Add(u, longText.substr(2)));
+    EXPECT_EQ(u.doc->getUserSeries(1)->getOidListSize(), 64u);
+}
+
+TEST_F(UserWindowFilesTest, NineteenthObjectTakesTheFirstColour)
+{
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    for (int i = 0; i < 19; ++i)
+        ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99." + std::to_string(i + 1) + ".0"));
+    for (int i = 0; i < 19; ++i) {
+        const platform::LogPen lp = u.doc->getSeries(i)->getLogPen();
+        EXPECT_EQ(lp.color, countergroup::GraphResources::kSeriesColours[i % 18]) << i;
+        EXPECT_EQ(lp.widthX, 2);
+    }
+    EXPECT_EQ(u.doc->getSeries(18)->getLogPen(), u.doc->getSeries(0)->getLogPen());
+    // Removing rows 0 and 2 keeps the others in order with their pens.
+    u.list->GetListCtrl().SetItemState(0, true);
+    u.list->GetListCtrl().SetItemState(2, true);
+    u.list->RemoveSelected();
+    ASSERT_EQ(u.doc->getObjectCount(), 17);
+    EXPECT_EQ(Cell(u, 0, 0), "1.3.6.1.4.1.99.2.0");
+    EXPECT_EQ(Cell(u, 1, 0), "1.3.6.1.4.1.99.4.0");
+    EXPECT_EQ(u.doc->getSeries(1)->getLogPen().color, countergroup::GraphResources::kSeriesColours[3]);
+    EXPECT_EQ(u.doc->RequestOid(1), (std::vector<unsigned long>{1, 3, 6, 1, 4, 1, 99, 4, 0}));
+}
+
+TEST_F(UserWindowFilesTest, XmlRoundTripRestoresNamesPensAndTimer)
+{
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    platform::CmdUI save(userplug::kCmdXmlSave);
+    platform::UpdateCommand(u.frame, save);
+    EXPECT_FALSE(save.IsEnabled());  // nothing to save yet
+    ASSERT_TRUE(Add(u, "sysUpTime.0"));
+    ASSERT_TRUE(Add(u, "iso.3.6.1.2.1.1.5.0"));
+    // A Japanese name: an object of our own enterprise, renamed.
+    const platform::LogPen dotted{platform::PS_DOT, 1, 0, 0x123456};
+    u.doc->getSeries(1)->setPen(&dotted);
+    u.doc->getSeries(1)->setName("1.3.6.1.2.1.1.5.0");
+    ASSERT_TRUE(u.frame->SendCommand(33228));
+    platform::UpdateCommand(u.frame, save);
+    EXPECT_TRUE(save.IsEnabled());
+
+    const std::string path = Path("list.xml");
+    platform::SetFileHook([&](const platform::FileRequest& r) {
+        EXPECT_EQ(r.filter, "xml files(.xml)|*.xml||");
+        EXPECT_EQ(r.defaultExt, ".xml");
+        return std::optional<std::string>(path);
+    });
+    ASSERT_TRUE(u.frame->SendCommand(userplug::kCmdXmlSave));
+    const std::string bytes = ReadFile(path);
+    EXPECT_EQ(bytes.rfind("<?xml version='1.0' encoding='Shift_JIS'?>", 0), 0u) << bytes;
+    EXPECT_NE(bytes.find("<Quillon version=\"1.0.4\"><UserMIB><TimeId>33228</TimeId><Interval>60000</Interval>"
+                         "<HistoryNum>61</HistoryNum><Oid><OidName>sysUpTime.0</OidName><OidPen>"
+                         "<OidPenStyle>0</OidPenStyle><OidPenWidth>2</OidPenWidth><OidPenColor>FF0000</OidPenColor>"),
+              std::string::npos)
+        << bytes;
+    EXPECT_NE(bytes.find("<OidPenColor>563412</OidPenColor>"), std::string::npos);
+
+    UserWindow v = OpenUser();
+    ASSERT_TRUE(v);
+    LoadCommand(v, path);
+    EXPECT_TRUE(messages.empty());
+    ASSERT_EQ(v.doc->getObjectCount(), 2);
+    EXPECT_EQ(Cell(v, 0, 0), "sysUpTime.0");
+    EXPECT_EQ(v.doc->getSeries(1)->getLogPen(), dotted);
+    EXPECT_EQ(v.doc->getTimeId(), 33228);
+    EXPECT_EQ(v.doc->getInterval(), 60000);
+    EXPECT_TRUE(v.list->IsTimerActive(countergroup::kTimerPoll));
+    // A file that cannot be written is reported and changes nothing.
+    messages.clear();
+    EXPECT_FALSE(u.doc->SaveXml(Path("no/such/dir/list.xml")));
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_EQ(u.doc->getObjectCount(), 2);
+    // Nothing of it lives in user.ini.
+    CloseUser(v);
+    CloseUser(u);
+    EXPECT_EQ(platform::GetPrivateProfileString("timer", "timeId", "", IniPath("user.ini")), "");
+    EXPECT_EQ(platform::GetPrivateProfileString("pen", "logpen.0", "", IniPath("user.ini")), "");
+}
+
+TEST_F(UserWindowFilesTest, XmlFilesAsPeopleWriteThem)
+{
+    const std::string head = "<?xml version='1.0' encoding='Shift_JIS'?>";
+    auto oid = [](const std::string& name, const std::string& pen = "") {
+        return "<Oid><OidName>" + name + "</OidName>" + pen + "</Oid>";
+    };
+    struct Case {
+        const char* what;
+        std::string bytes;
+        std::vector<std::string> messages;
+        std::vector<std::string> names;
+        int timeId;
+        long interval;
+        int history;
+    } cases[] = {
+        {"edited Interval is ignored, edited TimeId is not",
+         head + "<Quillon><UserMIB><TimeId>33225</TimeId><Interval>1</Interval>" + oid("sysUpTime.0") +
+             "</UserMIB></Quillon>",
+         {}, {"sysUpTime.0"}, 33225, 5000, 61},
+        {"an empty OidName is reported once, the others load",
+         head + "<Quillon><UserMIB>" + oid("sysUpTime.0") + oid("") + oid(" ifInOctets.1 ") + "</UserMIB></Quillon>",
+         {userplug::kMsgBadObject}, {"sysUpTime.0", "ifInOctets.1"}, 33226, 15000, 61},
+        {"hand-formatted with CRLF and unknown elements",
+         head + "\r\n<Quillon version=\"1.0.4\">\r\n  <Comment>x</Comment>\r\n  <UserMIB>\r\n    <TimeId> 33227 "
+                "</TimeId>\r\n    <HistoryNum>\r\n30\r\n</HistoryNum>\r\n    <Oid>\r\n      <OidName>\r\n        "
+                "sysUpTime.0\r\n      </OidName>\r\n      <Extra/>\r\n    </Oid>\r\n  </UserMIB>\r\n</Quillon>\r\n",
+         {}, {"sysUpTime.0"}, 33227, 30000, 30},
+        {"a file declared UTF-8", "<?xml version=\"1.0\" encoding=\"UTF-8\"?><Quillon><UserMIB>" + oid("sysName.0") +
+                                      "</UserMIB></Quillon>",
+         {}, {"sysName.0"}, 33226, 15000, 61},
+        {"values the save never writes keep the defaults",
+         head + "<Quillon><UserMIB><TimeId>1</TimeId><HistoryNum>1</HistoryNum>" + oid("sysUpTime.0") +
+             "<HistoryNum>200</HistoryNum></UserMIB></Quillon>",
+         {}, {"sysUpTime.0"}, 33226, 15000, 61},
+        {"a large history", head + "<Quillon><UserMIB><HistoryNum>200</HistoryNum>" + oid("sysUpTime.0") +
+                                "</UserMIB></Quillon>",
+         {}, {"sysUpTime.0"}, 33226, 15000, 200},
+        {"no Quillon", head + "<Other><UserMIB/></Other>", {userplug::kMsgNoQuillon}, {}, 33226, 15000, 61},
+        {"no UserMIB", head + "<Quillon><Other/></Quillon>", {userplug::kMsgNoUserMib}, {}, 33226, 15000, 61},
+        {"not well-formed", head + "<Quillon><UserMIB>", {userplug::kMsgNoQuillon}, {}, 33226, 15000, 61},
+        {"not XML at all", std::string("\x00\xff\x81garbage", 10), {userplug::kMsgNoQuillon}, {}, 33226, 15000, 61},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        UserWindow u = OpenUser();
+        ASSERT_TRUE(u);
+        // Something loaded before: a load starts from an empty window.
+        ASSERT_TRUE(Add(u, "sysContact.0"));
+        ASSERT_TRUE(u.frame->SendCommand(33229));
+        messages.clear();
+        const std::string path = Path("case.xml");
+        Write(path, c.bytes);
+        LoadCommand(u, path);
+        EXPECT_EQ(messages, c.messages);
+        std::vector<std::string> names;
+        for (int i = 0; i < u.doc->getObjectCount(); ++i)
+            names.push_back(u.doc->getSeries(i)->getName());
+        EXPECT_EQ(names, c.names);
+        EXPECT_EQ(u.list->GetListCtrl().GetItemCount(), int(c.names.size()));
+        EXPECT_EQ(u.doc->getTimeId(), c.timeId);
+        EXPECT_EQ(u.doc->getInterval(), c.interval);
+        EXPECT_EQ(u.doc->getHistoryLength(), c.history);
+        EXPECT_EQ(u.doc->getCursor(), c.history - 1);  // inside the history
+        EXPECT_EQ(u.list->IsTimerActive(countergroup::kTimerPoll), !c.names.empty());
+        if (!c.names.empty()) {
+            // The graph and the cursor work on the file's history length.
+            u.graph->ResetCursor();
+            EXPECT_EQ(u.doc->getCursor(), c.history - 1);
+            EXPECT_EQ(countergroup::CursorFromPoint(QPoint(450, 100), c.history), c.history - 1);
+        }
+        CloseUser(u);
+    }
+    // A missing file is the first message too.
+    UserWindow u = OpenUser();
+    messages.clear();
+    LoadCommand(u, Path("missing.xml"));
+    EXPECT_EQ(messages, std::vector<std::string>{userplug::kMsgNoQuillon});
+}
+
+TEST_F(UserWindowFilesTest, GreenPenFromTheFile)
+{
+    const std::string file = "<?xml version='1.0' encoding='Shift_JIS'?><Quillon><UserMIB><Oid><OidName>"
+                             "iso.3.6.1.4.1.99.1.0</OidName><OidPen><OidPenColor>00FF00</OidPenColor></OidPen></Oid>"
+                             "</UserMIB></Quillon>";
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    Write(Path("g.xml"), file);
+    LoadCommand(u, Path("g.xml"));
+    ASSERT_EQ(u.doc->getObjectCount(), 1);
+    EXPECT_EQ(u.doc->getSeries(0)->getLogPen(), (platform::LogPen{platform::PS_SOLID, 2, 0, 0x00FF00}));
+    EXPECT_EQ(u.doc->getSeries(0)->getPen()->color(), QColor(0, 255, 0));
+}
+
+TEST_F(UserWindowFilesTest, ObjectsAddedAndRemovedWhileACycleIsInFlight)
+{
+    REQUIRE_PEER();
+    // Every answer takes 150 ms: the cycle is still running while the
+    // operator changes the list.
+    for (uint32_t i = 1; i <= 3; ++i)
+        mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(10 * i));
+    auto serve = fp::serve(mib);
+    peer->setScript([serve](const fp::Request& r, int i) {
+        std::vector<fp::Send> out = serve(r, i);
+        for (fp::Send& s : out)
+            s.delayMs = 150;
+        return out;
+    });
+    UseAgent(peer->address(), 2, 3, 0, 1000000);
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.2.0"));
+    u.doc->StartPollCycle(u.list);
+    ASSERT_TRUE(u.doc->PollInFlight());
+    QApplication::processEvents();  // the window keeps running meanwhile
+    u.list->GetListCtrl().SetItemState(0, true);
+    u.list->RemoveSelected();
+    ASSERT_TRUE(u.list->AddObjectText("1.3.6.1.4.1.99.3.0"));
+    u.doc->FinishPollCycle();
+    ASSERT_EQ(u.doc->getObjectCount(), 2);
+    // The polled object kept its answer; the one added meanwhile was not
+    // asked yet.
+    EXPECT_EQ(u.doc->getSeries(0)->getValatTime()[60].getVal(), 20u);
+    EXPECT_EQ(u.doc->getSeries(0)->getValatTime()[60].getErrIdx(), 0);
+    EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getErrIdx(), 16);
+    u.list->Poll();
+    EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getVal(), 30u);
+}
