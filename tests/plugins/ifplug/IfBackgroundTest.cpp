@@ -147,6 +147,12 @@ TEST_F(IfBackgroundTest, ASilentAgentNeverHoldsTheEventLoop)
     EXPECT_FALSE(w.frame->ExportCsv());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(*fileAnswer)));
     EXPECT_TRUE(messages.empty());
+    // A look by eye: the columns without rows, the table buttons greyed.
+    w.frame->resize(900, 300);
+    w.frame->UpdateCmdUI();
+    const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
+    QDir().mkpath(dir);
+    EXPECT_TRUE(w.frame->grab().toImage().save(dir + "/if-loading.png"));
 
     ASSERT_TRUE(SpinWhile(
         [&] { return w.view->LoadingInFlight() || statsDoc->PollInFlight() || trafficDoc->PollInFlight(); }, 10000));
