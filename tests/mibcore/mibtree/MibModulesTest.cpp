@@ -279,23 +279,16 @@ TEST_F(MibTreeTest, OurMib2AgreesWithTheStandardModules)
     // Every node of ours that RFC 1213 (with RFC 1155) also defines has the
     // same name path, and every object of theirs is in ours.
     int compared = 0;
-    std::vector<const MIBTree*> stack{iso->getchild()};
-    while (!stack.empty()) {
-        const MIBTree* n = stack.back();
-        stack.pop_back();
-        if (n->getnext())
-            stack.push_back(n->getnext());
-        if (n->getchild())
-            stack.push_back(n->getchild());
+    ForEachNode(iso->getchild(), [&](const MIBTree* n) {
         std::string oid = NumericPath(n);
         auto it = oracle.find(oid);
         if (it == oracle.end())
-            continue;
+            return;
         std::string names;
         MIBTree::OidStr2Str(oid, names);
         EXPECT_EQ(names, it->second);
         ++compared;
-    }
+    });
     EXPECT_GT(compared, 200);
     for (const auto& [oid, path] : oracle)
         EXPECT_NE(NodeAt(oid), nullptr) << path;

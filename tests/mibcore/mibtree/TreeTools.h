@@ -20,22 +20,30 @@ inline void InitializeIn(const std::filesystem::path& dir)
     std::filesystem::current_path(old);
 }
 
-// Number of nodes in the whole tree.
-inline int CountNodes(const MIBTree* n)
+// Calls fn for n, its brothers after it and everything below them, each
+// node before its children.
+template <class Fn>
+void ForEachNode(const MIBTree* n, Fn fn)
 {
-    int count = 0;
     std::vector<const MIBTree*> stack;
     if (n)
         stack.push_back(n);
     while (!stack.empty()) {
         const MIBTree* x = stack.back();
         stack.pop_back();
-        ++count;
         if (x->getnext())
             stack.push_back(x->getnext());
         if (x->getchild())
             stack.push_back(x->getchild());
+        fn(x);
     }
+}
+
+// Number of nodes in the whole tree.
+inline int CountNodes(const MIBTree* n)
+{
+    int count = 0;
+    ForEachNode(n, [&](const MIBTree*) { ++count; });
     return count;
 }
 

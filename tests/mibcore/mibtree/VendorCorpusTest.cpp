@@ -51,18 +51,11 @@ OracleMap Oracle(const fs::path& dir)
 std::vector<std::string> Agreeing(const OracleMap& oracle)
 {
     std::vector<std::string> agreed;
-    std::vector<const MIBTree*> stack{MIBTree::gettop()};
-    while (!stack.empty()) {
-        const MIBTree* n = stack.back();
-        stack.pop_back();
-        if (n->getnext())
-            stack.push_back(n->getnext());
-        if (n->getchild())
-            stack.push_back(n->getchild());
+    ForEachNode(MIBTree::gettop(), [&](const MIBTree* n) {
         auto it = oracle.find(NumericPath(n));
         if (it != oracle.end() && std::find(it->second.begin(), it->second.end(), n->getname()) != it->second.end())
             agreed.push_back(it->first);
-    }
+    });
     return agreed;
 }
 
@@ -122,17 +115,10 @@ TEST_F(MibTreeTest, VendorModulesLoadWhereSnmptranslatePutsThem)
     EXPECT_EQ(moved, 0);
 
     // Words of the module syntax never become nodes.
-    std::vector<const MIBTree*> stack{MIBTree::gettop()};
-    while (!stack.empty()) {
-        const MIBTree* n = stack.back();
-        stack.pop_back();
-        if (n->getnext())
-            stack.push_back(n->getnext());
-        if (n->getchild())
-            stack.push_back(n->getchild());
+    ForEachNode(MIBTree::gettop(), [](const MIBTree* n) {
         const std::string& name = n->getname();
         EXPECT_TRUE(name != "IMPORTS" && name.find_first_of(",;\"") == std::string::npos) << name;
-    }
+    });
 
     size_t loaded = files.size() - failed.size();
     std::cout << "vendor corpus: " << loaded << " of " << files.size() << " modules load, " << agreed.size()
