@@ -1,8 +1,5 @@
 #include "plugins/countergroup/CsvExport.h"
 
-#include <QFile>
-#include <QString>
-
 #include <cstdio>
 
 #include "snmpval/Cp932.h"

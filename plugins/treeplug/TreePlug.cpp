@@ -3,7 +3,6 @@
 #include "plugins/treeplug/TreePlug.h"
 
 #include <QDialogButtonBox>
-#include <QFile>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
@@ -13,7 +12,6 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/MessageBox.h"

@@ -17,7 +17,6 @@
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Resources.h"
 #include "mibcore/widgets/WidgetResources.h"
-#include "plugins/countergroup/CsvExport.h"
 #include "plugins/userplug/ObjectNames.h"
 #include "plugins/userplug/UserXml.h"
 
