@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <memory>
 
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
@@ -149,7 +150,11 @@ CIfMIBMenuView::CIfMIBMenuView(QWidget* parent) : CListViewEx(parent)
     AddCommandUI(kCmdEtherStats, [this](platform::CmdUI& ui) { ui.Enable(m_data.etherStats); });
 }
 
-CIfMIBMenuView::~CIfMIBMenuView() { SaveColumnWidths(); }
+CIfMIBMenuView::~CIfMIBMenuView()
+{
+    m_cycle.Stop();  // walks still running end here, unapplied
+    SaveColumnWidths();
+}
 
 void CIfMIBMenuView::OnInitialUpdate()
 {
@@ -164,9 +169,19 @@ void CIfMIBMenuView::OnInitialUpdate()
 
 void CIfMIBMenuView::LoadTables()
 {
+    if (m_cycle.Busy())
+        return;
     m_loaded = true;
-    platform::WaitCursor wait;
-    ApplyTables(ReadIfTables(MIBAgent::getInstance(), this));
+    // The interface table's columns show at once; its rows follow the walks.
+    ShowTable(kCmdIfTable);
+    m_cycle.SetBusyCursor(GetParentFrame());
+    // The worker gets copies: the settings as they are now and the socket
+    // (copies of a MIBBasicItem share it).
+    auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
+    auto socket = std::make_shared<MIBBasicItem>(static_cast<const MIBBasicItem&>(*this));
+    m_cycle.Start<IfTablesData>(
+        [agent, socket](int* keepRunning) { return ReadIfTables(agent.get(), socket.get(), keepRunning); },
+        [this](IfTablesData data) { ApplyTables(std::move(data)); });
 }
 
 void CIfMIBMenuView::ApplyTables(IfTablesData data)
@@ -231,7 +246,12 @@ void CIfMIBMenuView::ShowTable(int command)
     list.setUpdatesEnabled(true);
 }
 
-std::vector<int> CIfMIBMenuView::SelectedRows() const { return GetListCtrl().GetSelectedRows(); }
+// Nothing is selected while the walks run: the commands on the selection
+// then do nothing.
+std::vector<int> CIfMIBMenuView::SelectedRows() const
+{
+    return LoadingInFlight() ? std::vector<int>() : GetListCtrl().GetSelectedRows();
+}
 
 int CIfMIBMenuView::ColumnNumber(int row, int col) const
 {
@@ -248,6 +268,8 @@ const InterfaceEntry* CIfMIBMenuView::FindInterface(int ifIndex) const
 
 QMenu* CIfMIBMenuView::CreateContextMenu()
 {
+    if (LoadingInFlight())
+        return nullptr;
     const std::vector<int> rows = SelectedRows();
     if (rows.empty())
         return nullptr;
@@ -429,6 +451,8 @@ void CIfToolBar::CreateField(int width)
 CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
 {
     AddCommandRange(kCmdIfTable, kCmdHistoryTable, [this](int id) {
+        if (CIfMIBMenuView* v = view(); v && v->LoadingInFlight())
+            return;
         const TableSpec* t = FindTable(id);
         if (m_toolBar && m_toolBar->field() && t) {
             m_toolBar->field()->setText(QString::fromUtf8(t->fieldText));
@@ -437,9 +461,14 @@ CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
         if (CIfMIBMenuView* v = view())
             v->ShowTable(id);
     });
-    AddCommandUIRange(kCmdIfTable, kCmdHistoryTable, [](platform::CmdUI& ui) { ui.Enable(true); });
+    // The tables and their export wait for the walks at open.
+    auto loaded = [this](platform::CmdUI& ui) {
+        CIfMIBMenuView* v = view();
+        ui.Enable(!v || !v->LoadingInFlight());
+    };
+    AddCommandUIRange(kCmdIfTable, kCmdHistoryTable, loaded);
     AddCommand(kCmdSaveFile, [this] { ExportCsv(); });
-    AddCommandUI(kCmdSaveFile, [](platform::CmdUI& ui) { ui.Enable(true); });
+    AddCommandUI(kCmdSaveFile, loaded);
     AddCommandUI(kStatusPaneItems, [this](platform::CmdUI& ui) {
         CIfMIBMenuView* v = view();
         char text[64];
@@ -499,7 +528,7 @@ CIfMIBMenuView* CIfMIBMenuFrame::view() const
 bool CIfMIBMenuFrame::ExportCsv()
 {
     CIfMIBMenuView* v = view();
-    if (!v)
+    if (!v || v->LoadingInFlight())
         return false;
     platform::FileRequest req;
     req.open = true;

@@ -8,6 +8,7 @@
 
 #include <QToolBar>
 
+#include "mibcore/engine/BackgroundCycle.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocView.h"
@@ -71,9 +72,14 @@ public:
 
     void OnInitialUpdate() override;
 
-    // Runs the five walks (the wait cursor shows meanwhile) and shows the
-    // interface table.
+    // Starts the five walks on a worker thread (the window shows the busy
+    // cursor meanwhile) and shows the interface table when they end.
     void LoadTables();
+    // The walks have not ended yet: the table commands wait for them.
+    bool LoadingInFlight() const { return m_cycle.Busy(); }
+    // Waits for the walks in flight and applies them (tests, benchmarks);
+    // false when none were in flight.
+    bool FinishLoading() { return m_cycle.Finish(); }
     // Takes the walks' results: the failure message, then the interface table.
     void ApplyTables(IfTablesData data);
     // Shows one of the four tables (33030..33033).
@@ -108,6 +114,8 @@ private:
     int m_current = 0;
     bool m_loaded = false;
     std::string m_iniPath;
+    // Last: destroyed, and so stopped, before anything its handler uses.
+    snmpengine::BackgroundCycle m_cycle{this};
 };
 
 // The tool bar with the read-only field that names the table shown.

@@ -179,8 +179,6 @@ HistoryReading ReadHistoryBuckets(MIBAgent* agent, MIBBasicItem* item, const std
     return out;
 }
 
-struct CHistoryMIBMenuDoc::Worker {};
-
 CHistoryMIBMenuDoc::CHistoryMIBMenuDoc() : CRmonDoc(kHistoryValues) {}
 
 CHistoryMIBMenuDoc::~CHistoryMIBMenuDoc() = default;
@@ -200,16 +198,23 @@ void CHistoryMIBMenuDoc::SetHistories(const std::vector<HistoryControlEntry>& li
 
 void CHistoryMIBMenuDoc::Start(MIBBasicItem* item)
 {
+    if (!item || m_cycle.Busy())
+        return;
+    if (auto* view = dynamic_cast<platform::View*>(item))
+        m_cycle.SetBusyCursor(view->GetParentFrame());
     std::vector<int32_t> indexes;
     for (const HistoryControlEntry& h : m_list)
         indexes.push_back(h.historyControlIndex);
-    int keepRunning = 1;
-    ApplyReading(ReadHistoryBuckets(MIBAgent::getInstance(), item, indexes, countergroup::NowSeconds(), &keepRunning));
+    // The worker gets copies: the settings as they are now and the socket.
+    auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
+    auto socket = std::make_shared<MIBBasicItem>(*item);
+    const long now = countergroup::NowSeconds();
+    m_cycle.Start<HistoryReading>(
+        [agent, socket, indexes, now](int* keepRunning) {
+            return ReadHistoryBuckets(agent.get(), socket.get(), indexes, now, keepRunning);
+        },
+        [this](HistoryReading reading) { ApplyReading(std::move(reading)); });
 }
-
-bool CHistoryMIBMenuDoc::ReadingInFlight() const { return false; }
-
-bool CHistoryMIBMenuDoc::FinishReading() { return false; }
 
 void CHistoryMIBMenuDoc::ApplyReading(HistoryReading reading)
 {
@@ -225,7 +230,11 @@ void CHistoryMIBMenuDoc::ApplyReading(HistoryReading reading)
     UpdateAllViews(nullptr, kHintRmonNewData);
 }
 
-void CHistoryMIBMenuDoc::OnCloseDocument() { CRmonDoc::OnCloseDocument(); }
+void CHistoryMIBMenuDoc::OnCloseDocument()
+{
+    m_cycle.Stop();  // a reading in flight ends here, unapplied
+    CRmonDoc::OnCloseDocument();
+}
 
 // ---------------------------------------------------------------------------
 // Statistics
@@ -271,8 +280,6 @@ int RequestEtherStats(MIBAgent* agent, MIBBasicItem* item, long etherStatsIndex,
     return 0;
 }
 
-struct CStaticMIBMenuDoc::Worker {};
-
 CStaticMIBMenuDoc::CStaticMIBMenuDoc() : CRmonDoc(kStatisticsValues), m_timeId(kCmdTimerDefault), m_interval(15000)
 {
 }
@@ -317,25 +324,65 @@ void CStaticMIBMenuDoc::setTimer(int id, long ms)
     m_interval = ms;
 }
 
-void CStaticMIBMenuDoc::Start(MIBBasicItem* item) { PollCycle(item); }
+void CStaticMIBMenuDoc::Start(MIBBasicItem* item) { StartPollCycle(item); }
+
+void CStaticMIBMenuDoc::StartPollCycle(MIBBasicItem* item)
+{
+    if (!item)
+        return;
+    if (m_cycle.Busy()) {
+        m_pendingItem = std::make_unique<MIBBasicItem>(*item);
+        return;
+    }
+    if (auto* view = dynamic_cast<platform::View*>(item))
+        m_cycle.SetBusyCursor(view->GetParentFrame());
+    // The worker gets copies: the settings as they are now, the socket
+    // (copies share it), the etherStatsIndex of each series and the poll
+    // state.
+    auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
+    auto socket = std::make_shared<MIBBasicItem>(*item);
+    std::vector<long> ids;
+    for (const RmonSeries& s : series())
+        ids.push_back(s.id);
+    const long now = countergroup::NowSeconds();
+    m_cycle.Start<countergroup::PollState>(
+        [agent, socket, ids, st = m_state](int* keepRunning) mutable {
+            countergroup::RunRequests(st, [&](int j, CSnmpBer& value) {
+                return RequestEtherStats(agent.get(), socket.get(), ids[size_t(j)], value, keepRunning);
+            });
+            return std::move(st);
+        },
+        [this, now](countergroup::PollState st) {
+            m_state = std::move(st);
+            std::vector<RmonSample*> h;
+            for (RmonSeries& s : series())
+                h.push_back(s.samples.data());
+            countergroup::TickCounter(m_state, h.data(), kRmonSlots, now);
+            UpdateAllViews(nullptr, kHintRmonNewData);
+            if (std::unique_ptr<MIBBasicItem> next = std::move(m_pendingItem))
+                StartPollCycle(next.get());
+        });
+}
+
+bool CStaticMIBMenuDoc::FinishPollCycle()
+{
+    bool any = false;
+    while (m_cycle.Finish())
+        any = true;
+    return any;
+}
 
 void CStaticMIBMenuDoc::PollCycle(MIBBasicItem* item)
 {
-    MIBAgent* agent = MIBAgent::getInstance();
-    int keepRunning = 1;
-    PollCycleWith(
-        [&](int j, CSnmpBer& value) {
-            return RequestEtherStats(agent, item, series()[size_t(j)].id, value, &keepRunning);
-        },
-        countergroup::NowSeconds());
+    FinishPollCycle();
+    StartPollCycle(item);
+    FinishPollCycle();
 }
-
-bool CStaticMIBMenuDoc::PollInFlight() const { return false; }
-
-bool CStaticMIBMenuDoc::FinishPollCycle() { return false; }
 
 void CStaticMIBMenuDoc::OnCloseDocument()
 {
+    m_cycle.Stop();  // a cycle in flight ends here, unapplied
+    m_pendingItem.reset();
     const std::string path = iniPath();
     if (!path.empty()) {
         EnsureIniDir(path);
@@ -421,7 +468,7 @@ void CRmonListView::OnTimer(int id)
     if (id != kTimerPoll)
         return;
     if (auto* doc = qobject_cast<CStaticMIBMenuDoc*>(GetDocument()))
-        doc->PollCycle(this);
+        doc->StartPollCycle(this);
 }
 
 void CRmonListView::BuildRows()

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "mibcore/engine/BackgroundCycle.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocView.h"
@@ -92,21 +93,24 @@ public:
     const std::vector<HistoryControlEntry>& histories() const { return m_list; }
     int32_t getBootTime() const { return m_bootTime; }
 
+    // Starts the reading with item's socket on a worker thread (the frame
+    // shows the busy cursor meanwhile); it is applied on this thread when
+    // it ends. Ignored while a reading is in flight.
     void Start(MIBBasicItem* item) override;
     bool ShowsRows() const override { return m_timeRead; }
     // The reading handed to the document: message, samples, hint 33011.
     void ApplyReading(HistoryReading reading);
-    bool ReadingInFlight() const;
+    bool ReadingInFlight() const { return m_cycle.Busy(); }
     // Waits for the reading in flight and applies it (tests).
-    bool FinishReading();
+    bool FinishReading() { return m_cycle.Finish(); }
     void OnCloseDocument() override;
 
 private:
     std::vector<HistoryControlEntry> m_list;
     int32_t m_bootTime = 0;
     bool m_timeRead = false;
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
+    // Last: destroyed, and so stopped, before anything its handler uses.
+    snmpengine::BackgroundCycle m_cycle{this};
 };
 
 // The 16 etherStatsEntry counters of one etherStatsIndex in one request:
@@ -130,8 +134,13 @@ public:
     long getInterval() const override { return m_interval; }
     void setTimer(int id, long ms) override;
 
-    // One poll cycle: one 16-varbind request per interface, then the tick
-    // and hint 33011.
+    // One poll cycle with item's socket on a worker thread: one 16-varbind
+    // request per interface; the tick and hint 33011 follow on this thread
+    // when it ends. A cycle asked for while one is in flight runs right
+    // after it (once, however many ticks came meanwhile).
+    void StartPollCycle(MIBBasicItem* item);
+    // The synchronous form (tests, benchmarks): finishes what is in flight,
+    // then runs one cycle and waits for it.
     void PollCycle(MIBBasicItem* item);
     template <class Request>
     void PollCycleWith(Request&& request, long now)
@@ -143,7 +152,9 @@ public:
         countergroup::TickCounter(m_state, h.data(), kRmonSlots, now);
         UpdateAllViews(nullptr, kHintRmonNewData);
     }
-    bool PollInFlight() const;
+    bool PollInFlight() const { return m_cycle.Busy(); }
+    // Waits for the cycle in flight and the one asked for meanwhile, and
+    // applies them; false when none was in flight.
     bool FinishPollCycle();
     const countergroup::PollState& state() const { return m_state; }
     void OnCloseDocument() override;
@@ -153,8 +164,10 @@ private:
     countergroup::PollState m_state;
     int m_timeId;
     long m_interval;
-    struct Worker;
-    std::unique_ptr<Worker> m_worker;
+    // The socket for the cycle asked for while one was in flight.
+    std::unique_ptr<MIBBasicItem> m_pendingItem;
+    // Last: destroyed, and so stopped, before anything its handler uses.
+    snmpengine::BackgroundCycle m_cycle{this};
 };
 
 // ---------------------------------------------------------------------------

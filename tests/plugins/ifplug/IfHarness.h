@@ -97,8 +97,8 @@ protected:
     }
 
     // Opens the tables window as the launcher does; its walks have run
-    // when this returns.
-    TablesWindow Open()
+    // when this returns, unless wait is false.
+    TablesWindow Open(bool wait = true)
     {
         TablesWindow w;
         MIB* mib = MIB::Find("インターフェース&経路情報");
@@ -122,6 +122,8 @@ protected:
             w.view = w.frame->view();
         }
         doc->UpdateAllViews(nullptr, 1026);
+        if (wait && w.view)
+            w.view->FinishLoading();
         return w;
     }
 
