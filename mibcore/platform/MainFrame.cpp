@@ -8,7 +8,9 @@
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QTimer>
 #include <QToolBar>
 
@@ -127,8 +129,61 @@ void MainFrame::ShowMenu(const std::string& name)
         return;
     m_shownMenu = name;
     menuBar()->clear();
-    if (LoadMenuBar(menuBar(), name))
-        AttachCommands(menuBar(), this);
+    if (!LoadMenuBar(menuBar(), name))
+        return;
+    AttachCommands(menuBar(), this);
+    if (QMenu* m = WindowMenu())
+        connect(m, &QMenu::aboutToShow, this, [this, m] { FillWindowList(m); });
+}
+
+QMenu* MainFrame::WindowMenu() const
+{
+    for (QAction* top : menuBar()->actions())
+        if (QMenu* m = top->menu())
+            for (QAction* a : m->actions()) {
+                const int id = CommandId(a);
+                if (id == ID_WINDOW_CASCADE || id == ID_WINDOW_TILE_HORZ || id == ID_WINDOW_ARRANGE)
+                    return m;
+            }
+    return nullptr;
+}
+
+void MainFrame::FillWindowList(QMenu* menu)
+{
+    // A frame hidden behind others is brought back from here: "1 title",
+    // "2 title", ..., the active one checked, below the menu's own items.
+    static const char* const kListed = "quillonWindowList";
+    for (QAction* a : menu->actions())
+        if (a->property(kListed).toBool())
+            delete a;
+    QList<ChildFrame*> frames;
+    for (ChildFrame* f : GetChildFrames())
+        if (!f->isHidden())
+            frames << f;
+    if (frames.isEmpty())
+        return;
+    menu->addSeparator()->setProperty(kListed, true);
+    ChildFrame* active = MDIGetActive();
+    int n = 0;
+    for (ChildFrame* f : frames) {
+        ++n;
+        QString title = f->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        // Keys 1 to 9 pick a window; later ones are listed without a key.
+        const QString key = n <= 9 ? QStringLiteral("&") : QString();
+        QAction* a = menu->addAction(QStringLiteral("%1%2 %3").arg(key, QString::number(n), title));
+        a->setProperty(kListed, true);
+        a->setCheckable(true);
+        a->setChecked(f == active);
+        QPointer<ChildFrame> target(f);
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (!target)
+                return;
+            if (target->isMinimized())
+                target->showNormal();
+            MDIActivate(target);
+        });
+    }
 }
 
 void MainFrame::OnChildActivated(QMdiSubWindow* w)

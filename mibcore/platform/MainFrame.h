@@ -13,6 +13,7 @@
 #include <vector>
 
 class QMdiArea;
+class QMenu;
 class QMdiSubWindow;
 class QTimer;
 class QToolBar;
@@ -65,6 +66,10 @@ public:
     // frame and of the active child frame; runs on a short timer.
     void UpdateCmdUI();
 
+    // The menu bar's window menu (the one holding the window arrangement
+    // commands), or null; it lists the open child frames while it opens.
+    QMenu* WindowMenu() const;
+
 protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
@@ -72,6 +77,7 @@ protected:
 private:
     void OnChildActivated(QMdiSubWindow* w);
     void ShowMenu(const std::string& name);
+    void FillWindowList(QMenu* menu);
 
     QMdiArea* m_mdi;
     StatusBar* m_statusBar = nullptr;

@@ -138,6 +138,15 @@ std::string FormatTime(long t, const char* format)
     return std::string(buf, n);
 }
 
+std::vector<int> SpacedLabels(const std::vector<int>& positions, int extent, int gap)
+{
+    std::vector<int> kept;
+    for (size_t i = 0; i < positions.size(); ++i)
+        if (kept.empty() || positions[i] - positions[size_t(kept.back())] >= extent + gap)
+            kept.push_back(int(i));
+    return kept;
+}
+
 namespace {
 
 // A filled rectangle with its outline on the edge pixels, right and bottom
@@ -233,8 +242,16 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
         p.drawPolyline(pts.data(), nslots);
     }
 
-    // Time axis every ten nslots and at the newest; times below the plot,
-    // with a shadow.
+    // Time axis every ten slots and at the newest. Every line is drawn; a
+    // time is kept whole inside the drawing area (the newest moves left off
+    // the pane's edge), and one that would run into a newer one is left out,
+    // so the newest always shows. Times below the plot, with a shadow.
+    struct TimeLabel {
+        int left;
+        QString text;
+    };
+    std::vector<TimeLabel> times;
+    int timeExtent = 0;
     for (int k = 0; k < nslots; k = (k + 10 < nslots - 1 || k == nslots - 1) ? k + 10 : nslots - 1) {
         int x = int(kPlotLeft + k * dx);
         p.setPen(res.dotted[4]);
@@ -242,10 +259,21 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
         if (data.time[size_t(k)] == 0)
             continue;
         QString t = QString::fromStdString(FormatTime(data.time[size_t(k)], "%H:%M:%S"));
-        TextAt(p, fm, x + 1, kPlotBottom + 4, t, Align::Centre, res.solid[4]);
-        TextAt(p, fm, x + 2, kPlotBottom + 4, t, Align::Centre, res.solid[4]);
-        TextAt(p, fm, x, kPlotBottom + 2, t, Align::Centre, res.solid[0]);
-        TextAt(p, fm, x + 1, kPlotBottom + 2, t, Align::Centre, res.solid[0]);
+        const int w = fm.horizontalAdvance(t) + 2;  // with the shadow
+        const int lo = m_area.left() + 1;
+        const int hi = areaR - 1 - w;
+        times.push_back({std::max(lo, std::min(x - (w - 2) / 2, hi)), t});
+        timeExtent = std::max(timeExtent, w);
+    }
+    std::vector<int> fromRight;  // newest first
+    for (auto it = times.rbegin(); it != times.rend(); ++it)
+        fromRight.push_back(-it->left);
+    for (int i : SpacedLabels(fromRight, timeExtent, fm.horizontalAdvance(QLatin1Char(' ')))) {
+        const TimeLabel& t = times[times.size() - 1 - size_t(i)];
+        TextAt(p, fm, t.left + 1, kPlotBottom + 4, t.text, Align::Left, res.solid[4]);
+        TextAt(p, fm, t.left + 2, kPlotBottom + 4, t.text, Align::Left, res.solid[4]);
+        TextAt(p, fm, t.left, kPlotBottom + 2, t.text, Align::Left, res.solid[0]);
+        TextAt(p, fm, t.left + 1, kPlotBottom + 2, t.text, Align::Left, res.solid[0]);
     }
 
     // Unit header "x10" with the exponent raised after it.
@@ -262,18 +290,25 @@ void GraphRenderer::Render(const GraphData& data, const QRect& client, const Gra
         }
     }
 
-    // Value grid, labelled in units.
+    // Value grid, labelled in units; every line is drawn, a label that
+    // would run into the one below it is left out.
     const double unit = std::pow(10.0, m_exponent);
+    std::vector<int> gridY, rise;
     for (int l = 1; l * unit <= m_top; ++l) {
         int y = int(kPlotBottom - unit * l * kPlotHeight / m_top);
         p.setPen(res.dotted[4]);
         p.drawLine(kPlotLeft, y, kPlotRight, y);
-        QString label = QString::number(l);
+        gridY.push_back(y);
+        rise.push_back(kPlotBottom - y);
+        ++m_gridLines;
+    }
+    for (int i : SpacedLabels(rise, th, 0)) {
+        const int y = gridY[size_t(i)];
+        QString label = QString::number(i + 1);
         TextAt(p, fm, kPlotLeft - 2, y + 1 - th / 2, label, Align::Right, res.solid[4]);
         TextAt(p, fm, kPlotLeft - 3, y + 1 - th / 2, label, Align::Right, res.solid[4]);
         TextAt(p, fm, kPlotLeft - 4, y - th / 2, label, Align::Right, res.solid[0]);
         TextAt(p, fm, kPlotLeft - 5, y - th / 2, label, Align::Right, res.solid[0]);
-        ++m_gridLines;
     }
     p.end();
     m_image = std::move(img);

@@ -96,6 +96,12 @@ int SlotX(int slot, int nslots = kSlots);
 // "%H:%M:%S" / "%Y/%m/%d %H:%M:%S" of a sample time in local time.
 std::string FormatTime(long t, const char* format);
 
+// Labels that do not run into one another: of labels centred at the given
+// ascending positions, each extent long, the indexes of those drawn when a
+// label is left out while it would come closer than gap to the last one
+// drawn. The first is always drawn.
+std::vector<int> SpacedLabels(const std::vector<int>& positions, int extent, int gap);
+
 class GraphRenderer {
 public:
     // Render the graph for a pane whose client rectangle is client.

@@ -178,15 +178,6 @@ RmonCellScale CellScale(const std::vector<RmonSeries>& series, int value)
     return sc;
 }
 
-std::vector<int> SpacedLabels(const std::vector<int>& positions, int extent, int gap)
-{
-    std::vector<int> kept;
-    for (size_t i = 0; i < positions.size(); ++i)
-        if (kept.empty() || positions[i] - positions[size_t(kept.back())] >= extent + gap)
-            kept.push_back(int(i));
-    return kept;
-}
-
 int RmonTabAt(QPoint p, const RmonResources& res)
 {
     if (p.y() < 0 || p.y() >= res.tabHeight || p.x() < 0)

@@ -17,6 +17,8 @@
 #include <string>
 #include <vector>
 
+#include "plugins/countergroup/GraphRender.h"
+
 class CSnmpBer;
 
 namespace ifplug {
@@ -116,11 +118,8 @@ struct RmonCellScale {
 // more.
 RmonCellScale CellScale(const std::vector<RmonSeries>& series, int value);
 
-// Labels that do not run into one another: of labels centred at the given
-// ascending positions, each extent long, the indexes of those drawn when a
-// label is left out while it would come closer than gap to the last one
-// drawn. The first is always drawn.
-std::vector<int> SpacedLabels(const std::vector<int>& positions, int extent, int gap);
+// Labels kept apart as in the counter graphs.
+using countergroup::SpacedLabels;
 
 // Which page tab lies under a point (-1: none).
 int RmonTabAt(QPoint p, const RmonResources& res);

@@ -587,6 +587,71 @@ TEST_F(DocViewTest, ViewTimersById)
     EXPECT_FALSE(list->IsTimerActive(77));
 }
 
+TEST_F(DocViewTest, TheWindowMenuListsTheFramesAndBringsOneBack)
+{
+    RegisterMenu("129", {MenuItem::Popup("ファイル(&F)", {MenuItem::Command(32775, "ファイルへ保存")}),
+                         MenuItem::Popup("ウィンドウ(&W)", {MenuItem::Command(57650, "重ねて表示(&C)"),
+                                                             MenuItem::Command(57651, "並べて表示(&T)"),
+                                                             MenuItem::Command(57649, "アイコンの整列(&A)")})});
+    std::vector<ChildFrame*> frames;
+    for (const char* title : {"インターフェース&経路情報", "second", "third"}) {
+        Document* doc = Open();
+        ASSERT_NE(doc, nullptr);
+        frames.push_back(doc->GetFrames().first());
+        frames.back()->SetTitle(title);
+    }
+    QMenu* menu = main->WindowMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu, MenuOf(main->menuBar(), 57650));
+    // The texts and checks the menu shows as it opens; the menu's own
+    // items stay first.
+    auto open = [&] {
+        menu->popup(main->mapToGlobal(QPoint(10, 10)));
+        QCoreApplication::processEvents();
+        std::vector<std::pair<QString, bool>> listed;
+        const QList<QAction*> items = menu->actions();
+        EXPECT_EQ(CommandId(items.value(0)), 57650);
+        EXPECT_EQ(CommandId(items.value(2)), 57649);
+        for (qsizetype i = 4; i < items.size(); ++i)
+            listed.emplace_back(items[i]->text(), items[i]->isChecked());
+        EXPECT_TRUE(items.size() == 3 || items.value(3)->isSeparator());
+        return listed;
+    };
+    auto pick = [&](int n) {
+        menu->actions().value(3 + n)->trigger();
+        menu->hide();
+        QCoreApplication::processEvents();
+    };
+    using Listed = std::vector<std::pair<QString, bool>>;
+    EXPECT_EQ(open(), (Listed{{QString::fromUtf8("&1 インターフェース&&経路情報"), false},
+                              {"&2 second", false},
+                              {"&3 third", true}}));
+
+    // The first frame, behind the others, comes to the front.
+    ASSERT_NE(main->MdiArea()->subWindowList(QMdiArea::StackingOrder).last(), frames[0]);
+    pick(1);
+    EXPECT_EQ(main->MDIGetActive(), frames[0]);
+    EXPECT_EQ(main->MdiArea()->subWindowList(QMdiArea::StackingOrder).last(), frames[0]);
+
+    // A minimised frame is restored; the list is rebuilt, not added to.
+    frames[1]->showMinimized();
+    Listed now = open();
+    ASSERT_EQ(now.size(), 3u);
+    for (size_t i = 0; i < now.size(); ++i)
+        EXPECT_EQ(now[i].second, frames[i] == main->MDIGetActive()) << i;
+    if (main->MDIGetActive() == frames[1])
+        pick(1);  // so that picking the minimised one changes the active frame
+    pick(2);
+    EXPECT_FALSE(frames[1]->isMinimized());
+    EXPECT_EQ(main->MDIGetActive(), frames[1]);
+
+    // A closed frame leaves the list.
+    frames[2]->GetActiveDocument()->OnCloseDocument();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(open(), (Listed{{QString::fromUtf8("&1 インターフェース&&経路情報"), false}, {"&2 second", true}}));
+    menu->hide();
+}
+
 TEST_F(DocViewTest, ClosingTheFrameClosesTheDocument)
 {
     Document* doc = Open();

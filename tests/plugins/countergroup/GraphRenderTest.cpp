@@ -3,6 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include <QFontMetrics>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+
 #include "plugins/countergroup/GraphRender.h"
 #include "tests/plugins/countergroup/QtApp.h"
 
@@ -29,6 +35,60 @@ protected:
 
 constexpr QRgb kWhite = 0xFFFFFF;
 constexpr QRgb kGrey = 0xC0C0C0;
+
+bool IsWhite(const QImage& img, int x, int y) { return (img.pixel(x, y) & 0xFFFFFF) == kWhite; }
+
+// The white pixels of one time label as the graph draws it (text cell top
+// at row 0, white at x 0 and 1), trimmed to the columns that hold any.
+QImage LabelMask(const QString& text, const QFont& font)
+{
+    const QFontMetrics fm(font);
+    QImage img(fm.horizontalAdvance(text) + 4, fm.height() + 4, QImage::Format_RGB32);
+    img.fill(0x404040);
+    QPainter p(&img);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setFont(font);
+    p.setPen(Qt::black);
+    p.drawText(1, 2 + fm.ascent(), text);
+    p.drawText(2, 2 + fm.ascent(), text);
+    p.setPen(Qt::white);
+    p.drawText(0, fm.ascent(), text);
+    p.drawText(1, fm.ascent(), text);
+    p.end();
+    int first = img.width(), last = -1;
+    for (int x = 0; x < img.width(); ++x)
+        for (int y = 0; y < img.height(); ++y)
+            if (IsWhite(img, x, y)) {
+                first = std::min(first, x);
+                last = std::max(last, x);
+            }
+    return last < 0 ? QImage() : img.copy(first, 0, last - first + 1, img.height());
+}
+
+// Left columns of the whole labels found from left to right in the band
+// below the plot; -1 is appended where the white pixels are not one whole
+// label (cut off, or two run together).
+std::vector<int> FindLabels(const QImage& graph, int right, const QImage& mask)
+{
+    std::vector<int> found;
+    const int top = kPlotBottom + 2;
+    for (int x = 0; x < right; ++x) {
+        bool any = false;
+        for (int y = 0; y < mask.height() && top + y < graph.height(); ++y)
+            any = any || IsWhite(graph, x, top + y);
+        if (!any)
+            continue;
+        bool same = x + mask.width() <= graph.width();
+        for (int dx = 0; same && dx < mask.width(); ++dx)
+            for (int y = 0; same && y < mask.height(); ++y)
+                same = x + dx < right && IsWhite(graph, x + dx, top + y) == IsWhite(mask, dx, y);
+        found.push_back(same ? x : -1);
+        if (!same)
+            return found;
+        x += mask.width() - 1;
+    }
+    return found;
+}
 
 }  // namespace
 
@@ -120,6 +180,72 @@ TEST_F(GraphRenderTest, DrawingAreaFollowsAPaneLargeEnoughForThePlot)
     // A smaller pane later goes back to the default area (and scroll range).
     r.Render(d, QRect(0, 0, 300, 200), res);
     EXPECT_EQ(r.image().size(), QSize(483, 343));
+}
+
+TEST_F(GraphRenderTest, TimeLabelsStayWholeInsideTheAreaAndApart)
+{
+    // Every sample at the same time: every label is the same text.
+    const long when = 1700000000;
+    const QImage mask = LabelMask(QString::fromStdString(FormatTime(when, "%H:%M:%S")), res.font);
+    ASSERT_FALSE(mask.isNull());
+    const struct {
+        int width, nslots;
+    } cases[] = {
+        {480, 61}, {640, 61},
+        {470, 61}, {455, 61},            // panes just wider than the plot: the newest moves left
+        {480, 65}, {480, 200}, {480, 1000},  // lines closer than a label
+    };
+    for (const auto& c : cases) {
+        GraphData d(c.nslots);
+        d.series.push_back(d.NewSeries(GraphResources::DefaultPen(0)));
+        std::fill(d.time.begin(), d.time.end(), int32_t(when));
+        r.Render(d, QRect(0, 0, c.width, 340), res);
+        const int right = r.area().left() + r.area().width() - 1;  // the area's outline
+        const std::vector<int> at = FindLabels(r.image(), right, mask);
+        ASSERT_FALSE(at.empty()) << c.width << "/" << c.nslots;
+        EXPECT_EQ(std::count(at.begin(), at.end(), -1), 0) << c.width << "/" << c.nslots;
+        EXPECT_GE(at.size(), c.nslots == 61 && c.width != 455 ? 7u : 2u) << c.width << "/" << c.nslots;
+        // The newest always shows, as near its line as the area allows.
+        EXPECT_LT(std::abs(at.back() + mask.width() / 2 - SlotX(c.nslots - 1, c.nslots)), mask.width())
+            << c.width << "/" << c.nslots;
+    }
+}
+
+TEST_F(GraphRenderTest, ValueLabelsLeaveOutWhatWouldRunTogether)
+{
+    const int th = QFontMetrics(res.font).height();
+    // 26 lines (about 11 pixels apart) and 31 (under 10).
+    for (uint32_t largest : {2100u, 2500u}) {
+        GraphData d;
+        d.series.push_back(Series(GraphResources::DefaultPen(0)));
+        d.series[0].val[30] = largest;
+        r.Render(d, QRect(0, 0, 480, 340), res);
+        const int lines = r.gridLines();
+        ASSERT_GE(lines, 26);
+        // Every grid line is still drawn.
+        const double unit = std::pow(10.0, r.exponent());
+        for (int l = 1; l <= lines; ++l) {
+            const int y = int(kPlotBottom - unit * l * kPlotHeight / r.top());
+            int dots = 0;
+            for (int x = kPlotLeft + 10; x < kPlotLeft + 40; ++x)
+                dots += Pixel(x, y) == 0;
+            EXPECT_GE(dots, 8) << l;
+        }
+        // Rows of label text left of the plot, gathered into runs.
+        std::vector<int> starts;
+        bool inRun = false;
+        for (int y = kPlotBottom - 1; y > kPlotTop - th; --y) {
+            bool any = false;
+            for (int x = 0; x < kPlotLeft - 3; ++x)
+                any = any || qGray(Pixel(x, y)) > 0xA0;  // text, smoothed or not
+            if (any && !inRun)
+                starts.push_back(y);
+            inRun = any;
+        }
+        ASSERT_GE(starts.size(), size_t(lines / 3)) << largest;
+        for (size_t i = 1; i < starts.size(); ++i)
+            EXPECT_GE(starts[i - 1] - starts[i], th - 1) << largest << " label " << i;
+    }
 }
 
 TEST_F(GraphRenderTest, CursorFromTheMouseRule)
