@@ -28,8 +28,9 @@ bool CChildFrame::OnCreate()
     SetTitle("メニュー一覧");
     SetClosable(false);
     setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
-    // Room for three columns and three rows of entries.
-    resize(450, 340);
+    // Room for three columns and four rows of entries (the ten windows
+    // of the plug-ins shipped with the program).
+    resize(450, 470);
     return true;
 }
 
@@ -87,7 +88,7 @@ void CQuillonView::SetMode(Mode m)
     if (m == LargeIcon) {
         m_list->setViewMode(QListView::IconMode);
         m_list->setIconSize(QSize(32, 32));
-        m_list->setGridSize(QSize(136, 80));
+        m_list->setGridSize(QSize(136, 96));  // an icon and two lines of name
         m_list->setSpacing(6);
         m_list->setFlow(QListView::LeftToRight);
     } else {
