@@ -88,8 +88,9 @@ TEST_F(CounterBackgroundTest, ATimerTickSendsWhatTheBlockingCycleSent)
     ASSERT_EQ(reqs.size(), 4u);
     for (size_t i = 0; i < reqs.size(); ++i) {
         EXPECT_EQ(reqs[i].bindings.at(0).oid, Scalar(kUdp, uint32_t(i + 1)));
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(reqs[i].requestId, reqs[i - 1].requestId % 255 + 1);
+        }
     }
     EXPECT_GE(reqs[2].received - reqs[1].received, std::chrono::milliseconds(300));
     const std::vector<int> codes = {0, 21, 0, 0};

@@ -280,9 +280,11 @@ TEST_F(IfAgentTest, AgentWithoutRmonGreysEtherStats)
     ASSERT_EQ(Select(w, {"1"}), 1);
     QMenu* menu = w.view->CreateContextMenu();
     ASSERT_NE(menu, nullptr);
-    for (QAction* a : menu->actions())
-        if (platform::CommandId(a) == ifplug::kCmdEtherStats)
+    for (QAction* a : menu->actions()) {
+        if (platform::CommandId(a) == ifplug::kCmdEtherStats) {
             EXPECT_FALSE(a->isEnabled());
+        }
+    }
     delete menu;
     w.frame->SendCommand(ifplug::kCmdHistoryTable);
     EXPECT_TRUE(Shown(w).empty());

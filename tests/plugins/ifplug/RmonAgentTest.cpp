@@ -161,8 +161,9 @@ TEST_F(RmonAgentTest, ScreenshotsOfEveryPage)
         h->document()->UpdateAllViews(nullptr, kHintRmonNewData);
         QApplication::processEvents();
         ASSERT_EQ(int(h->graphView()->scales().size()), h->document()->table().pages[page].count);
-        if (page == 0)  // octets grow in every bucket
+        if (page == 0) {  // octets grow in every bucket
             EXPECT_GT(h->graphView()->scales()[0].top, 100.0);
+        }
         EXPECT_TRUE(h->grab().toImage().save(ShotDir() + QString("/rmon-history-%1.png").arg(page)));
     }
 
@@ -179,8 +180,9 @@ TEST_F(RmonAgentTest, ScreenshotsOfEveryPage)
         doc->UpdateAllViews(nullptr, kHintRmonNewData);
         QApplication::processEvents();
         ASSERT_EQ(int(s->graphView()->scales().size()), doc->table().pages[page].count);
-        if (page == 0)
+        if (page == 0) {
             EXPECT_GT(s->graphView()->scales()[0].top, 100.0);
+        }
         EXPECT_TRUE(s->grab().toImage().save(ShotDir() + QString("/rmon-statistics-%1.png").arg(page)));
     }
 }
