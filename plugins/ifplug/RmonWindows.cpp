@@ -43,14 +43,6 @@ std::string Key(const char* format, int i)
     return key;
 }
 
-std::string IniPathOf(MIB* mib)
-{
-    std::string path;
-    if (mib)
-        mib->getIniFileFullPath(path);
-    return path;
-}
-
 void EnsureIniDir(const std::string& path)
 {
     platform::CreateDirectoryPath(path.substr(0, path.find_last_of('/')));
@@ -95,7 +87,7 @@ RmonView CRmonDoc::View(int pressedTab) const
     return v;
 }
 
-std::string CRmonDoc::iniPath() const { return IniPathOf(MIB::FindDocument(metaObject())); }
+std::string CRmonDoc::iniPath() const { return MIB::IniPathOf(MIB::FindDocument(metaObject())); }
 
 void CRmonDoc::MakeSeries(int count)
 {
@@ -426,7 +418,7 @@ void CRmonListView::OnInitialUpdate()
 {
     CRmonDoc* doc = GetDocument();
     CListCtrlEx& list = GetListCtrl();
-    m_iniPath = IniPathOf(MIB::FindView(metaObject()));
+    m_iniPath = MIB::IniPathOf(MIB::FindView(metaObject()));
     if (!doc || list.GetColumnCount() != 0)
         return;
     const RmonTable& t = doc->table();
@@ -798,7 +790,7 @@ CRmonPane* CRmonFrame::legendView() const
 bool CRmonFrame::OnCreate()
 {
     MIB* mib = MIB::FindFrame(metaObject());
-    m_iniPath = IniPathOf(mib);
+    m_iniPath = MIB::IniPathOf(mib);
     if (mib) {
         QIcon icon = platform::LoadIcon(mib->getIcon());
         if (!icon.isNull())
