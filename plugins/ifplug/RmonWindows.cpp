@@ -763,39 +763,21 @@ CRmonFrame::~CRmonFrame() { SaveWindowSettings(); }
 
 CRmonDoc* CRmonFrame::document() const { return qobject_cast<CRmonDoc*>(GetActiveDocument()); }
 
-CRmonListView* CRmonFrame::listView() const
-{
-    for (platform::View* v : GetViews())
-        if (auto* l = qobject_cast<CRmonListView*>(v))
-            return l;
-    return nullptr;
-}
-
 CRmonPane* CRmonFrame::graphView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() != m_legendClass)
-            return g;
-    return nullptr;
+    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() != m_legendClass; });
 }
 
 CRmonPane* CRmonFrame::legendView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() == m_legendClass)
-            return g;
-    return nullptr;
+    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() == m_legendClass; });
 }
 
 bool CRmonFrame::OnCreate()
 {
     MIB* mib = MIB::FindFrame(metaObject());
     m_iniPath = MIB::IniPathOf(mib);
-    if (mib) {
-        QIcon icon = platform::LoadIcon(mib->getIcon());
-        if (!icon.isNull())
-            setWindowIcon(icon);
-    }
+    MIB::ApplyIcon(this, mib);
     if (platform::StatusBar* bar = CreateStatusBar(MIB::m_graphStatusBarMenu, 3))
         bar->SetPaneWidthForText(2, "0000/00/00 00:00:00");
     return true;
