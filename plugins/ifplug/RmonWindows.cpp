@@ -24,6 +24,7 @@
 #include "mibcore/widgets/CLineColorDlg.h"
 #include "plugins/countergroup/CounterGroupDoc.h"
 #include "plugins/countergroup/CounterGroupViews.h"
+#include "snmpval/VarBind.h"
 
 namespace ifplug {
 
@@ -242,11 +243,7 @@ CSnmpBer EtherStatsBindings(long etherStatsIndex)
         oid[10] = c;
         CSnmpBer name;
         name.SetOid(oid.data(), int(oid.size()));
-        CSnmpBer binding;
-        binding.SetTag(CSnmpBer::TagSequence);
-        binding.AddBer(name);
-        binding.AddBer(CSnmpBer());
-        list.AddBer(binding);
+        list.AddBer(MakeVarBind(name));
     }
     return list;
 }
