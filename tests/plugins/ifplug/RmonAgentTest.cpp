@@ -47,17 +47,8 @@ uint32_t GetCounter(const std::string& oid)
     return colon == std::string::npos ? 0 : uint32_t(std::stoul(text.substr(colon + 2)));
 }
 
-class RmonAgentTest : public IfWindowTest {
+class RmonAgentTest : public IfSnmpdTest {
 protected:
-    void SetUp() override
-    {
-        IfWindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-        UseAgent(harness::kAgentV4);
-    }
-
     template <class Frame>
     Frame* OpenFromTables(int table, const std::vector<std::string>& rows, int command)
     {
@@ -94,7 +85,7 @@ TEST_F(RmonAgentTest, HistorySlotsAreTheHelpersBucketsInAscendingOrder)
     auto* doc = qobject_cast<CHistoryMIBMenuDoc*>(f->document());
     ASSERT_NE(doc, nullptr);
     doc->FinishReading();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     ASSERT_EQ(doc->series().size(), 2u);
     // bootTime is now - sysUpTime; the agent started moments ago.
     EXPECT_NEAR(double(doc->getBootTime()), double(std::time(nullptr)), 600.0);
