@@ -353,13 +353,7 @@ void CStaticMIBMenuDoc::StartPollCycle(MIBBasicItem* item)
         });
 }
 
-bool CStaticMIBMenuDoc::FinishPollCycle()
-{
-    bool any = false;
-    while (m_cycle.Finish())
-        any = true;
-    return any;
-}
+bool CStaticMIBMenuDoc::FinishPollCycle() { return m_cycle.FinishAll(); }
 
 void CStaticMIBMenuDoc::PollCycle(MIBBasicItem* item)
 {
