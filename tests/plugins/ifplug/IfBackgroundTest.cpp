@@ -28,36 +28,12 @@ using namespace ifplug;
 
 namespace {
 
-// Longest gap between the ticks of a 10 ms timer on this thread.
-class StallProbe {
-public:
-    StallProbe()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start(10);
-    }
-    qint64 longest() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
+using harness::StallProbe;
 
 // Runs the event loop until busy() turns false; false on time-out.
 bool SpinWhile(const std::function<bool()>& busy, int ms)
 {
-    QElapsedTimer t;
-    t.start();
-    while (busy() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return !busy();
+    return harness::SpinUntil([&] { return !busy(); }, ms);
 }
 
 // What went out, with the ids as steps from the first one.
