@@ -176,6 +176,14 @@ bool BackgroundCycle::Finish()
     return true;
 }
 
+bool BackgroundCycle::FinishAll()
+{
+    bool any = false;
+    while (Finish())
+        any = true;
+    return any;
+}
+
 void BackgroundCycle::SetBusyCursor(QWidget* widget, int delayMs)
 {
     EndCursor();

@@ -93,6 +93,9 @@ public:
     // Wait for the job in flight and run its done handler now. False when
     // there was none.
     bool Finish();
+    // Finish() until no job is left (a done handler may start the next one).
+    // False when there was none.
+    bool FinishAll();
 
     // The widget that shows the busy cursor while a job runs (null: none).
     void SetBusyCursor(QWidget* widget, int delayMs = 200);

@@ -255,13 +255,7 @@ void CCounterGroupDoc::TakeCycle(PollState st, const std::vector<std::uint64_t>&
     }
 }
 
-bool CCounterGroupDoc::FinishPollCycle()
-{
-    bool any = false;
-    while (m_cycle.Finish())
-        any = true;
-    return any;
-}
+bool CCounterGroupDoc::FinishPollCycle() { return m_cycle.FinishAll(); }
 
 void CCounterGroupDoc::PollCycle(MIBBasicItem* item)
 {

@@ -10,7 +10,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 
 #include "mibcore/agent/MIBAgent.h"
@@ -509,20 +508,8 @@ bool CIfMIBMenuFrame::OnCreate()
 
     if (platform::StatusBar* bar = CreateStatusBar(MIB::m_listStatusBarMenu, 3))
         bar->SetPaneWidthForText(2, "アイテム数：100");
-    QIcon icon = platform::LoadIcon("IDI_IFMIB_ICON");
-    if (!icon.isNull())
-        setWindowIcon(icon);
+    MIB::ApplyIcon(this, MIB::FindFrame(metaObject()));
     return true;
-}
-
-CIfMIBMenuView* CIfMIBMenuFrame::view() const
-{
-    if (auto* v = qobject_cast<CIfMIBMenuView*>(GetActiveView()))
-        return v;
-    for (platform::View* v : GetViews())
-        if (auto* l = qobject_cast<CIfMIBMenuView*>(v))
-            return l;
-    return nullptr;
 }
 
 bool CIfMIBMenuFrame::ExportCsv()
@@ -530,22 +517,7 @@ bool CIfMIBMenuFrame::ExportCsv()
     CIfMIBMenuView* v = view();
     if (!v || v->LoadingInFlight())
         return false;
-    platform::FileRequest req;
-    req.open = true;
-    req.filter = "csv files(.csv)|*.csv||";
-    req.defaultExt = ".csv";
-    std::optional<std::string> path = platform::FileDialog(req);
-    if (!path || path->empty())
-        return false;
-    const std::string bytes = ListCsv(v->Headers(), v->Rows());
-    std::ofstream f(*path, std::ios::binary | std::ios::trunc);
-    if (f)
-        f.write(bytes.data(), std::streamsize(bytes.size()));
-    if (!f) {
-        platform::MessageBox(*path + " を作成できませんでした。", platform::MB_OK | platform::MB_ICONERROR);
-        return false;
-    }
-    return true;
+    return platform::ExportCsvFile([v] { return ListCsv(v->Headers(), v->Rows()); });
 }
 
 }  // namespace ifplug

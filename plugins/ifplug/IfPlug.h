@@ -137,7 +137,7 @@ public:
     Q_INVOKABLE explicit CIfMIBMenuFrame(QWidget* parent = nullptr);
 
     bool OnCreate() override;
-    CIfMIBMenuView* view() const;
+    CIfMIBMenuView* view() const { return FindView<CIfMIBMenuView>(); }
     CIfToolBar* toolBar() const { return m_toolBar; }
     // "ファイルへ保存": the list shown, as CSV; false when cancelled or failed.
     bool ExportCsv();

@@ -14,6 +14,7 @@
 #include "mibcore/tables/Int2CStringTable.h"
 #include "snmpval/CSnmpString.h"
 #include "snmpval/Cp932.h"
+#include "snmpval/VarBind.h"
 
 namespace ifplug {
 
@@ -110,11 +111,7 @@ std::vector<bool> ProbeColumns(MIBAgent* agent, MIBBasicItem* item, const std::v
         arcs.back() = col;
         CSnmpBer name;
         name.SetOid(arcs.data(), int(arcs.size()));
-        CSnmpBer binding;
-        binding.SetTag(CSnmpBer::TagSequence);
-        binding.AddBer(name);
-        binding.AddBer(CSnmpBer());
-        bindings.AddBer(binding);
+        bindings.AddBer(MakeVarBind(name));
     }
     int one = 1;
     if (SnmpData(agent, item, bindings, CSnmpBer::TagGetNextRequest, keepRunning ? keepRunning : &one) != 0)

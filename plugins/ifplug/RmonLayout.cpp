@@ -84,6 +84,16 @@ void DrawTabs(QPainter& p, const RmonView& v, const RmonResources& res)
     p.setFont(res.font);
 }
 
+// Both panes: crisp pixels in the pane font, under the tab strip.
+void StartPane(QPainter& p, int width, const RmonView& v, const RmonResources& res)
+{
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setRenderHint(QPainter::TextAntialiasing, false);
+    p.setFont(res.font);
+    p.fillRect(QRect(0, 0, width, res.tabHeight), res.brush[1]);
+    DrawTabs(p, v, res);
+}
+
 }  // namespace
 
 const RmonTable kHistoryValues = {
@@ -217,13 +227,9 @@ QImage RenderRmonGraph(const RmonView& v, QSize client, const RmonResources& res
     QImage img(w, h, QImage::Format_RGB32);
     img.fill(res.base[3]);
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setFont(res.font);
+    StartPane(p, w, v, res);
     const QFontMetrics fm(res.font);
     const int th = fm.height();
-    p.fillRect(QRect(0, 0, w, res.tabHeight), res.brush[1]);
-    DrawTabs(p, v, res);
 
     const RmonPage& page = v.table->pages[v.page];
     const std::vector<RmonSeries>& series = *v.series;
@@ -340,13 +346,9 @@ QImage RenderRmonLegend(const RmonView& v, QSize client, int offset, const RmonR
     QImage img(w, height, QImage::Format_RGB32);
     img.fill(res.base[0]);
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    p.setRenderHint(QPainter::TextAntialiasing, false);
-    p.setFont(res.font);
+    StartPane(p, w, v, res);
     const QFontMetrics fm(res.font);
     const int th = fm.height();
-    p.fillRect(QRect(0, 0, w, res.tabHeight), res.brush[1]);
-    DrawTabs(p, v, res);
 
     const RmonPage& page = v.table->pages[v.page];
     const int cursor = std::clamp(v.cursor, 0, kRmonSlots - 1);

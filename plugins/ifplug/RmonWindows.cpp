@@ -24,6 +24,7 @@
 #include "mibcore/widgets/CLineColorDlg.h"
 #include "plugins/countergroup/CounterGroupDoc.h"
 #include "plugins/countergroup/CounterGroupViews.h"
+#include "snmpval/VarBind.h"
 
 namespace ifplug {
 
@@ -41,14 +42,6 @@ std::string Key(const char* format, int i)
     char key[32];
     std::snprintf(key, sizeof key, format, i);
     return key;
-}
-
-std::string IniPathOf(MIB* mib)
-{
-    std::string path;
-    if (mib)
-        mib->getIniFileFullPath(path);
-    return path;
 }
 
 void EnsureIniDir(const std::string& path)
@@ -95,7 +88,7 @@ RmonView CRmonDoc::View(int pressedTab) const
     return v;
 }
 
-std::string CRmonDoc::iniPath() const { return IniPathOf(MIB::FindDocument(metaObject())); }
+std::string CRmonDoc::iniPath() const { return MIB::IniPathOf(MIB::FindDocument(metaObject())); }
 
 void CRmonDoc::MakeSeries(int count)
 {
@@ -250,11 +243,7 @@ CSnmpBer EtherStatsBindings(long etherStatsIndex)
         oid[10] = c;
         CSnmpBer name;
         name.SetOid(oid.data(), int(oid.size()));
-        CSnmpBer binding;
-        binding.SetTag(CSnmpBer::TagSequence);
-        binding.AddBer(name);
-        binding.AddBer(CSnmpBer());
-        list.AddBer(binding);
+        list.AddBer(MakeVarBind(name));
     }
     return list;
 }
@@ -364,13 +353,7 @@ void CStaticMIBMenuDoc::StartPollCycle(MIBBasicItem* item)
         });
 }
 
-bool CStaticMIBMenuDoc::FinishPollCycle()
-{
-    bool any = false;
-    while (m_cycle.Finish())
-        any = true;
-    return any;
-}
+bool CStaticMIBMenuDoc::FinishPollCycle() { return m_cycle.FinishAll(); }
 
 void CStaticMIBMenuDoc::PollCycle(MIBBasicItem* item)
 {
@@ -426,7 +409,7 @@ void CRmonListView::OnInitialUpdate()
 {
     CRmonDoc* doc = GetDocument();
     CListCtrlEx& list = GetListCtrl();
-    m_iniPath = IniPathOf(MIB::FindView(metaObject()));
+    m_iniPath = MIB::IniPathOf(MIB::FindView(metaObject()));
     if (!doc || list.GetColumnCount() != 0)
         return;
     const RmonTable& t = doc->table();
@@ -771,39 +754,21 @@ CRmonFrame::~CRmonFrame() { SaveWindowSettings(); }
 
 CRmonDoc* CRmonFrame::document() const { return qobject_cast<CRmonDoc*>(GetActiveDocument()); }
 
-CRmonListView* CRmonFrame::listView() const
-{
-    for (platform::View* v : GetViews())
-        if (auto* l = qobject_cast<CRmonListView*>(v))
-            return l;
-    return nullptr;
-}
-
 CRmonPane* CRmonFrame::graphView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() != m_legendClass)
-            return g;
-    return nullptr;
+    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() != m_legendClass; });
 }
 
 CRmonPane* CRmonFrame::legendView() const
 {
-    for (platform::View* v : GetViews())
-        if (auto* g = qobject_cast<CRmonPane*>(v); g && g->metaObject() == m_legendClass)
-            return g;
-    return nullptr;
+    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() == m_legendClass; });
 }
 
 bool CRmonFrame::OnCreate()
 {
     MIB* mib = MIB::FindFrame(metaObject());
-    m_iniPath = IniPathOf(mib);
-    if (mib) {
-        QIcon icon = platform::LoadIcon(mib->getIcon());
-        if (!icon.isNull())
-            setWindowIcon(icon);
-    }
+    m_iniPath = MIB::IniPathOf(mib);
+    MIB::ApplyIcon(this, mib);
     if (platform::StatusBar* bar = CreateStatusBar(MIB::m_graphStatusBarMenu, 3))
         bar->SetPaneWidthForText(2, "0000/00/00 00:00:00");
     return true;

@@ -265,7 +265,7 @@ public:
     bool OnCreateClient(platform::CreateContext& ctx) override;
 
     CRmonDoc* document() const;
-    CRmonListView* listView() const;
+    CRmonListView* listView() const { return FindView<CRmonListView>(); }
     CRmonPane* graphView() const;
     CRmonPane* legendView() const;
     void SaveWindowSettings();

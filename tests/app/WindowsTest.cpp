@@ -499,8 +499,9 @@ TEST_F(WindowsTest, EveryToolBarButtonAndMenuItemHasItsPrompt)
             for (QAction* a : m->actions()) {
                 if (a->menu())
                     open.push_back(a->menu());
-                else if (!a->isSeparator())
+                else if (!a->isSeparator()) {
                     EXPECT_FALSE(a->statusTip().isEmpty()) << name << " " << a->text().toStdString();
+                }
             }
         }
     }

@@ -1,10 +1,14 @@
 #pragma once
 // One QApplication for the whole test program, on the offscreen platform
 // unless the caller chose another (screenshots under Xvfb), and waiting for
-// a condition while its event loop runs.
+// a condition while its event loop runs, or timing its stalls.
 
 #include <QApplication>
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <functional>
 
@@ -34,5 +38,27 @@ inline bool SpinUntil(const std::function<bool()>& pred, int ms)
     }
     return true;
 }
+
+// Longest gap between the ticks of a 10 ms timer on this thread.
+class StallProbe {
+public:
+    StallProbe()
+    {
+        QObject::connect(&m_timer, &QTimer::timeout, [this] {
+            const qint64 now = m_clock.elapsed();
+            m_longest = std::max(m_longest, now - m_last);
+            m_last = now;
+        });
+        m_clock.start();
+        m_timer.start(10);
+    }
+    qint64 longest() const { return m_longest; }
+
+private:
+    QTimer m_timer;
+    QElapsedTimer m_clock;
+    qint64 m_last = 0;
+    qint64 m_longest = 0;
+};
 
 }  // namespace harness

@@ -10,6 +10,7 @@
 #include <chrono>
 #include <memory>
 #include <thread>
+#include <vector>
 
 #include "mibcore/engine/BackgroundCycle.h"
 #include "tests/mibcore/engine/EngineFixture.h"
@@ -106,6 +107,15 @@ TEST_F(BackgroundCycleTest, StopEndsALongWaitAtOnceWithoutItsHandler)
     ASSERT_TRUE(cycle.Finish());
     EXPECT_EQ(result, 0);
     EXPECT_FALSE(cycle.Finish());
+    // A handler that starts the next job: FinishAll waits for the chain.
+    std::vector<int> ran;
+    ASSERT_TRUE(cycle.Start([](int*) {}, [&] {
+        ran.push_back(1);
+        cycle.Start([](int*) {}, [&] { ran.push_back(2); });
+    }));
+    EXPECT_TRUE(cycle.FinishAll());
+    EXPECT_EQ(ran, (std::vector<int>{1, 2}));
+    EXPECT_FALSE(cycle.FinishAll());
 }
 
 TEST_F(BackgroundCycleTest, NothingRunsForADestroyedOwnerOrCycle)

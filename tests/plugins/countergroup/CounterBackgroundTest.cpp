@@ -18,44 +18,18 @@ using namespace cgtest;
 
 namespace {
 
-// Longest gap between the ticks of a 10 ms timer on this thread.
-class StallProbe {
-public:
-    StallProbe()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start(10);
-    }
-    qint64 longest() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
+using harness::StallProbe;
 
 class CounterBackgroundTest : public FaultWindowTest {
 protected:
-
     // Runs the event loop until every window's cycle has ended.
     static bool SpinUntilIdle(const std::vector<Window*>& windows, int ms)
     {
         auto idle = [&] {
             return std::none_of(windows.begin(), windows.end(), [](Window* w) { return w->doc->PollInFlight(); });
         };
-        QElapsedTimer t;
-        t.start();
-        while (!idle() && t.elapsed() < ms)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        return idle();
+        return harness::SpinUntil(idle, ms);
     }
-
 };
 
 }  // namespace
@@ -88,8 +62,9 @@ TEST_F(CounterBackgroundTest, ATimerTickSendsWhatTheBlockingCycleSent)
     ASSERT_EQ(reqs.size(), 4u);
     for (size_t i = 0; i < reqs.size(); ++i) {
         EXPECT_EQ(reqs[i].bindings.at(0).oid, Scalar(kUdp, uint32_t(i + 1)));
-        if (i > 0)
+        if (i > 0) {
             EXPECT_EQ(reqs[i].requestId, reqs[i - 1].requestId % 255 + 1);
+        }
     }
     EXPECT_GE(reqs[2].received - reqs[1].received, std::chrono::milliseconds(300));
     const std::vector<int> codes = {0, 21, 0, 0};

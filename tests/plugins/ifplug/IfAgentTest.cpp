@@ -82,23 +82,13 @@ const std::vector<std::string>* RowOf(const std::vector<std::vector<std::string>
     return nullptr;
 }
 
-class IfAgentTest : public IfWindowTest {
-protected:
-    void SetUp() override
-    {
-        IfWindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-        UseAgent(harness::kAgentV4);
-    }
-};
+using IfAgentTest = IfSnmpdTest;
 
 TEST_F(IfAgentTest, InterfaceTableEqualsTheAgent)
 {
     TablesWindow w = Open();
     ASSERT_TRUE(w);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     EXPECT_EQ(w.view->currentTable(), ifplug::kCmdIfTable);
     const auto rows = Shown(w);
     const auto descr = Column("1.3.6.1.2.1.2.2.1.2");
@@ -249,8 +239,8 @@ TEST_F(IfAgentTest, HistoryControlRowsAndEtherStatsFromTheHelper)
     ASSERT_EQ(Select(w, {"1", "3"}), 2);
     const int frames = int(platform::App::GetMainFrame()->GetChildFrames().size());
     platform::ExecuteCommand(w.view, ifplug::kCmdHistory);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "サンプル間隔とサンプル数が同じデータを選択してください。");
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], "サンプル間隔とサンプル数が同じデータを選択してください。");
     EXPECT_EQ(int(platform::App::GetMainFrame()->GetChildFrames().size()), frames);
 }
 
@@ -263,8 +253,8 @@ TEST_F(IfAgentTest, EtherStatsRefusesInterfacesWithoutARow)
         byName[e.ifDescr] = e.ifIndex;
     ASSERT_EQ(Select(w, {std::to_string(byName["qv1"]), std::to_string(byName["qv3"])}), 2);
     platform::ExecuteCommand(w.view, ifplug::kCmdEtherStats);
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "[" + std::to_string(byName["qv1"]) + "]qv1\n[" + std::to_string(byName["qv3"]) +
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], "[" + std::to_string(byName["qv1"]) + "]qv1\n[" + std::to_string(byName["qv3"]) +
                                "]qv3\nは、etherStatsTable情報を取得できません。");
 }
 
@@ -280,9 +270,11 @@ TEST_F(IfAgentTest, AgentWithoutRmonGreysEtherStats)
     ASSERT_EQ(Select(w, {"1"}), 1);
     QMenu* menu = w.view->CreateContextMenu();
     ASSERT_NE(menu, nullptr);
-    for (QAction* a : menu->actions())
-        if (platform::CommandId(a) == ifplug::kCmdEtherStats)
+    for (QAction* a : menu->actions()) {
+        if (platform::CommandId(a) == ifplug::kCmdEtherStats) {
             EXPECT_FALSE(a->isEnabled());
+        }
+    }
     delete menu;
     w.frame->SendCommand(ifplug::kCmdHistoryTable);
     EXPECT_TRUE(Shown(w).empty());

@@ -28,36 +28,12 @@ using namespace ifplug;
 
 namespace {
 
-// Longest gap between the ticks of a 10 ms timer on this thread.
-class StallProbe {
-public:
-    StallProbe()
-    {
-        QObject::connect(&m_timer, &QTimer::timeout, [this] {
-            const qint64 now = m_clock.elapsed();
-            m_longest = std::max(m_longest, now - m_last);
-            m_last = now;
-        });
-        m_clock.start();
-        m_timer.start(10);
-    }
-    qint64 longest() const { return m_longest; }
-
-private:
-    QTimer m_timer;
-    QElapsedTimer m_clock;
-    qint64 m_last = 0;
-    qint64 m_longest = 0;
-};
+using harness::StallProbe;
 
 // Runs the event loop until busy() turns false; false on time-out.
 bool SpinWhile(const std::function<bool()>& busy, int ms)
 {
-    QElapsedTimer t;
-    t.start();
-    while (busy() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    return !busy();
+    return harness::SpinUntil([&] { return !busy(); }, ms);
 }
 
 // What went out, with the ids as steps from the first one.
@@ -80,16 +56,8 @@ std::vector<Sent> Capture(const FaultAgent& peer)
     return out;
 }
 
-class IfBackgroundTest : public IfWindowTest {
+class IfBackgroundTest : public IfNetnsTest {
 protected:
-    void SetUp() override
-    {
-        IfWindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-    }
-
     platform::ChildFrame* OpenStatistics(const std::vector<InterfaceEntry>& list)
     {
         return OpenIfWindow(kEntryStatistics, "etherStatsTable情報-bg", [&](platform::Document* d) {
@@ -146,7 +114,7 @@ TEST_F(IfBackgroundTest, ASilentAgentNeverHoldsTheEventLoop)
     fileAnswer = IniPath("during.csv");
     EXPECT_FALSE(w.frame->ExportCsv());
     EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(*fileAnswer)));
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     // A look by eye: the columns without rows, the table buttons greyed.
     w.frame->resize(900, 300);
     w.frame->UpdateCmdUI();
@@ -160,8 +128,8 @@ TEST_F(IfBackgroundTest, ASilentAgentNeverHoldsTheEventLoop)
 
     // The outcome is the blocking one's: the message after the walks, the
     // budget of one spent on two requests, the rest skipped.
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], std::string("interfaces情報を取得できませんでした。理由は⇒") + CSnmpBerList::ErrMsg(21));
+    ASSERT_EQ(messages.Texts().size(), 1u);
+    EXPECT_EQ(messages.Texts()[0], std::string("interfaces情報を取得できませんでした。理由は⇒") + CSnmpBerList::ErrMsg(21));
     EXPECT_NE(w.frame->cursor().shape(), Qt::BusyCursor);
     EXPECT_EQ(statsDoc->state().lastResult, (std::vector<int>{21, 21, 23}));
     for (int i = 0; i < trafficDoc->getObjectCount(); ++i)
@@ -203,7 +171,7 @@ TEST_F(IfBackgroundTest, CloseOrQuitDuringTheExchangesEndsThemAtOnce)
         // Nothing more goes out, and no late delivery finds a window.
         QTest::qWait(200);
         EXPECT_EQ(peer.requestCount(), 3u);
-        EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(messages.Texts().empty());
         EXPECT_TRUE(platform::App::GetMainFrame()->GetChildFrames().isEmpty());
     }
 }
@@ -290,7 +258,7 @@ TEST_F(IfBackgroundTest, TheWindowsSendWhatTheBlockingCallsSent)
         ASSERT_TRUE(SpinWhile(c.busy, 5000));
         EXPECT_EQ(Capture(peer), before);
     }
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     EXPECT_EQ(tables.view->data().ifCells, walked.ifCells);
     EXPECT_EQ(tables.view->data().interfaces.size(), 2u);
     EXPECT_TRUE(tables.view->data().etherStats);

@@ -15,16 +15,8 @@ using namespace faultpeer;
 
 namespace {
 
-class IfFaultTest : public IfWindowTest {
+class IfFaultTest : public IfNetnsTest {
 protected:
-    void SetUp() override
-    {
-        IfWindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-    }
-
     // An interface table of one row per speed; whatever follows the table
     // lies outside every walked subtree.
     static std::shared_ptr<Mib> Interfaces(const std::vector<uint32_t>& speeds, long unknownType)
@@ -54,7 +46,7 @@ TEST_F(IfFaultTest, SpeedTypeAndStatusTexts)
     UseAgent(peer.address(), peer.settingsFamily(), 3, 200000);
     TablesWindow w = Open();
     ASSERT_TRUE(w);
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     const std::vector<std::vector<std::string>> want = {
         {"1", "if1", "9999", "1500", "0.0kbps", "02:00:5e:00:53:01", "up(1)", "0"},
         {"2", "if2", "ethernet-csmacd(6)", "1500", "1000.0kbps", "02:00:5e:00:53:02", "down(2)", "0"},
@@ -78,14 +70,14 @@ TEST_F(IfFaultTest, FailingAgentGivesTheEngineErrorAndAnEmptyWindow)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        messages.clear();
+        messages.Clear();
         FaultAgent peer;
         peer.setScript(c.script);
         UseAgent(peer.address(), peer.settingsFamily(), 0, 50000);
         TablesWindow w = Open();
         ASSERT_TRUE(w);
-        ASSERT_EQ(messages.size(), 1u);
-        EXPECT_EQ(messages[0], std::string("interfaces情報を取得できませんでした。理由は⇒") + CSnmpBerList::ErrMsg(c.error));
+        ASSERT_EQ(messages.Texts().size(), 1u);
+        EXPECT_EQ(messages.Texts()[0], std::string("interfaces情報を取得できませんでした。理由は⇒") + CSnmpBerList::ErrMsg(c.error));
         EXPECT_EQ(w.view->currentTable(), ifplug::kCmdIfTable);
         EXPECT_TRUE(Shown(w).empty());
         EXPECT_TRUE(w.frame->isVisible());

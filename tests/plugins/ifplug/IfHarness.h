@@ -8,24 +8,15 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
-
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "mibcore/agent/AppConstants.h"
-#include "mibcore/agent/MIBAgent.h"
-#include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocTemplate.h"
 #include "mibcore/platform/FileDialog.h"
-#include "mibcore/platform/MainFrame.h"
-#include "mibcore/platform/MessageBox.h"
-#include "mibcore/registry/MIB.h"
 #include "plugins/ifplug/IfPlug.h"
 #include "tests/support/Harness.h"
+#include "tests/support/PluginWindows.h"
 #include "tests/support/QtTestApp.h"
 
 namespace iftest {
@@ -53,47 +44,31 @@ struct TablesWindow {
     explicit operator bool() const { return frame && view; }
 };
 
-class IfWindowTest : public ::testing::Test {
+using harness::ReadFile;
+
+class IfWindowTest : public harness::PluginWindowTest {
 protected:
+    IfWindowTest() : PluginWindowTest(1100, 750) {}
+
     void SetUp() override
     {
         harness::EnsureApp();
         std::string error;
         ASSERT_TRUE(LoadPlugin(&error)) << error;
-        ASSERT_TRUE(m_startDir.isValid());
-        AppConstants::getInstance()->setStartDir(m_startDir.path().toStdString());
-        QDir().mkpath(m_startDir.path() + "/etc/ini");
-        if (!platform::App::GetMainFrame()) {
-            auto* main = new platform::MainFrame();
-            main->resize(1100, 750);
-            platform::App::SetMainFrame(main);
-            main->show();
-        }
-        MIBAgent::copyNow2OldInstance();
-        m_prevMessage = platform::SetMessageHook([this](const platform::MessageRequest& r) {
-            messages.push_back(r.text);
-            return platform::IDOK;
-        });
+        PluginWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
         m_prevFile = platform::SetFileHook([this](const platform::FileRequest&) { return fileAnswer; });
     }
     void TearDown() override
     {
-        platform::App::CloseAllDocuments();
-        platform::SetMessageHook(m_prevMessage);
+        PluginWindowTest::TearDown();
         platform::SetFileHook(m_prevFile);
-        MIBAgent::copyOld2NowInstance();
     }
 
     static void UseAgent(const std::string& address, int family = 2, int budget = 3, long usec = 500000)
     {
-        MIBAgent* a = MIBAgent::getInstance();
-        a->setAddr(address);
-        a->setNetworkLayerType(family);
-        a->setReadCommunity(harness::kReadCommunity);
-        a->setSendErrCnt(budget);
-        a->setRecvErrCnt(0);
-        a->setTvSec(0);
-        a->setTvUSec(usec);
+        harness::UseAgent(address, family, budget, 0, usec);
     }
 
     // Opens the tables window as the launcher does; its walks have run
@@ -101,24 +76,12 @@ protected:
     TablesWindow Open(bool wait = true)
     {
         TablesWindow w;
-        MIB* mib = MIB::Find("インターフェース&経路情報");
-        EXPECT_NE(mib, nullptr);
-        if (!mib)
-            return w;
-        platform::MultiDocTemplate* tmpl = mib->getViewDocTemplate(mib->getwview());
-        if (!tmpl) {
-            tmpl = new platform::MultiDocTemplate(129, mib->getDocumentClass(), mib->getFrameClass(),
-                                                  mib->getViewClass());
-            mib->setViewDocTemplate(mib->getwview(), tmpl);
-            platform::App::AddDocTemplate(tmpl);
-        }
-        platform::Document* doc = tmpl->OpenDocumentFile();
-        EXPECT_NE(doc, nullptr);
+        platform::Document* doc = harness::OpenEntryDocument("インターフェース&経路情報");
         if (!doc || doc->GetFrames().isEmpty())
             return w;
         w.frame = qobject_cast<ifplug::CIfMIBMenuFrame*>(doc->GetFrames().last());
         if (w.frame) {
-            w.frame->SetTitle(mib->getname());
+            w.frame->SetTitle("インターフェース&経路情報");
             w.view = w.frame->view();
         }
         doc->UpdateAllViews(nullptr, 1026);
@@ -149,21 +112,37 @@ protected:
     {
         return m_startDir.path().toStdString() + "/etc/ini/" + file;
     }
-    std::string ReadFile(const std::string& path) const
-    {
-        QFile f(QString::fromStdString(path));
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        return f.readAll().toStdString();
-    }
 
-    std::vector<std::string> messages;
+    harness::MessageLog messages;
     std::optional<std::string> fileAnswer;
-    QTemporaryDir m_startDir;
 
 private:
-    platform::MessageHook m_prevMessage;
     platform::FileHook m_prevFile;
+};
+
+// Windows talking to agents of the private namespace only.
+class IfNetnsTest : public IfWindowTest {
+protected:
+    void SetUp() override
+    {
+        IfWindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        QUILLON_REQUIRE_NETNS();
+    }
+    // False once SetUp has failed or skipped the test.
+    bool Ready() const { return !HasFatalFailure() && !IsSkipped(); }
+};
+
+// Windows reading the namespace snmpd.
+class IfSnmpdTest : public IfNetnsTest {
+protected:
+    void SetUp() override
+    {
+        IfNetnsTest::SetUp();
+        if (Ready())
+            UseAgent(harness::kAgentV4);
+    }
 };
 
 }  // namespace iftest

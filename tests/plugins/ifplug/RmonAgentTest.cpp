@@ -47,17 +47,8 @@ uint32_t GetCounter(const std::string& oid)
     return colon == std::string::npos ? 0 : uint32_t(std::stoul(text.substr(colon + 2)));
 }
 
-class RmonAgentTest : public IfWindowTest {
+class RmonAgentTest : public IfSnmpdTest {
 protected:
-    void SetUp() override
-    {
-        IfWindowTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        QUILLON_REQUIRE_NETNS();
-        UseAgent(harness::kAgentV4);
-    }
-
     template <class Frame>
     Frame* OpenFromTables(int table, const std::vector<std::string>& rows, int command)
     {
@@ -94,7 +85,7 @@ TEST_F(RmonAgentTest, HistorySlotsAreTheHelpersBucketsInAscendingOrder)
     auto* doc = qobject_cast<CHistoryMIBMenuDoc*>(f->document());
     ASSERT_NE(doc, nullptr);
     doc->FinishReading();
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     ASSERT_EQ(doc->series().size(), 2u);
     // bootTime is now - sysUpTime; the agent started moments ago.
     EXPECT_NEAR(double(doc->getBootTime()), double(std::time(nullptr)), 600.0);
@@ -161,8 +152,9 @@ TEST_F(RmonAgentTest, ScreenshotsOfEveryPage)
         h->document()->UpdateAllViews(nullptr, kHintRmonNewData);
         QApplication::processEvents();
         ASSERT_EQ(int(h->graphView()->scales().size()), h->document()->table().pages[page].count);
-        if (page == 0)  // octets grow in every bucket
+        if (page == 0) {  // octets grow in every bucket
             EXPECT_GT(h->graphView()->scales()[0].top, 100.0);
+        }
         EXPECT_TRUE(h->grab().toImage().save(ShotDir() + QString("/rmon-history-%1.png").arg(page)));
     }
 
@@ -179,8 +171,9 @@ TEST_F(RmonAgentTest, ScreenshotsOfEveryPage)
         doc->UpdateAllViews(nullptr, kHintRmonNewData);
         QApplication::processEvents();
         ASSERT_EQ(int(s->graphView()->scales().size()), doc->table().pages[page].count);
-        if (page == 0)
+        if (page == 0) {
             EXPECT_GT(s->graphView()->scales()[0].top, 100.0);
+        }
         EXPECT_TRUE(s->grab().toImage().save(ShotDir() + QString("/rmon-statistics-%1.png").arg(page)));
     }
 }

@@ -40,14 +40,13 @@ void SetStats(Mib& mib, uint32_t s, uint32_t base)
         mib.set(append(kEtherStats, {col, s}), counter(base + col));
 }
 
-class RmonFaultTest : public IfWindowTest {
+class RmonFaultTest : public IfNetnsTest {
 protected:
     void SetUp() override
     {
-        IfWindowTest::SetUp();
-        if (HasFatalFailure())
+        IfNetnsTest::SetUp();
+        if (!Ready())
             return;
-        QUILLON_REQUIRE_NETNS();
         mib = std::make_shared<Mib>();
         peer.setScript(serve(mib));
         UseAgent(peer.address(), peer.settingsFamily(), 1, 200000);
@@ -100,7 +99,7 @@ TEST_F(RmonFaultTest, WithoutSysUpTimeTheWalksStillRunFrom1970)
     CHistoryMIBMenuFrame* f = OpenHistory({7});
     ASSERT_NE(f, nullptr);
     auto* doc = qobject_cast<CHistoryMIBMenuDoc*>(f->document());
-    EXPECT_EQ(messages, std::vector<std::string>{"時刻データの取得に失敗しました。再試行してください。"});
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"時刻データの取得に失敗しました。再試行してください。"});
     EXPECT_EQ(f->listView()->GetListCtrl().GetItemCount(), 0);
     EXPECT_EQ(doc->getBootTime(), 0);
     const auto& s = doc->series()[0].samples;
@@ -125,7 +124,7 @@ TEST_F(RmonFaultTest, NewestBucketsAreKeptInAscendingOrder)
     CHistoryMIBMenuFrame* f = OpenHistory({4, 5});
     ASSERT_NE(f, nullptr);
     auto* doc = qobject_cast<CHistoryMIBMenuDoc*>(f->document());
-    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(messages.Texts().empty());
     EXPECT_NEAR(double(doc->getBootTime()), double(now - 3600), 2.0);
     const auto& s = doc->series()[0].samples;
     for (int j = 0; j < kRmonSlots; ++j) {

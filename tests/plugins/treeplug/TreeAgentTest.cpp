@@ -67,8 +67,9 @@ TEST_F(TreeAgentTest, SystemWalkGivesSnmpwalksRowsAndEndsSilently)
         } else if (t == "Timeticks") {
             EXPECT_EQ(rows[i][2], "TimeTicks(0x43)");
             // "(ticks) h:mm:ss.cc"; sysUpTime moves on between the walks.
-            if (want[i].oid != "1.3.6.1.2.1.1.3.0")
+            if (want[i].oid != "1.3.6.1.2.1.1.3.0") {
                 EXPECT_EQ(v.substr(v.find(')') + 2), rows[i][1]);
+            }
         } else {
             continue;
         }

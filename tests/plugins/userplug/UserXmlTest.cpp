@@ -117,8 +117,9 @@ TEST(UserXml, ColourTextsAndPenRanges)
     for (const Case& c : cases) {
         platform::ColorRef got = 0;
         EXPECT_EQ(ParseColourText(c.text, got), c.ok) << c.text;
-        if (c.ok)
+        if (c.ok) {
             EXPECT_EQ(got, c.colour) << c.text;
+        }
     }
     // Pens outside what the colour dialog offers are brought into range.
     const UserXmlRead r = ParseUserXml(
