@@ -117,6 +117,31 @@ static void RegisterStrings()
             platform::RegisterString(id, "ポーリング間隔の変更\nタイマー変更");
 }
 
+namespace {
+
+// Qt's Japanese catalogue lacks the file chooser's kind names ("Folder" in
+// the type column); these are the words the catalogue uses elsewhere.
+class FileKindTranslator : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    bool isEmpty() const override { return false; }
+    QString translate(const char* context, const char* source, const char*, int) const override
+    {
+        if (qstrcmp(context, "QAbstractFileIconProvider") != 0 || !source)
+            return QString();
+        static const struct {
+            const char* en;
+            const char* ja;
+        } kWords[] = {{"Folder", "フォルダ"}, {"Drive", "ドライブ"}, {"Shortcut", "ショートカット"}, {"Unknown", "不明"}};
+        for (const auto& w : kWords)
+            if (qstrcmp(source, w.en) == 0)
+                return QString::fromUtf8(w.ja);
+        return QString();
+    }
+};
+
+}  // namespace
+
 bool LoadQtTranslations(const QString& dir)
 {
     // Standard buttons and the file chooser speak the program's language.
@@ -127,12 +152,17 @@ bool LoadQtTranslations(const QString& dir)
         delete t;
         return false;
     }
+    static FileKindTranslator* kinds = nullptr;
     if (installed) {
         QCoreApplication::removeTranslator(installed);
         delete installed;
     }
     installed = t;
     QCoreApplication::installTranslator(t);
+    if (!kinds) {
+        kinds = new FileKindTranslator(QCoreApplication::instance());
+        QCoreApplication::installTranslator(kinds);
+    }
     return true;
 }
 

@@ -21,6 +21,8 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QMenu>
+#include <QFileIconProvider>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QMenuBar>
 #include <QToolBar>
@@ -516,6 +518,8 @@ TEST_F(WindowsTest, StandardButtonsSpeakJapaneseWhenTheCatalogueIsThere)
     EXPECT_TRUE(yes().contains("はい")) << yes().toStdString();
     QMessageBox box(QMessageBox::Question, "t", "q", QMessageBox::Yes | QMessageBox::No);
     EXPECT_TRUE(box.button(QMessageBox::No)->text().contains("いいえ"));
+    // The file chooser's type column names a folder in Japanese too.
+    EXPECT_EQ(QFileIconProvider().type(QFileInfo(QString::fromStdString(m_dir.Path()))), "フォルダ");
 }
 
 TEST_F(WindowsTest, VersionDialogShowsVersionAndContacts)
