@@ -231,8 +231,11 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
     setRepeat(1);
     m_workerDone = false;
     std::shared_ptr<WalkChannel> channel = m_channel;
-    m_worker = std::thread([this, channel, root = m_root] {
-        RunWalk(MIBAgent::getInstance(), this, root, *channel);
+    // The worker walks with its own copy of the settings: the agent dialog
+    // rewrites the shared ones on the user-interface thread.
+    auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
+    m_worker = std::thread([this, channel, agent, root = m_root] {
+        RunWalk(agent.get(), this, root, *channel);
         m_workerDone = true;
     });
 }
