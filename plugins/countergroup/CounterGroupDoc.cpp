@@ -186,17 +186,26 @@ std::vector<ValatTime*> CCounterGroupDoc::histories()
     return h;
 }
 
+bool AdmitPollCycle(snmpengine::BackgroundCycle& cycle, MIBBasicItem* item, std::unique_ptr<MIBBasicItem>& pending)
+{
+    if (!item)
+        return false;
+    if (cycle.Busy()) {
+        pending = std::make_unique<MIBBasicItem>(*item);
+        return false;
+    }
+    if (auto* view = dynamic_cast<platform::View*>(item))
+        cycle.SetBusyCursor(view->GetParentFrame());
+    return true;
+}
+
 void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
 {
     if (!item)
         return;
     Initialize();
-    if (m_cycle.Busy()) {
-        m_pendingItem = std::make_unique<MIBBasicItem>(*item);
+    if (!AdmitPollCycle(m_cycle, item, m_pendingItem))
         return;
-    }
-    if (auto* view = dynamic_cast<platform::View*>(item))
-        m_cycle.SetBusyCursor(view->GetParentFrame());
     // The worker gets copies: the settings as they are now, the socket
     // (copies share it), the poll state and every series' OID; series
     // added or removed meanwhile are matched by their serial on delivery.

@@ -43,6 +43,12 @@ enum : int {
     kStatusPaneTime = 1127,
 };
 
+// Whether a poll cycle for item may start on cycle now. While one is in
+// flight the request is kept in pending, for the done handler to start
+// next; otherwise the item's frame (when it is a view) shows the busy
+// cursor while the cycle about to start runs.
+bool AdmitPollCycle(snmpengine::BackgroundCycle& cycle, MIBBasicItem* item, std::unique_ptr<MIBBasicItem>& pending);
+
 class CCounterGroupDoc : public platform::Document {
     Q_OBJECT
 public:

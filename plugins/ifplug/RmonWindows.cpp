@@ -317,14 +317,8 @@ void CStaticMIBMenuDoc::Start(MIBBasicItem* item) { StartPollCycle(item); }
 
 void CStaticMIBMenuDoc::StartPollCycle(MIBBasicItem* item)
 {
-    if (!item)
+    if (!countergroup::AdmitPollCycle(m_cycle, item, m_pendingItem))
         return;
-    if (m_cycle.Busy()) {
-        m_pendingItem = std::make_unique<MIBBasicItem>(*item);
-        return;
-    }
-    if (auto* view = dynamic_cast<platform::View*>(item))
-        m_cycle.SetBusyCursor(view->GetParentFrame());
     // The worker gets copies: the settings as they are now, the socket
     // (copies share it), the etherStatsIndex of each series and the poll
     // state.
