@@ -28,11 +28,7 @@ int ResolveObjectId(const std::string& text, unsigned long* out, int capacity)
     for (MIBTree* p = node; p; p = p->getparent())
         path.insert(path.begin(), p->getval());
     std::string numeric;
-    for (unsigned long v : path) {
-        if (!numeric.empty())
-            numeric += '.';
-        numeric += std::to_string(v);
-    }
+    GetOid2Str(numeric, path.data(), int(path.size()));
     if (dot != std::string::npos)
         numeric += text.substr(dot);
     return GetStr2Oid(numeric, out, capacity);
