@@ -146,7 +146,6 @@ RmonResources::RmonResources()
         solid[i] = QPen(base[i], 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         dotted[i] = QPen(base[i], 1, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
         dotted[i].setDashPattern({1.0, 2.0});
-        wide[i] = QPen(base[i], 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         brush[i] = QBrush(base[i]);
     }
     font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
