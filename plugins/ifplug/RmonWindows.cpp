@@ -756,12 +756,12 @@ CRmonDoc* CRmonFrame::document() const { return qobject_cast<CRmonDoc*>(GetActiv
 
 CRmonPane* CRmonFrame::graphView() const
 {
-    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() != m_legendClass; });
+    return FindView<CRmonPane>([](const CRmonPane* g) { return !g->isLegend(); });
 }
 
 CRmonPane* CRmonFrame::legendView() const
 {
-    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() == m_legendClass; });
+    return FindView<CRmonPane>([](const CRmonPane* g) { return g->isLegend(); });
 }
 
 bool CRmonFrame::OnCreate()
@@ -793,8 +793,7 @@ bool CRmonFrame::OnCreateClient(platform::CreateContext& ctx)
     platform::Splitter* splitter = CreateSplitter(1, 3);
     if (mib && mib->getSubViewClass())
         splitter->CreateView(0, 0, mib->getSubViewClass(), ctx, widths[0]);
-    m_legendClass = legendClass();
-    splitter->CreateView(0, 1, m_legendClass, ctx, widths[1]);
+    splitter->CreateView(0, 1, legendClass(), ctx, widths[1]);
     splitter->CreateView(0, 2, ctx.viewClass, ctx, widths[2]);
     return true;
 }
