@@ -181,9 +181,7 @@ void CHistoryMIBMenuDoc::SetHistories(const std::vector<HistoryControlEntry>& li
     m_list = list;
     MakeSeries(int(list.size()));
     for (size_t i = 0; i < list.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "[%ld]", long(list[i].historyControlIndex));
-        series()[i].name = name;
+        series()[i].name = Bracketed(list[i].historyControlIndex);
         series()[i].id = list[i].historyControlIndex;
     }
     LoadPens();
@@ -280,9 +278,7 @@ void CStaticMIBMenuDoc::SetInterfaces(const std::vector<InterfaceEntry>& list, i
     m_list = list;
     MakeSeries(int(list.size()));
     for (size_t i = 0; i < list.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "[%ld]", long(list[i].ifIndex));
-        series()[i].name = name + list[i].ifDescr;
+        series()[i].name = Bracketed(list[i].ifIndex) + list[i].ifDescr;
         series()[i].id = list[i].etherStatsIndex;
     }
     LoadPens();
