@@ -99,6 +99,7 @@ std::vector<std::string> LoadMibModules(const std::string& startDir)
                 ++it;
         }
     }
+    MIBTree::EndRetries();
     return {failed.begin(), failed.end()};
 }
 

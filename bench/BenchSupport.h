@@ -41,6 +41,43 @@ inline void PrepareEnvironment(int port)
     setenv("QUILLON_SNMP_PORT", std::to_string(port).c_str(), 1);
 }
 
+// A GetResponse (community "cedrus", error 0) with n Counter bindings
+// ifInOctets.1 .. ifInOctets.n, built the way the engine builds a message.
+inline unsigned long CounterValue(int k) { return 4000000000UL - static_cast<unsigned long>(k) * 12345UL; }
+
+inline CSnmpBer CounterResponse(int n, long requestId)
+{
+    unsigned long arcs[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 10, 0};
+    constexpr int count = int(sizeof arcs / sizeof arcs[0]);
+    CSnmpBer list;
+    list.SetTag(CSnmpBer::TagSequence);
+    for (int k = 0; k < n; ++k) {
+        arcs[count - 1] = static_cast<unsigned long>(k + 1);
+        CSnmpBer name, value, binding;
+        name.SetOid(arcs, count);
+        value.SetULong(CounterValue(k), CSnmpBer::TagCounter);
+        binding.SetTag(CSnmpBer::TagSequence);
+        binding.AddBer(name);
+        binding.AddBer(value);
+        list.AddBer(binding);
+    }
+    CSnmpBer msg, pdu, e;
+    msg.SetTag(CSnmpBer::TagSequence);
+    e.SetLong(0);
+    msg.AddBer(e);
+    e.SetString("cedrus");
+    msg.AddBer(e);
+    pdu.SetTag(CSnmpBer::TagGetResponse);
+    e.SetLong(requestId);
+    pdu.AddBer(e);
+    e.SetLong(0);
+    pdu.AddBer(e);
+    pdu.AddBer(e);
+    pdu.AddBer(list);
+    msg.AddBer(pdu);
+    return msg;
+}
+
 // A VarBindList of one binding: an object and an unsigned value of tag
 // (Counter by default).
 inline CSnmpBer OneBinding(const std::vector<unsigned long>& oid, uint32_t v,

@@ -6,44 +6,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mibcore/engine/SnmpReply.h"
 #include "snmpval/CSnmpBer.h"
 
 namespace {
 
-CSnmpBer BuildResponse(int requestId)
-{
-    static const unsigned long base[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 10, 0};
-    CSnmpBer list;
-    list.SetTag(CSnmpBer::TagSequence);
-    unsigned long arcs[11];
-    for (int i = 0; i < 10; ++i) {
-        std::copy(base, base + 11, arcs);
-        arcs[10] = static_cast<unsigned long>(i + 1);
-        CSnmpBer name, value, binding;
-        name.SetOid(arcs, 11);
-        value.SetULong(4000000000UL - static_cast<unsigned long>(i) * 12345UL, CSnmpBer::TagCounter);
-        binding.SetTag(CSnmpBer::TagSequence);
-        binding.AddBer(name);
-        binding.AddBer(value);
-        list.AddBer(binding);
-    }
-    CSnmpBer msg, pdu, e;
-    msg.SetTag(CSnmpBer::TagSequence);
-    e.SetLong(0);
-    msg.AddBer(e);
-    e.SetString("cedrus");
-    msg.AddBer(e);
-    pdu.SetTag(CSnmpBer::TagGetResponse);
-    e.SetLong(requestId);
-    pdu.AddBer(e);
-    e.SetLong(0);
-    pdu.AddBer(e);
-    pdu.AddBer(e);
-    pdu.AddBer(list);
-    msg.AddBer(pdu);
-    return msg;
-}
+CSnmpBer BuildResponse(int requestId) { return benchsupport::CounterResponse(10, requestId); }
 
 void BM_BuildGetResponse10(benchmark::State& state)
 {

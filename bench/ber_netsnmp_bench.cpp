@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mibcore/engine/SnmpReply.h"
 #include "snmpval/CSnmpBer.h"
 
@@ -27,46 +28,14 @@ namespace {
 
 constexpr int kSizes[] = {1, 10, 50, 100};
 constexpr long kRequestId = 42;
-char kCommunity[] = "cedrus";
+char kCommunity[] = "cedrus";  // the community CounterResponse writes
 constexpr int kNameArcs = 11;
-
-unsigned long Value(int k) { return 4000000000UL - static_cast<unsigned long>(k) * 12345UL; }
 
 using Bytes = std::vector<unsigned char>;
 
 // --- ours --------------------------------------------------------------------
 
-CSnmpBer OurBuild(int n)
-{
-    unsigned long arcs[kNameArcs] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 10, 0};
-    CSnmpBer list;
-    list.SetTag(CSnmpBer::TagSequence);
-    for (int k = 0; k < n; ++k) {
-        arcs[kNameArcs - 1] = static_cast<unsigned long>(k + 1);
-        CSnmpBer name, value, binding;
-        name.SetOid(arcs, kNameArcs);
-        value.SetULong(Value(k), CSnmpBer::TagCounter);
-        binding.SetTag(CSnmpBer::TagSequence);
-        binding.AddBer(name);
-        binding.AddBer(value);
-        list.AddBer(binding);
-    }
-    CSnmpBer msg, pdu, e;
-    msg.SetTag(CSnmpBer::TagSequence);
-    e.SetLong(0);
-    msg.AddBer(e);
-    e.SetString(kCommunity);
-    msg.AddBer(e);
-    pdu.SetTag(CSnmpBer::TagGetResponse);
-    e.SetLong(kRequestId);
-    pdu.AddBer(e);
-    e.SetLong(0);
-    pdu.AddBer(e);
-    pdu.AddBer(e);
-    pdu.AddBer(list);
-    msg.AddBer(pdu);
-    return msg;
-}
+CSnmpBer OurBuild(int n) { return benchsupport::CounterResponse(n, kRequestId); }
 
 // What the engine does with a datagram, then every binding's name and value
 // as a view reads them. The sum lets both sides be compared.
@@ -125,7 +94,7 @@ bool TheirBuild(int n, Packet& out)
     oid name[kNameArcs] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 10, 0};
     for (int k = 0; k < n; ++k) {
         name[kNameArcs - 1] = static_cast<oid>(k + 1);
-        const u_long v = Value(k);
+        const u_long v = benchsupport::CounterValue(k);
         snmp_pdu_add_variable(pdu, name, kNameArcs, ASN_COUNTER, &v, sizeof v);
     }
     out.len = 0;
@@ -185,7 +154,7 @@ bool CheckAgreement()
         }
         unsigned long expected = kRequestId;
         for (int k = 0; k < n; ++k)
-            expected += kNameArcs + static_cast<unsigned long>(k + 1) + Value(k);
+            expected += kNameArcs + static_cast<unsigned long>(k + 1) + benchsupport::CounterValue(k);
         m.expected = expected;
         const unsigned long a = OurParse(m.ours.data(), static_cast<int>(m.ours.size()), n);
         const unsigned long b = TheirParse(m.theirs.data(), m.theirs.size());

@@ -329,6 +329,11 @@ void MIBTree::Finalize()
     ForgetKeptModules();
 }
 
+void MIBTree::EndRetries()
+{
+    ForgetKeptModules();
+}
+
 void MIBTree::setname(const std::string& name)
 {
     if (m_indexed && g_indexValid) {

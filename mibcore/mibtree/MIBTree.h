@@ -38,6 +38,8 @@ public:
     // tree goes), so a retry pass over an unchanged file does not scan it
     // again.
     static int LoadMIBTree(const std::string& path, int& showErrors);
+    // Frees what the failing modules kept once the last retry pass is over.
+    static void EndRetries();
     // First node named so in this node, its subtree, then its following
     // brothers and their subtrees (depth first, ascending val).
     MIBTree* Find(const std::string& name);

@@ -30,6 +30,13 @@ const char* const kCounterNames[11] = {"ifInOctets",     "ifInUcastPkts",   "ifI
                                        "ifInErrors",     "ifInUnknownProtos", "ifOutOctets",  "ifOutUcastPkts",
                                        "ifOutNUcastPkts", "ifOutDiscards",   "ifOutErrors"};
 
+std::string Bracketed(long n)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "[%ld]", n);
+    return buf;
+}
+
 namespace {
 
 using platform::MenuItem;
@@ -77,12 +84,6 @@ std::string ColumnKey(int i)
     return key;
 }
 
-std::string Bracketed(long n)
-{
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "[%ld]", n);
-    return buf;
-}
 
 std::string NotYet(const std::string& what) { return what + "のウィンドウはまだ利用できません。"; }
 

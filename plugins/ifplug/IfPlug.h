@@ -38,6 +38,9 @@ enum : int {
 // also the captions of the counter commands.
 extern const char* const kCounterNames[11];
 
+// "[n]": how windows and series name an interface or history row.
+std::string Bracketed(long n);
+
 // Documents of the windows opened from the tables window take their data
 // through these before they get hint 1026.
 class InterfaceListTarget {

@@ -1,7 +1,5 @@
 #include "plugins/ifplug/IfTraffic.h"
 
-#include <cstdio>
-
 namespace ifplug {
 
 namespace {
@@ -59,9 +57,7 @@ std::string CIfMultiMIBMenuDoc::SeriesLabel(int i)
 {
     if (i < 0 || size_t(i) >= m_interfaces.size())
         return CCounterGroupDoc::SeriesLabel(i);
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "[%ld]", long(m_interfaces[size_t(i)].ifIndex));
-    return buf + m_interfaces[size_t(i)].ifDescr;
+    return Bracketed(m_interfaces[size_t(i)].ifIndex) + m_interfaces[size_t(i)].ifDescr;
 }
 
 std::string CIfMultiMIBMenuDoc::CsvFirstLine() const

@@ -146,7 +146,6 @@ RmonResources::RmonResources()
         solid[i] = QPen(base[i], 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         dotted[i] = QPen(base[i], 1, Qt::CustomDashLine, Qt::FlatCap, Qt::MiterJoin);
         dotted[i].setDashPattern({1.0, 2.0});
-        wide[i] = QPen(base[i], 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
         brush[i] = QBrush(base[i]);
     }
     font = QFontDatabase::systemFont(QFontDatabase::TitleFont);
@@ -292,17 +291,14 @@ QImage RenderRmonGraph(const RmonView& v, QSize client, const RmonResources& res
         for (int i : SpacedLabels(timeX, timeWidth, fm.horizontalAdvance(QLatin1Char(' ')))) {
             const int k = timeSlots[size_t(i)];
             const int x = timeX[size_t(i)];
+            int y = bottom + 2;
             if (v.table->twoLineTimes) {
-                ShadowText(p, fm, x, bottom + 2, QString::fromStdString(countergroup::FormatTime(times[k].time, "%m/%d")),
+                ShadowText(p, fm, x, y, QString::fromStdString(countergroup::FormatTime(times[k].time, "%m/%d")),
                            Align::Centre, res);
-                ShadowText(p, fm, x, bottom + 2 + th,
-                           QString::fromStdString(countergroup::FormatTime(times[k].time, "%H:%M:%S")), Align::Centre,
-                           res);
-            } else {
-                ShadowText(p, fm, x, bottom + 2,
-                           QString::fromStdString(countergroup::FormatTime(times[k].time, "%H:%M:%S")), Align::Centre,
-                           res);
+                y += th;
             }
+            ShadowText(p, fm, x, y, QString::fromStdString(countergroup::FormatTime(times[k].time, "%H:%M:%S")),
+                       Align::Centre, res);
         }
 
         const double unit = std::pow(10.0, sc.exponent);

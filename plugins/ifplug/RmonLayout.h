@@ -92,7 +92,6 @@ struct RmonResources {
     QColor base[kBaseCount];
     QPen solid[kBaseCount];
     QPen dotted[kBaseCount];
-    QPen wide[kBaseCount];
     QBrush brush[kBaseCount];
     QFont font;
     QFont bold;

@@ -181,9 +181,7 @@ void CHistoryMIBMenuDoc::SetHistories(const std::vector<HistoryControlEntry>& li
     m_list = list;
     MakeSeries(int(list.size()));
     for (size_t i = 0; i < list.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "[%ld]", long(list[i].historyControlIndex));
-        series()[i].name = name;
+        series()[i].name = Bracketed(list[i].historyControlIndex);
         series()[i].id = list[i].historyControlIndex;
     }
     LoadPens();
@@ -280,9 +278,7 @@ void CStaticMIBMenuDoc::SetInterfaces(const std::vector<InterfaceEntry>& list, i
     m_list = list;
     MakeSeries(int(list.size()));
     for (size_t i = 0; i < list.size(); ++i) {
-        char name[32];
-        std::snprintf(name, sizeof name, "[%ld]", long(list[i].ifIndex));
-        series()[i].name = name + list[i].ifDescr;
+        series()[i].name = Bracketed(list[i].ifIndex) + list[i].ifDescr;
         series()[i].id = list[i].etherStatsIndex;
     }
     LoadPens();
@@ -750,12 +746,12 @@ CRmonDoc* CRmonFrame::document() const { return qobject_cast<CRmonDoc*>(GetActiv
 
 CRmonPane* CRmonFrame::graphView() const
 {
-    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() != m_legendClass; });
+    return FindView<CRmonPane>([](const CRmonPane* g) { return !g->isLegend(); });
 }
 
 CRmonPane* CRmonFrame::legendView() const
 {
-    return FindView<CRmonPane>([this](const CRmonPane* g) { return g->metaObject() == m_legendClass; });
+    return FindView<CRmonPane>([](const CRmonPane* g) { return g->isLegend(); });
 }
 
 bool CRmonFrame::OnCreate()
@@ -787,8 +783,7 @@ bool CRmonFrame::OnCreateClient(platform::CreateContext& ctx)
     platform::Splitter* splitter = CreateSplitter(1, 3);
     if (mib && mib->getSubViewClass())
         splitter->CreateView(0, 0, mib->getSubViewClass(), ctx, widths[0]);
-    m_legendClass = legendClass();
-    splitter->CreateView(0, 1, m_legendClass, ctx, widths[1]);
+    splitter->CreateView(0, 1, legendClass(), ctx, widths[1]);
     splitter->CreateView(0, 2, ctx.viewClass, ctx, widths[2]);
     return true;
 }

@@ -215,6 +215,7 @@ public:
     const QImage& image() const { return m_image; }
     const std::vector<RmonCellScale>& scales() const { return m_scales; }
     CRmonCanvas* canvas() const { return m_canvas; }
+    bool isLegend() const { return m_legend; }
     int offset() const { return m_offset; }
 
     // Mouse input in canvas coordinates.
@@ -276,8 +277,6 @@ protected:
 private:
     std::string m_iniPath;
     bool m_saved = false;
-    // Kept: the destructor runs after the derived class is gone.
-    const QMetaObject* m_legendClass = nullptr;
 };
 
 // ---------------------------------------------------------------------------

@@ -133,8 +133,7 @@ CTreeMIBMenuListView* CTreeMIBMenuView::GetListView() const
 
 void CTreeMIBMenuView::OnInitialUpdate()
 {
-    if (MIB* mib = MIB::FindView(metaObject()))
-        mib->getIniFileFullPath(m_iniPath);
+    m_iniPath = MIB::IniPathOf(MIB::FindView(metaObject()));
     if (!m_iniPath.empty()) {
         std::string p = platform::GetPrivateProfileString("option", "preword", m_preword, m_iniPath);
         // The key is read into 256 bytes.
