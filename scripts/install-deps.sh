@@ -10,6 +10,8 @@ REQUIRED=(
     # build
     build-essential g++ cmake ninja-build pkg-config
     qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
+    # OpenSSL's libcrypto: SNMPv3 hashes, HMAC and AES
+    libssl-dev
     # net-snmp's library, linked only by a benchmark as the codec to beat
     libsnmp-dev
     # the test agent and net-snmp's tools as the oracle
