@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include <benchmark/benchmark.h>
+
 #include "snmpval/CSnmpBer.h"
 #include "snmpval/VarBind.h"
 
@@ -44,6 +46,42 @@ inline void PrepareEnvironment(int port)
 // A GetResponse (community "cedrus", error 0) with n Counter bindings
 // ifInOctets.1 .. ifInOctets.n, built the way the engine builds a message.
 inline unsigned long CounterValue(int k) { return 4000000000UL - static_cast<unsigned long>(k) * 12345UL; }
+
+// Every binding's name and value read as a view reads them, summed (arc
+// count, last arc and value) so that two decoders can be compared; 0 when a
+// name does not decode.
+inline unsigned long SumOfBindings(const CSnmpBer& bindings, int n, unsigned long sum)
+{
+    unsigned long arcs[128];
+    for (int k = 0; k < n; ++k) {
+        const int namePath[] = {k, 0, -1};
+        const int valuePath[] = {k, 1, -1};
+        CSnmpBer name(bindings.GetSequence(namePath));
+        CSnmpBer value(bindings.GetSequence(valuePath));
+        const int count = name.GetOid(arcs, 128);
+        if (count < 1)
+            return 0;
+        sum += static_cast<unsigned long>(count) + arcs[count - 1] + value.GetULong();
+    }
+    return sum;
+}
+
+// benchmark::Initialize with 7 interleaved repetitions, medians only and the
+// given minimum time per run, unless the command line says otherwise (later
+// flags win).
+inline void InitializeInterleaved(int argc, char** argv, const char* minTime)
+{
+    static std::vector<std::string> defaults;
+    defaults = {"--benchmark_repetitions=7", "--benchmark_enable_random_interleaving=true",
+                "--benchmark_report_aggregates_only=true", std::string("--benchmark_min_time=") + minTime};
+    std::vector<char*> args{argv[0]};
+    for (std::string& a : defaults)
+        args.push_back(a.data());
+    for (int i = 1; i < argc; ++i)
+        args.push_back(argv[i]);
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
+}
 
 inline CSnmpBer CounterResponse(int n, long requestId)
 {

@@ -44,19 +44,7 @@ unsigned long OurParse(const unsigned char* data, int len, int n)
     snmpengine::Reply reply;
     if (!snmpengine::ParseReply(data, len, reply))
         return 0;
-    unsigned long arcs[128];
-    unsigned long sum = static_cast<unsigned long>(reply.requestId);
-    for (int k = 0; k < n; ++k) {
-        const int namePath[] = {k, 0, -1};
-        const int valuePath[] = {k, 1, -1};
-        CSnmpBer name(reply.bindings.GetSequence(namePath));
-        CSnmpBer value(reply.bindings.GetSequence(valuePath));
-        const int count = name.GetOid(arcs, 128);
-        if (count < 1)
-            return 0;
-        sum += static_cast<unsigned long>(count) + arcs[count - 1] + value.GetULong();
-    }
-    return sum;
+    return benchsupport::SumOfBindings(reply.bindings, n, static_cast<unsigned long>(reply.requestId));
 }
 
 // --- net-snmp ------------------------------------------------------------------
@@ -290,18 +278,7 @@ int main(int argc, char** argv)
         }
     }
 
-    // Interleaved repetitions unless the caller says otherwise (later flags win).
-    std::vector<char*> args{argv[0]};
-    char reps[] = "--benchmark_repetitions=7";
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    char aggregates[] = "--benchmark_report_aggregates_only=true";
-    char minTime[] = "--benchmark_min_time=0.1";
-    for (char* a : {reps, interleave, aggregates, minTime})
-        args.push_back(a);
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
+    benchsupport::InitializeInterleaved(argc, argv, "0.1");
 
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);

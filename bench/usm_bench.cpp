@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/BenchSupport.h"
 #include "mibcore/engine/usm/UsmSecurity.h"
 #include "tests/mibcore/usm/UsmTestSupport.h"
 
@@ -72,19 +73,7 @@ unsigned long OurReceive()
     const Received r = g_ours.Receive(g_message.data(), static_cast<int>(g_message.size()), kMsgId);
     if (r.outcome != Outcome::Response)
         return 0;
-    unsigned long sum = static_cast<unsigned long>(r.pdu.requestId);
-    unsigned long arcs[128];
-    for (int k = 0; k < kBindings; ++k) {
-        const int namePath[] = {k, 0, -1};
-        const int valuePath[] = {k, 1, -1};
-        CSnmpBer name(r.pdu.bindings.GetSequence(namePath));
-        CSnmpBer value(r.pdu.bindings.GetSequence(valuePath));
-        const int n = name.GetOid(arcs, 128);
-        if (n < 1)
-            return 0;
-        sum += static_cast<unsigned long>(n) + arcs[n - 1] + value.GetULong();
-    }
-    return sum;
+    return benchsupport::SumOfBindings(r.pdu.bindings, kBindings, static_cast<unsigned long>(r.pdu.requestId));
 }
 
 // --- net-snmp ----------------------------------------------------------------
@@ -192,17 +181,7 @@ int main(int argc, char** argv)
 
     benchmark::RegisterBenchmark("receive-authpriv-10/ours", OurBench)->Unit(benchmark::kMicrosecond);
     benchmark::RegisterBenchmark("receive-authpriv-10/net-snmp", TheirBench)->Unit(benchmark::kMicrosecond);
-    std::vector<char*> args{argv[0]};
-    char reps[] = "--benchmark_repetitions=7";
-    char interleave[] = "--benchmark_enable_random_interleaving=true";
-    char aggregates[] = "--benchmark_report_aggregates_only=true";
-    char minTime[] = "--benchmark_min_time=0.2";
-    for (char* a : {reps, interleave, aggregates, minTime})
-        args.push_back(a);
-    for (int i = 1; i < argc; ++i)
-        args.push_back(argv[i]);
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
+    benchsupport::InitializeInterleaved(argc, argv, "0.2");
     MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const double o = reporter.ns["receive-authpriv-10/ours"];
