@@ -247,6 +247,11 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
     });
 }
 
+size_t CTreeMIBMenuView::QueuedRows() const
+{
+    return (m_channel ? m_channel->Pending() : 0) + (m_backlog.size() - std::min(m_backlogPos, m_backlog.size()));
+}
+
 void CTreeMIBMenuView::OnWake(unsigned serial)
 {
     if (serial != m_serial || !m_channel || m_drainTimer->isActive())

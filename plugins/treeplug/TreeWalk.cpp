@@ -208,7 +208,8 @@ bool FitsRequest(const std::vector<unsigned long>& name)
 
 }  // namespace
 
-void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel)
+void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel,
+             int maxInstances)
 {
     WalkEnd end;
     item->setStartTime(static_cast<long>(std::clock()));
@@ -275,9 +276,9 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             end.oid = Numeric(name);
             break;
         }
-        if (end.rows >= kMaxInstances) {
+        if (end.rows >= maxInstances) {
             end.message = true;
-            end.text = "インスタンス数が上限の" + std::to_string(kMaxInstances) + "件に達したため、取得を終了しました。";
+            end.text = "インスタンス数が上限の" + std::to_string(maxInstances) + "件に達したため、取得を終了しました。";
             end.oid = Numeric(name);
             break;
         }

@@ -110,7 +110,9 @@ private:
 // One walk, on the calling thread (the worker): GetNextRequests from root
 // through item's socket while item's keep-running flag is set. Rows and
 // the end go to channel. Never waits for the user-interface thread.
-void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel);
+// A walk past maxInstances instances ends with a message naming the limit.
+void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel,
+             int maxInstances = kMaxInstances);
 
 // The list as a CSV file: the four headers, then the rows' cells as they
 // stand, "," between fields, no quoting, LF line ends, CP932.
