@@ -289,3 +289,37 @@ TEST_F(IfFaultTest, UnusableIfIndexRowsAreShownButOpenNoWindow)
     for (const std::string& n : names)
         EXPECT_EQ(n.substr(n.rfind('.')), ".3") << n;
 }
+
+// A table far larger than one slice reaches the list in slices, whole and
+// in order, while the event loop runs.
+TEST_F(IfFaultTest, LargeTableArrivesInSlicesSorted)
+{
+    FaultAgent peer;  // silent: the rows are handed over directly
+    UseAgent(peer.address(), peer.settingsFamily(), 0, 10000);
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    constexpr int kRows = 60000;
+    ifplug::IfTablesData d;
+    for (int r = 0; r < kRows; ++r) {
+        const int index = (r * 7919) % kRows + 1;
+        for (const std::string& c : {std::to_string(index), "eth" + std::to_string(index), std::string("6"),
+                                     std::string("1500"), std::string("1.0Mbps"), std::string(""),
+                                     std::string("up(1)"), std::string("0")})
+            d.ifCells.push_back(c);
+        d.ifRowIndex.push_back(index);
+        d.interfaces.push_back({index, 0, "eth" + std::to_string(index)});
+    }
+    ifplug::SortTables(d);
+    messages.Clear();
+    w.view->ApplyTables(std::move(d));
+    CListCtrlEx& list = w.view->GetListCtrl();
+    EXPECT_GT(list.GetItemCount(), 0);
+    EXPECT_LT(list.GetItemCount(), kRows);
+    EXPECT_TRUE(w.view->Filling());
+    ASSERT_TRUE(harness::SpinUntil([&] { return !w.view->Filling(); }, 60000));
+    ASSERT_EQ(list.GetItemCount(), kRows);
+    for (int r = 0; r < kRows; ++r)
+        ASSERT_EQ(list.GetItemText(r, 0).toInt(), r + 1) << r;
+    EXPECT_EQ(list.GetItemText(kRows - 1, 1).toStdString(), "eth" + std::to_string(kRows));
+    EXPECT_EQ(w.view->Rows().size(), size_t(kRows));
+}
