@@ -180,6 +180,9 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
             m_channel->Discard();
         m_backlog.clear();
         m_backlogPos = 0;
+        // A drain spaced for a long list would hold the end back.
+        if (m_drainTimer->isActive())
+            m_drainTimer->start(0);
         break;
     default:
         break;
@@ -256,7 +259,8 @@ void CTreeMIBMenuView::OnWake(unsigned serial)
 {
     if (serial != m_serial || !m_channel || m_drainTimer->isActive())
         return;
-    m_drainTimer->start(DrainInterval());
+    // Only the end to take (a stop): nothing to lay out, no reason to wait.
+    m_drainTimer->start(QueuedRows() == 0 ? 0 : DrainInterval());
 }
 
 int CTreeMIBMenuView::DrainInterval() const
