@@ -268,7 +268,7 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
 int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, unsigned long* base,
                     int baseLength, unsigned long* columns, int columnCount, int* failureCounter,
                     int columnPosition, unsigned char pduType, void* keepRunning, int failureBudget,
-                    int* lastError)
+                    int* lastError, int rowLimit)
 {
     auto setError = [lastError](int code) {
         if (lastError)
@@ -354,6 +354,10 @@ int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, uns
         if (!walk) {
             rows->Set(&bindings);
             return 1;
+        }
+        if (rowLimit > 0 && count >= rowLimit) {
+            setError(RowLimit);
+            return count;
         }
         if (count == 0) {
             rows->Set(&bindings);

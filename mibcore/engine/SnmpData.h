@@ -29,6 +29,9 @@ enum Result : int {
     RecvTimeout = 21,
     OutOfSubtree = 22,
     Skipped = 23,
+    // A walk stopped at the caller's row limit (no text of its own: the
+    // caller's message names the limit).
+    RowLimit = 24,
 };
 // Size of the arc buffers of the walk and of the receive buffer.
 inline constexpr int MaxOidArcs = 8192;
@@ -51,8 +54,9 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
 // Walk columns of a table with GetNextRequests (pduType 0xA1; any other
 // type makes one exchange). Each stored row is the complete bindings of one
 // reply, one binding per column in column order. Returns the row count, or
-// -1 (lastError 18 or 17) when no request could be built.
+// -1 (lastError 18 or 17) when no request could be built. rowLimit > 0
+// bounds the rows stored: a further row ends the walk with lastError 24.
 int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, unsigned long* base,
                     int baseLength, unsigned long* columns, int columnCount, int* failureCounter,
                     int columnPosition, unsigned char pduType, void* keepRunning, int failureBudget,
-                    int* lastError);
+                    int* lastError, int rowLimit = 0);

@@ -5,6 +5,9 @@
 #include <QHeaderView>
 #include <QLineEdit>
 #include <QMenu>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QTimer>
 #include <QTreeWidgetItem>
 
 #include <algorithm>
@@ -29,6 +32,13 @@ namespace ifplug {
 const char* const kCounterNames[11] = {"ifInOctets",     "ifInUcastPkts",   "ifInNUcastPkts", "ifInDiscards",
                                        "ifInErrors",     "ifInUnknownProtos", "ifOutOctets",  "ifOutUcastPkts",
                                        "ifOutNUcastPkts", "ifOutDiscards",   "ifOutErrors"};
+
+void ShowReading(QWidget* frame, bool reading)
+{
+    if (auto* f = qobject_cast<platform::ChildFrame*>(frame))
+        if (platform::StatusBar* bar = f->GetStatusBar())
+            bar->SetPaneText(0, reading ? kReadingText : "");
+}
 
 std::string Bracketed(long n)
 {
@@ -175,6 +185,7 @@ void CIfMIBMenuView::LoadTables()
     // The interface table's columns show at once; its rows follow the walks.
     ShowTable(kCmdIfTable);
     m_cycle.SetBusyCursor(GetParentFrame());
+    ShowReading(GetParentFrame(), true);
     // The worker gets copies: the settings as they are now and the socket
     // (copies of a MIBBasicItem share it).
     auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
@@ -184,13 +195,34 @@ void CIfMIBMenuView::LoadTables()
         [this](IfTablesData data) { ApplyTables(std::move(data)); });
 }
 
+bool CIfMIBMenuView::FinishLoading()
+{
+    const bool ran = m_cycle.Finish();
+    while (Filling())
+        FillSlice();
+    return ran;
+}
+
 void CIfMIBMenuView::ApplyTables(IfTablesData data)
 {
     m_data = std::move(data);
+    // Tables built by hand come without their order.
+    if (m_data.ifOrder.empty() && m_data.addrOrder.empty() && m_data.routeOrder.empty() &&
+        m_data.historyOrder.empty())
+        SortTables(m_data);
+    ShowReading(GetParentFrame(), false);
     if (m_data.ifFailed)
         platform::MessageBox(std::string("interfaces情報を取得できませんでした。理由は⇒") +
                                  CSnmpBerList::ErrMsg(m_data.ifError),
                              platform::MB_OK | platform::MB_ICONWARNING);
+    if (!m_data.cut.empty()) {
+        std::string names;
+        for (const std::string& t : m_data.cut)
+            names += (names.empty() ? "" : "、") + t;
+        platform::MessageBox(names + "は上限の" + std::to_string(kMaxTableRows) +
+                                 "行に達したため、それ以降の行を取得していません。",
+                             platform::MB_OK | platform::MB_ICONWARNING);
+    }
     ShowTable(kCmdIfTable);
 }
 
@@ -227,23 +259,53 @@ void CIfMIBMenuView::ShowTable(int command)
         list.InsertColumn(i, QString::fromUtf8(t->headers[i]), LVCFMT_LEFT, w);
     }
 
-    // All rows at once: inserting them one by one costs far more.
-    const int n = t->columns;
-    const std::vector<int> order = SortedRows(*cells, n);
-    QList<QTreeWidgetItem*> items;
-    items.reserve(qsizetype(order.size()));
-    for (int r : order) {
-        QStringList texts;
-        for (int c = 0; c < n; ++c) {
-            const size_t i = size_t(r) * size_t(n) + size_t(c);
-            texts << (i < cells->size() ? QString::fromStdString((*cells)[i]) : QString());
-        }
-        auto* item = new QTreeWidgetItem(texts);
-        item->setData(0, Qt::UserRole, r);
-        items << item;
-    }
-    list.addTopLevelItems(items);
     list.setUpdatesEnabled(true);
+
+    // The rows follow in slices, so a table of any size never holds the
+    // event loop; the worker has sorted them already.
+    const std::vector<int>* order = m_data.order(command);
+    m_fillOrder = order && int(order->size()) == RowCount(*cells, t->columns) ? *order
+                                                                                : SortedRows(*cells, t->columns);
+    m_fillPos = 0;
+    ++m_fillSerial;
+    FillSlice();
+}
+
+void CIfMIBMenuView::FillSlice()
+{
+    const TableSpec* t = FindTable(m_current);
+    const std::vector<std::string>* cells = m_data.cells(m_current);
+    if (!t || !cells || !Filling())
+        return;
+    const int n = t->columns;
+    QElapsedTimer spent;
+    spent.start();
+    QList<QTreeWidgetItem*> items;
+    // Batches of rows in one call: inserting them one by one costs far more.
+    while (Filling() && (items.size() < 256 || spent.elapsed() < 25)) {
+        const size_t end = std::min(m_fillOrder.size(), m_fillPos + 64);
+        for (; m_fillPos < end; ++m_fillPos) {
+            const int r = m_fillOrder[m_fillPos];
+            auto* item = new QTreeWidgetItem;
+            for (int c = 0; c < n; ++c) {
+                const size_t i = size_t(r) * size_t(n) + size_t(c);
+                if (i < cells->size() && !(*cells)[i].empty())
+                    item->setText(c, QString::fromStdString((*cells)[i]));
+            }
+            items << item;
+        }
+    }
+    GetListCtrl().addTopLevelItems(items);
+    if (!Filling())
+        return;
+    // The list lays its rows out again after each slice: space the slices
+    // by the rows already shown so that stays a fixed share of the time.
+    const unsigned serial = m_fillSerial;
+    QPointer<CIfMIBMenuView> self(this);
+    QTimer::singleShot(std::clamp(int(m_fillPos / 2000), 1, 100), this, [self, serial] {
+        if (self && self->m_fillSerial == serial)
+            self->FillSlice();
+    });
 }
 
 // Nothing is selected while the walks run: the commands on the selection
@@ -253,6 +315,21 @@ std::vector<int> CIfMIBMenuView::SelectedRows() const
     return LoadingInFlight() ? std::vector<int>() : GetListCtrl().GetSelectedRows();
 }
 
+int32_t CIfMIBMenuView::RowIfIndex(int row) const
+{
+    const std::vector<int32_t>* index = m_data.rowIndex(m_current);
+    if (!index || row < 0 || size_t(row) >= m_fillOrder.size())
+        return 0;
+    const int r = m_fillOrder[size_t(row)];
+    return r >= 0 && size_t(r) < index->size() ? (*index)[size_t(r)] : 0;
+}
+
+void CIfMIBMenuView::Refuse(const std::string& refused, const std::string& what) const
+{
+    if (!refused.empty())
+        platform::MessageBox(refused + "は、" + what + "を取得できません。");
+}
+
 int CIfMIBMenuView::ColumnNumber(int row, int col) const
 {
     return std::atoi(GetListCtrl().GetItemText(row, col).toUtf8().constData());
@@ -260,6 +337,8 @@ int CIfMIBMenuView::ColumnNumber(int row, int col) const
 
 const InterfaceEntry* CIfMIBMenuView::FindInterface(int ifIndex) const
 {
+    if (ifIndex < 1)
+        return nullptr;
     for (const InterfaceEntry& e : m_data.interfaces)
         if (e.ifIndex == ifIndex)
             return &e;
@@ -302,9 +381,15 @@ void CIfMIBMenuView::OnTraffic()
     const std::vector<int> rows = SelectedRows();
     if (rows.size() != 1)
         return;
-    const int ifIndex = ColumnNumber(rows[0], 0);
+    const int ifIndex = RowIfIndex(rows[0]);
     const InterfaceEntry* e = FindInterface(ifIndex);
     const std::string descr = e ? e->ifDescr : std::string();
+    if (ifIndex == 0) {
+        // Never ask for an index the agent did not give.
+        Refuse("[" + GetListCtrl().GetItemText(rows[0], 0).toStdString() + "]" + descr + "\n",
+               "インターフェースのトラフィック情報");
+        return;
+    }
     char title[64];
     std::snprintf(title, sizeof title, "ifIndex[%d]-", ifIndex);
     if (!OpenIfWindow(kEntryTraffic, title + descr, [&](platform::Document* doc) {
@@ -321,14 +406,22 @@ void CIfMIBMenuView::OnCounter(int command)
         return;
     std::string title = kCounterNames[k];
     std::vector<InterfaceEntry> list;
+    std::string refused;
     for (int row : SelectedRows()) {
-        const int ifIndex = ColumnNumber(row, 0);
+        const int ifIndex = RowIfIndex(row);
+        if (ifIndex == 0) {
+            refused += "[" + GetListCtrl().GetItemText(row, 0).toStdString() + "]\n";
+            continue;
+        }
         const InterfaceEntry* e = FindInterface(ifIndex);
         if (!e || std::any_of(list.begin(), list.end(), [&](const InterfaceEntry& x) { return x.ifIndex == ifIndex; }))
             continue;
         list.push_back(*e);
         title += Bracketed(ifIndex);
     }
+    Refuse(refused, title);
+    if (list.empty() && !refused.empty())
+        return;  // the refusal is the answer: no empty window
     const int column = command - 12995;
     if (!OpenIfWindow(kEntryCounter, title, [&](platform::Document* doc) {
             if (auto* t = dynamic_cast<InterfaceListTarget*>(doc))
@@ -344,7 +437,11 @@ void CIfMIBMenuView::OnEtherStats()
     std::vector<InterfaceEntry> list;
     std::vector<int> seen;
     for (int row : SelectedRows()) {
-        const int ifIndex = ColumnNumber(row, 0);
+        const int ifIndex = RowIfIndex(row);
+        if (ifIndex == 0) {
+            refused += "[" + GetListCtrl().GetItemText(row, 0).toStdString() + "]\n";
+            continue;
+        }
         const InterfaceEntry* e = FindInterface(ifIndex);
         if (!e || std::find(seen.begin(), seen.end(), ifIndex) != seen.end())
             continue;
@@ -356,8 +453,7 @@ void CIfMIBMenuView::OnEtherStats()
             refused += Bracketed(ifIndex) + e->ifDescr + "\n";
         }
     }
-    if (!refused.empty())
-        platform::MessageBox(refused + "は、etherStatsTable情報を取得できません。");
+    Refuse(refused, "etherStatsTable情報");
     if (list.empty())
         return;
     OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
@@ -376,7 +472,8 @@ void CIfMIBMenuView::OnHistory()
         const int index = ColumnNumber(row, 0);
         auto h = std::find_if(m_data.histories.begin(), m_data.histories.end(),
                               [&](const HistoryControlEntry& x) { return x.historyControlIndex == index; });
-        const InterfaceEntry* e = FindInterface(ColumnNumber(row, 1));
+        const InterfaceEntry* e =
+            FindInterface(IfIndexOf(GetListCtrl().GetItemText(row, 1).toStdString()));
         if (h == m_data.histories.end() || !e)
             continue;
         HistoryControlEntry entry = *h;
@@ -412,15 +509,20 @@ std::vector<std::string> CIfMIBMenuView::Headers() const
 
 std::vector<std::vector<std::string>> CIfMIBMenuView::Rows() const
 {
+    // From the cells, so the export is whole while the list still fills.
     std::vector<std::vector<std::string>> out;
-    const CListCtrlEx& list = GetListCtrl();
-    const int cols = list.GetColumnCount();
-    out.reserve(size_t(list.GetItemCount()));
-    for (int r = 0; r < list.GetItemCount(); ++r) {
-        const QTreeWidgetItem* item = list.topLevelItem(r);
+    const TableSpec* t = FindTable(m_current);
+    const std::vector<std::string>* cells = m_data.cells(m_current);
+    if (!t || !cells)
+        return out;
+    const size_t n = size_t(t->columns);
+    out.reserve(m_fillOrder.size());
+    for (int r : m_fillOrder) {
         std::vector<std::string> row;
-        for (int c = 0; c < cols; ++c)
-            row.push_back(item->text(c).toStdString());
+        for (size_t c = 0; c < n; ++c) {
+            const size_t i = size_t(r) * n + c;
+            row.push_back(i < cells->size() ? (*cells)[i] : std::string());
+        }
         out.push_back(std::move(row));
     }
     return out;

@@ -38,6 +38,10 @@ enum : int {
 // also the captions of the counter commands.
 extern const char* const kCounterNames[11];
 
+// The first status pane of a window while it reads from the agent.
+inline constexpr const char* kReadingText = "エージェントから読み込んでいます...";
+void ShowReading(QWidget* frame, bool reading);
+
 // "[n]": how windows and series name an interface or history row.
 std::string Bracketed(long n);
 
@@ -82,7 +86,9 @@ public:
     bool LoadingInFlight() const { return m_cycle.Busy(); }
     // Waits for the walks in flight and applies them (tests, benchmarks);
     // false when none were in flight.
-    bool FinishLoading() { return m_cycle.Finish(); }
+    bool FinishLoading();
+    // Rows of the table shown that are still to be added to the list.
+    bool Filling() const { return m_fillPos < m_fillOrder.size(); }
     // Takes the walks' results: the failure message, then the interface table.
     void ApplyTables(IfTablesData data);
     // Shows one of the four tables (33030..33033).
@@ -112,8 +118,21 @@ private:
     std::vector<int> SelectedRows() const;  // top to bottom
     int ColumnNumber(int row, int col) const;
     const InterfaceEntry* FindInterface(int ifIndex) const;
+    // The ifIndex of a list row of the interface, address or route table,
+    // 0 when the agent sent no usable one there.
+    int32_t RowIfIndex(int row) const;
+    // Adds the next rows of the table shown: at least a few hundred, then
+    // more while the slice lasts; schedules the next slice.
+    void FillSlice();
+    // Tells the refused rows: "[text]descr\n..." + "は、<what>を取得できません。".
+    void Refuse(const std::string& refused, const std::string& what) const;
 
     IfTablesData m_data;
+    // Rows of the table shown in display order (list row i is data row
+    // m_fillOrder[i]); rows before m_fillPos are in the list.
+    std::vector<int> m_fillOrder;
+    size_t m_fillPos = 0;
+    unsigned m_fillSerial = 0;
     int m_current = 0;
     bool m_loaded = false;
     std::string m_iniPath;

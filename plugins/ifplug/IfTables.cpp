@@ -133,6 +133,59 @@ const TableSpec* FindTable(int command)
     return nullptr;
 }
 
+const std::vector<int>* IfTablesData::order(int command) const
+{
+    switch (command) {
+    case kCmdIfTable:
+        return &ifOrder;
+    case kCmdAddrTable:
+        return &addrOrder;
+    case kCmdRouteTable:
+        return &routeOrder;
+    case kCmdHistoryTable:
+        return &historyOrder;
+    default:
+        return nullptr;
+    }
+}
+
+const std::vector<int32_t>* IfTablesData::rowIndex(int command) const
+{
+    switch (command) {
+    case kCmdIfTable:
+        return &ifRowIndex;
+    case kCmdAddrTable:
+        return &addrRowIndex;
+    case kCmdRouteTable:
+        return &routeRowIndex;
+    default:
+        return nullptr;
+    }
+}
+
+int32_t IfIndexOf(const CSnmpBer& value)
+{
+    // Four content octets hold every ifIndex; a longer INTEGER is no ifIndex
+    // even when its low octets would read as one.
+    if (value.GetTagType() != CSnmpBer::TagInteger || value.GetDataLen() < 1 || value.GetDataLen() > 4)
+        return 0;
+    const long v = value.GetLong();
+    return v >= 1 && v <= 2147483647L ? int32_t(v) : 0;
+}
+
+int32_t IfIndexOf(const std::string& text)
+{
+    if (text.empty() || text.size() > 10 || text.find_first_not_of("0123456789") != std::string::npos)
+        return 0;
+    const long long v = std::atoll(text.c_str());
+    return v >= 1 && v <= 2147483647LL ? int32_t(v) : 0;
+}
+
+bool AgentUnreachable(int lastError)
+{
+    return lastError >= snmpengine::NoAddress && lastError <= snmpengine::RecvTimeout;
+}
+
 const std::vector<std::string>* IfTablesData::cells(int command) const
 {
     switch (command) {
@@ -151,7 +204,7 @@ const std::vector<std::string>* IfTablesData::cells(int command) const
 
 int WalkColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned long>& entry,
                 const std::vector<unsigned long>& columns, CSnmpBerList& rows, std::vector<int>& present,
-                int& lastError, int* keepRunning)
+                int& lastError, int* keepRunning, int rowLimit)
 {
     present.resize(columns.size());
     std::iota(present.begin(), present.end(), 0);
@@ -164,7 +217,7 @@ int WalkColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned 
         lastError = 0;
         std::vector<unsigned long> base(entry);
         int n = SnmpDynamicList(agent, item, &rows, base.data(), int(base.size()), cols.data(), int(cols.size()),
-                                &failures, -1, CSnmpBer::TagGetNextRequest, flag, budget, &lastError);
+                                &failures, -1, CSnmpBer::TagGetNextRequest, flag, budget, &lastError, rowLimit);
         return std::max(n, 0);
     };
 
@@ -200,7 +253,8 @@ void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std:
         InterfaceEntry e;
         Cell index = ValueAt(b, present[0]);
         d.ifCells.push_back(index.Text(1));
-        e.ifIndex = int32_t(index.value.GetULong());
+        e.ifIndex = index.present ? IfIndexOf(index.value) : 0;
+        d.ifRowIndex.push_back(e.ifIndex);
         for (size_t k = 1; k < kIfColumns.size(); ++k) {
             Cell c = ValueAt(b, present[k]);
             std::string text = c.Text(1);
@@ -230,7 +284,7 @@ void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std:
 }
 
 void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
-                  bool routeEnums)
+                  bool routeEnums, std::vector<int32_t>* rowIndex)
 {
     cells.reserve(cells.size() + size_t(count) * present.size());
     IpRouteTypeList* types = IpRouteTypeList::getInstance();
@@ -238,6 +292,10 @@ void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count
     int i = 0;
     for (CSnmpBerList* row = &rows; row && i < count; row = row->getnext(), ++i) {
         const CSnmpBer& b = row->Get();
+        if (rowIndex) {
+            const Cell first = ValueAt(b, present[0]);
+            rowIndex->push_back(first.present ? IfIndexOf(first.value) : 0);
+        }
         for (size_t k = 0; k < present.size(); ++k) {
             Cell c = ValueAt(b, present[k]);
             std::string text = c.Text(1);
@@ -261,8 +319,10 @@ void AddStatsRows(IfTablesData& d, CSnmpBerList& rows, int count)
         const std::string name = NameText(b, 0);
         if (source.find('.') == std::string::npos || name.find('.') == std::string::npos)
             continue;
-        const int ifIndex = std::atoi(AfterLastDot(source).c_str());
-        const int statsIndex = std::atoi(AfterLastDot(name).c_str());
+        const int ifIndex = IfIndexOf(AfterLastDot(source));
+        const int statsIndex = IfIndexOf(AfterLastDot(name));
+        if (ifIndex == 0 || statsIndex == 0)
+            continue;
         for (InterfaceEntry& e : d.interfaces)
             if (e.ifIndex == ifIndex) {
                 e.etherStatsIndex = statsIndex;
@@ -287,9 +347,9 @@ void AddHistoryRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::v
         // no interface we know: the list stays aligned, and the row is
         // found again by its index.
         const std::string source = AfterLastDot(ValueAt(b, present[0]).Text(1));
-        const int ifIndex = std::atoi(source.c_str());
+        const int ifIndex = IfIndexOf(source);
         for (const InterfaceEntry& e : d.interfaces)
-            if (!source.empty() && e.ifIndex == ifIndex) {
+            if (ifIndex != 0 && e.ifIndex == ifIndex) {
                 h.interface = e;
                 break;
             }
@@ -309,28 +369,45 @@ IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning)
     IfTablesData d;
     std::vector<int> present;
     int error = 0;
+    auto walk = [&](const std::vector<unsigned long>& entry, const std::vector<unsigned long>& columns,
+                    CSnmpBerList& rows, int command) {
+        const int n = WalkColumns(agent, item, entry, columns, rows, present, error, keepRunning);
+        if (error == snmpengine::RowLimit)
+            if (const TableSpec* t = FindTable(command))
+                d.cut.push_back(t->fieldText);
+        return n;
+    };
     {
         CSnmpBerList rows;
-        int n = WalkColumns(agent, item, kIfEntry, kIfColumns, rows, present, error, keepRunning);
-        // A lacking ifIndex column leaves nothing to number the rows by.
-        if (n > 0 && present[0] < 0)
+        int n = walk(kIfEntry, kIfColumns, rows, kCmdIfTable);
+        // A lacking ifIndex column leaves nothing to number the rows by: the
+        // first walk's reply for it left the column.
+        if (n > 0 && present[0] < 0) {
             n = 0;
+            error = snmpengine::OutOfSubtree;
+        }
         if (n == 0) {
             d.ifFailed = true;
             d.ifError = error;
+            // An agent that does not answer would make every further walk
+            // wait out the same time-outs before the window could say so.
+            if (AgentUnreachable(error)) {
+                d.agentDown = true;
+                return d;
+            }
         } else {
             AddInterfaceRows(d, rows, n, present);
         }
     }
     {
         CSnmpBerList rows;
-        int n = WalkColumns(agent, item, kAddrEntry, kAddrColumns, rows, present, error, keepRunning);
-        AddPlainRows(d.addrCells, rows, n, present, false);
+        int n = walk(kAddrEntry, kAddrColumns, rows, kCmdAddrTable);
+        AddPlainRows(d.addrCells, rows, n, present, false, &d.addrRowIndex);
     }
     {
         CSnmpBerList rows;
-        int n = WalkColumns(agent, item, kRouteEntry, kRouteColumns, rows, present, error, keepRunning);
-        AddPlainRows(d.routeCells, rows, n, present, true);
+        int n = walk(kRouteEntry, kRouteColumns, rows, kCmdRouteTable);
+        AddPlainRows(d.routeCells, rows, n, present, true, &d.routeRowIndex);
     }
     if (!d.ifCells.empty()) {
         CSnmpBerList rows;
@@ -339,10 +416,19 @@ IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning)
     }
     {
         CSnmpBerList rows;
-        int n = WalkColumns(agent, item, kHistoryEntry, kHistoryColumns, rows, present, error, keepRunning);
+        int n = walk(kHistoryEntry, kHistoryColumns, rows, kCmdHistoryTable);
         AddHistoryRows(d, rows, n, present);
     }
+    SortTables(d);
     return d;
+}
+
+void SortTables(IfTablesData& d)
+{
+    d.ifOrder = SortedRows(d.ifCells, 8);
+    d.addrOrder = SortedRows(d.addrCells, 5);
+    d.routeOrder = SortedRows(d.routeCells, 12);
+    d.historyOrder = SortedRows(d.historyCells, 4);
 }
 
 std::string SpeedText(uint32_t v)

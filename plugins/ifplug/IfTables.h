@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+class CSnmpBer;
 class CSnmpBerList;
 class MIBAgent;
 class MIBBasicItem;
@@ -16,7 +17,7 @@ namespace ifplug {
 
 // One row of the interface table as the windows opened from it need it.
 struct InterfaceEntry {
-    int32_t ifIndex = 0;
+    int32_t ifIndex = 0;  // 0 when the agent's value is no INTEGER 1..2^31-1
     int32_t etherStatsIndex = 0;  // 0 while no etherStatsTable row names it
     std::string ifDescr;
 };
@@ -48,12 +49,24 @@ struct TableSpec {
 // The table of a command, or null.
 const TableSpec* FindTable(int command);
 
+// Rows a table walk keeps at most; a walk that goes on is cut there and
+// the window says so. Above the largest interface tables met in practice,
+// low enough that an agent answering for ever cannot take all memory.
+inline constexpr int kMaxTableRows = 250000;
+
 // Everything the five walks produced.
 struct IfTablesData {
     std::vector<std::string> ifCells;       // 8 per row
     std::vector<std::string> addrCells;     // 5 per row
     std::vector<std::string> routeCells;    // 12 per row
     std::vector<std::string> historyCells;  // 4 per row
+    // Per row of the interface, address and route tables: the ifIndex of
+    // column 0, or 0 when the agent sent no INTEGER 1..2^31-1 there (such a
+    // row opens no window).
+    std::vector<int32_t> ifRowIndex, addrRowIndex, routeRowIndex;
+    // Display order of each table's rows (SortedRows), computed by the
+    // worker so the user-interface thread never sorts.
+    std::vector<int> ifOrder, addrOrder, routeOrder, historyOrder;
     std::vector<InterfaceEntry> interfaces;
     std::vector<HistoryControlEntry> histories;
     bool etherStats = false;  // the etherStatsTable walk returned a row
@@ -61,9 +74,24 @@ struct IfTablesData {
     // empty table).
     bool ifFailed = false;
     int ifError = 0;
+    // The agent did not answer the interface walk: no further walk ran.
+    bool agentDown = false;
+    // Toolbar texts of the tables cut at kMaxTableRows.
+    std::vector<std::string> cut;
 
     const std::vector<std::string>* cells(int command) const;
+    const std::vector<int>* order(int command) const;
+    const std::vector<int32_t>* rowIndex(int command) const;
 };
+
+// The ifIndex a value stands for: an INTEGER from 1 to 2^31-1, else 0.
+int32_t IfIndexOf(const CSnmpBer& value);
+// The ifIndex a text names: plain decimal digits from 1 to 2^31-1, else 0.
+int32_t IfIndexOf(const std::string& text);
+// Whether a walk's last error means the agent did not answer at all (no
+// address, bad address, send failure, time-out): further walks would only
+// wait as long again.
+bool AgentUnreachable(int lastError);
 
 // One column walk as the window runs it. When the agent has every column
 // this is the plain walk; when the walk stops at its first reply because
@@ -74,7 +102,7 @@ struct IfTablesData {
 // failure; lastError tells why).
 int WalkColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned long>& entry,
                 const std::vector<unsigned long>& columns, CSnmpBerList& rows, std::vector<int>& present,
-                int& lastError, int* keepRunning);
+                int& lastError, int* keepRunning, int rowLimit = kMaxTableRows);
 
 // The five walks in order: interfaces, addresses, routes, etherStats data
 // sources (only when interfaces were found), history control.
@@ -84,7 +112,9 @@ IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning 
 // agents we build rows for by hand).
 void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present);
 void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
-                  bool routeEnums);
+                  bool routeEnums, std::vector<int32_t>* rowIndex = nullptr);
+// The display order of every table (the worker's last step).
+void SortTables(IfTablesData& d);
 void AddStatsRows(IfTablesData& d, CSnmpBerList& rows, int count);
 void AddHistoryRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present);
 

@@ -139,6 +139,12 @@ HistoryReading ReadHistoryBuckets(MIBAgent* agent, MIBBasicItem* item, const std
             out.timeRead = true;
             out.bootTime = int32_t(now - long(uint32_t(value.GetULong()) / 100));
         }
+        // Every walk would wait out the same time-outs before the window
+        // could say anything.
+        if (AgentUnreachable(rc)) {
+            out.agentDown = true;
+            return out;
+        }
     }
     for (int32_t control : controlIndexes) {
         std::vector<unsigned long> base = kEtherHistoryEntry;
@@ -150,7 +156,11 @@ HistoryReading ReadHistoryBuckets(MIBAgent* agent, MIBBasicItem* item, const std
         int lastError = 0;
         int n = SnmpDynamicList(agent, item, &rows, base.data(), int(base.size()), columns.data(),
                                 kHistoryColumnCount, &failures, kHistoryColumnPosition, CSnmpBer::TagGetNextRequest,
-                                keepRunning, agent ? agent->getSendErrCnt() : 0, &lastError);
+                                keepRunning, agent ? agent->getSendErrCnt() : 0, &lastError, kMaxHistoryRows);
+        if (lastError == snmpengine::RowLimit) {
+            out.cut.push_back(control);
+            lastError = 0;
+        }
         std::vector<RmonSample> samples;
         // Keep the newest buckets: the operator watching a link wants the
         // latest intervals, in ascending order.
@@ -168,6 +178,10 @@ HistoryReading ReadHistoryBuckets(MIBAgent* agent, MIBBasicItem* item, const std
             samples.push_back(s);
         }
         out.samples.push_back(std::move(samples));
+        if (n <= 0 && AgentUnreachable(lastError)) {
+            out.agentDown = true;
+            break;
+        }
     }
     return out;
 }
@@ -191,8 +205,10 @@ void CHistoryMIBMenuDoc::Start(MIBBasicItem* item)
 {
     if (!item || m_cycle.Busy())
         return;
-    if (auto* view = dynamic_cast<platform::View*>(item))
+    if (auto* view = dynamic_cast<platform::View*>(item)) {
         m_cycle.SetBusyCursor(view->GetParentFrame());
+        ShowReading(view->GetParentFrame(), true);
+    }
     std::vector<int32_t> indexes;
     for (const HistoryControlEntry& h : m_list)
         indexes.push_back(h.historyControlIndex);
@@ -211,8 +227,18 @@ void CHistoryMIBMenuDoc::ApplyReading(HistoryReading reading)
 {
     m_timeRead = reading.timeRead;
     m_bootTime = reading.bootTime;
+    for (platform::ChildFrame* f : GetFrames())
+        ShowReading(f, false);
     if (!reading.timeRead)
         platform::MessageBox("時刻データの取得に失敗しました。再試行してください。");
+    if (!reading.cut.empty()) {
+        std::string rows;
+        for (int32_t c : reading.cut)
+            rows += Bracketed(c);
+        platform::MessageBox("history情報" + rows + "は上限の" + std::to_string(kMaxHistoryRows) +
+                                 "行に達したため、それ以降のサンプルを取得していません。",
+                             platform::MB_OK | platform::MB_ICONWARNING);
+    }
     for (size_t i = 0; i < series().size() && i < reading.samples.size(); ++i) {
         std::vector<RmonSample>& samples = series()[i].samples;
         std::fill(samples.begin(), samples.end(), RmonSample());

@@ -78,7 +78,15 @@ struct HistoryReading {
     // Per control row: its samples (at most 41, the newest) and the walk's
     // last error (0 when no exchange failed).
     std::vector<std::vector<RmonSample>> samples;
+    // Control rows whose walk went past kMaxHistoryRows.
+    std::vector<int32_t> cut;
+    // The agent did not answer: the walks after the failing exchange did
+    // not run.
+    bool agentDown = false;
 };
+// Buckets one control row's walk reads at most: as many as a control row
+// can grant (historyControlBucketsGranted is at most 65535).
+inline constexpr int kMaxHistoryRows = 65535;
 // The sysUpTime time base and one etherHistoryEntry walk per control row,
 // in list order. now: this computer's clock in seconds since 1970.
 HistoryReading ReadHistoryBuckets(MIBAgent* agent, MIBBasicItem* item, const std::vector<int32_t>& controlIndexes,

@@ -85,6 +85,8 @@ public:
     // window has been told that it ended.
     bool IsWalking() const { return m_walking; }
     const std::vector<unsigned long>& getRoot() const { return m_root; }
+    // Rows received and not shown yet (queued and in hand).
+    size_t QueuedRows() const;
     const std::string& getRootText() const { return m_rootText; }
 
     // 7007 (names false) and 7008 (names true).

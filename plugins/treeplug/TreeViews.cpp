@@ -174,6 +174,15 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
         break;
     case kHintStop:
         setRepeat(0);
+        // What the walk had queued is not shown any more; its end still
+        // arrives and closes it.
+        if (m_channel)
+            m_channel->Discard();
+        m_backlog.clear();
+        m_backlogPos = 0;
+        // A drain spaced for a long list would hold the end back.
+        if (m_drainTimer->isActive())
+            m_drainTimer->start(0);
         break;
     default:
         break;
@@ -183,6 +192,8 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
 void CTreeMIBMenuView::StopAndWait(bool serve)
 {
     setRepeat(0);
+    if (m_channel)
+        m_channel->Discard();  // a worker waiting for room returns at once
     if (!m_worker.joinable())
         return;
     // The worker never waits for this thread (rows go through the channel),
@@ -239,11 +250,17 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
     });
 }
 
+size_t CTreeMIBMenuView::QueuedRows() const
+{
+    return (m_channel ? m_channel->Pending() : 0) + (m_backlog.size() - std::min(m_backlogPos, m_backlog.size()));
+}
+
 void CTreeMIBMenuView::OnWake(unsigned serial)
 {
     if (serial != m_serial || !m_channel || m_drainTimer->isActive())
         return;
-    m_drainTimer->start(DrainInterval());
+    // Only the end to take (a stop): nothing to lay out, no reason to wait.
+    m_drainTimer->start(QueuedRows() == 0 ? 0 : DrainInterval());
 }
 
 int CTreeMIBMenuView::DrainInterval() const
@@ -260,27 +277,24 @@ void CTreeMIBMenuView::Drain()
 {
     if (!m_channel)
         return;
-    bool ended = false;
-    WalkEnd end;
-    std::vector<InstanceRow> rows = m_channel->Take(&ended, &end);
+    // Only what is shown next is taken: the worker waits while the queue
+    // is full, so a fast agent cannot run ahead of the panes.
     if (m_backlogPos >= m_backlog.size()) {
-        m_backlog = std::move(rows);
+        bool ended = false;
+        WalkEnd end;
+        m_backlog = m_channel->Take(&ended, &end);
         m_backlogPos = 0;
-    } else {
-        m_backlog.erase(m_backlog.begin(), m_backlog.begin() + std::ptrdiff_t(m_backlogPos));
-        m_backlogPos = 0;
-        std::move(rows.begin(), rows.end(), std::back_inserter(m_backlog));
-    }
-    if (ended) {
-        m_endPending = true;
-        m_end = end;
+        if (ended) {
+            m_endPending = true;
+            m_end = end;
+        }
     }
     // A slice at a time, so the window keeps answering during long walks.
     QElapsedTimer spent;
     spent.start();
     while (m_backlogPos < m_backlog.size() && spent.elapsed() < 40)
         AddRows(std::min<size_t>(256, m_backlog.size() - m_backlogPos));
-    if (m_backlogPos < m_backlog.size()) {
+    if (m_backlogPos < m_backlog.size() || (!m_endPending && m_channel->Pending() > 0)) {
         m_drainTimer->start(DrainInterval());
         return;
     }
@@ -338,7 +352,8 @@ void CTreeMIBMenuView::FinishWalk(const WalkEnd& end)
         m_worker.join();  // it has handed over its end: nothing is left to do
     m_walking = false;
     if (end.message) {
-        const std::string text = std::string(CSnmpBerList::ErrMsg(end.result)) + "\n" + end.oid;
+        const std::string first = end.text.empty() ? std::string(CSnmpBerList::ErrMsg(end.result)) : end.text;
+        const std::string text = first + "\n" + end.oid;
         QPointer<CTreeMIBMenuView> self(this);
         platform::MessageBox(text, platform::MB_OK | platform::MB_ICONWARNING);
         if (!self || m_shutDown)

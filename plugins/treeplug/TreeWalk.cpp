@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <chrono>
 #include <cstdlib>
 #include <ctime>
 
@@ -116,11 +117,29 @@ void WalkChannel::WakeLocked(std::unique_lock<std::mutex>& lock)
     m_wake();
 }
 
-void WalkChannel::Push(InstanceRow&& row)
+bool WalkChannel::Push(InstanceRow&& row, const int* keepRunning)
 {
     std::unique_lock<std::mutex> lock(m_mutex);
+    auto running = [keepRunning] { return !keepRunning || __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0; };
+    // The flag is written without the lock: look at it every few ms.
+    while (!m_discarded && m_rows.size() >= m_capacity && running())
+        m_space.wait_for(lock, std::chrono::milliseconds(10));
+    if (m_discarded || !running())
+        return false;
     m_rows.push_back(std::move(row));
     WakeLocked(lock);
+    return true;
+}
+
+void WalkChannel::Discard()
+{
+    std::vector<InstanceRow> dropped;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        m_discarded = true;
+        dropped.swap(m_rows);
+    }
+    m_space.notify_all();
 }
 
 void WalkChannel::Finish(const WalkEnd& end)
@@ -134,14 +153,17 @@ void WalkChannel::Finish(const WalkEnd& end)
 
 std::vector<InstanceRow> WalkChannel::Take(bool* ended, WalkEnd* end)
 {
-    std::lock_guard<std::mutex> lock(m_mutex);
     std::vector<InstanceRow> rows;
-    rows.swap(m_rows);
-    m_wakePending = false;
-    if (ended)
-        *ended = m_ended;
-    if (end && m_ended)
-        *end = m_end;
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        rows.swap(m_rows);
+        m_wakePending = false;
+        if (ended)
+            *ended = m_ended;
+        if (end && m_ended)
+            *end = m_end;
+    }
+    m_space.notify_all();
     return rows;
 }
 
@@ -173,9 +195,21 @@ std::string Numeric(const std::vector<unsigned long>& arcs)
     return s;
 }
 
+// Whether a request can carry the name: the codec refuses an OID whose
+// content exceeds CSnmpBer::MaxOidContent octets.
+bool FitsRequest(const std::vector<unsigned long>& name)
+{
+    if (name.size() < 2)
+        return true;
+    CSnmpBer oid;
+    oid.SetOid(name.data(), static_cast<int>(name.size()));
+    return oid.GetAllData() != nullptr;
+}
+
 }  // namespace
 
-void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel)
+void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel,
+             int maxInstances)
 {
     WalkEnd end;
     item->setStartTime(static_cast<long>(std::clock()));
@@ -242,13 +276,29 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             end.oid = Numeric(name);
             break;
         }
+        if (end.rows >= maxInstances) {
+            end.message = true;
+            end.text = "インスタンス数が上限の" + std::to_string(maxInstances) + "件に達したため、取得を終了しました。";
+            end.oid = Numeric(name);
+            break;
+        }
         const int valuePath[] = {0, 1, -1};
         const unsigned char* v = bindings.GetSequence(valuePath);
         value = v ? CSnmpBer(v) : CSnmpBer();
         name.assign(arcs.begin(), arcs.begin() + n);
-        channel.Push(DescribeInstance(root.data(), rootLen, name.data(), n, value));
+        // Stopped (or discarded) while waiting for the window to catch up.
+        if (!channel.Push(DescribeInstance(root.data(), rootLen, name.data(), n, value), flag))
+            break;
         ++end.rows;
         item->setLastTime(static_cast<long>(std::clock()));
+        // The next request would have to carry this name: say so now rather
+        // than spend every retry on a request that cannot be sent.
+        if (!FitsRequest(name)) {
+            end.message = true;
+            end.text = "オブジェクト識別子が長すぎるため、次の要求を送れません。";
+            end.oid = Numeric(name);
+            break;
+        }
     }
     item->setRepeat(0);
     channel.Finish(end);

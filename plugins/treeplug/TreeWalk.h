@@ -7,6 +7,7 @@
 #include <QString>
 
 #include <atomic>
+#include <condition_variable>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -21,6 +22,12 @@ namespace treeplug {
 // A start object has at most this many arcs; a longer one is refused like
 // any other invalid start object.
 inline constexpr int kMaxRootArcs = 64;
+// A walk shows at most this many instances; one more ends it with a
+// message that names the limit.
+inline constexpr int kMaxInstances = 1000000;
+// Rows the hand-over queue holds: a worker ahead of the window waits, so
+// memory follows the rows shown rather than the agent's pace.
+inline constexpr size_t kQueueRows = 4096;
 // Received names are decoded up to the engine's OID limit, so an agent's
 // names longer than 128 arcs are shown and walked like any other.
 int MaxNameArcs();
@@ -63,6 +70,7 @@ struct WalkEnd {
     bool message = false;  // the failure budget was spent: tell the operator
     std::string oid;       // numeric OID of the name sent last (for the message)
     int rows = 0;          // instances received
+    std::string text;      // the message's first line when no result code tells it
 };
 
 // Hand-over from the worker to the user-interface thread: the worker
@@ -70,9 +78,16 @@ struct WalkEnd {
 // the lock held) whenever rows or the end arrive and no wake is pending.
 class WalkChannel {
 public:
-    explicit WalkChannel(std::function<void()> wake) : m_wake(std::move(wake)) {}
-    void Push(InstanceRow&& row);
+    explicit WalkChannel(std::function<void()> wake, size_t capacity = kQueueRows)
+        : m_wake(std::move(wake)), m_capacity(capacity)
+    {
+    }
+    // Queues a row, waiting while the queue is full; false (row dropped)
+    // once keepRunning reads 0 or the queue was discarded.
+    bool Push(InstanceRow&& row, const int* keepRunning = nullptr);
     void Finish(const WalkEnd& end);
+    // Drops what is queued and every later row; the end still arrives.
+    void Discard();
     // Everything queued so far (the caller takes it); *ended receives
     // whether the end has arrived, *end the end itself.
     std::vector<InstanceRow> Take(bool* ended, WalkEnd* end);
@@ -82,17 +97,22 @@ public:
 private:
     void WakeLocked(std::unique_lock<std::mutex>& lock);
     mutable std::mutex m_mutex;
+    std::condition_variable m_space;
     std::vector<InstanceRow> m_rows;
+    bool m_discarded = false;
     bool m_ended = false;
     WalkEnd m_end;
     bool m_wakePending = false;
     std::function<void()> m_wake;
+    size_t m_capacity;
 };
 
 // One walk, on the calling thread (the worker): GetNextRequests from root
 // through item's socket while item's keep-running flag is set. Rows and
 // the end go to channel. Never waits for the user-interface thread.
-void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel);
+// A walk past maxInstances instances ends with a message naming the limit.
+void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> root, WalkChannel& channel,
+             int maxInstances = kMaxInstances);
 
 // The list as a CSV file: the four headers, then the rows' cells as they
 // stand, "," between fields, no quoting, LF line ends, CP932.

@@ -40,7 +40,7 @@ protected:
     }
 
     int RunWalk(FaultAgent& peer, const std::string& base, std::vector<unsigned long> columns, int position = -1,
-                unsigned char pdu = 0xA1, int budget = 3)
+                unsigned char pdu = 0xA1, int budget = 3, int rowLimit = 0)
     {
         MIBAgent* a = Use(peer, 200000, 0);
         MIBBasicItem item;
@@ -50,7 +50,7 @@ protected:
         int running = 1;
         return SnmpDynamicList(a, &item, &rows, baseArcs.data(), static_cast<int>(baseArcs.size()), columns.data(),
                                static_cast<int>(columns.size()), &failures, position, pdu, &running, budget,
-                               &lastError);
+                               &lastError, rowLimit);
     }
 
     std::shared_ptr<Mib> mib;
@@ -208,6 +208,31 @@ TEST_F(Walk, AnAgentThatDoesNotMoveForwardEndsTheWalk)
     rows = CSnmpBerList();
     EXPECT_EQ(RunWalk(peer, kIfEntry, {2}), 1);
     EXPECT_EQ(lastError, 22);
+}
+
+TEST_F(Walk, RowLimitEndsAnEndlessWalkWith24)
+{
+    FaultAgent peer;
+    // Always the next instance: a table without end.
+    peer.setScript([](const Request& r, int) {
+        Oid name = r.bindings.at(0).oid;
+        if (name.size() == 11)
+            ++name.back();
+        else
+            name = append(parseOid(kIfEntry), {2, 1});
+        return Reply(response(r, 0, 0, {{name, octets("more")}}));
+    });
+    EXPECT_EQ(RunWalk(peer, kIfEntry, {2}, -1, 0xA1, 3, 50), 50);
+    EXPECT_EQ(lastError, snmpengine::RowLimit);
+    EXPECT_EQ(peer.requestCount(), 51u);
+    EXPECT_EQ(rows.Get(50), nullptr);
+
+    // A table of exactly the limit ends as usual.
+    Interfaces(5);
+    peer.setScript(serve(mib));
+    rows = CSnmpBerList();
+    EXPECT_EQ(RunWalk(peer, kIfEntry, {2}, -1, 0xA1, 3, 5), 5);
+    EXPECT_EQ(lastError, 0);
 }
 
 TEST_F(Walk, StopDuringTheFirstExchangeStoresNothing)

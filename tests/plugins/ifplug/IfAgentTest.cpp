@@ -18,6 +18,8 @@
 #include "plugins/countergroup/CounterLogic.h"
 #include "plugins/ifplug/IfTraffic.h"
 #include "snmpval/Cp932.h"
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/agent/MIBAgent.h"
 #include "tests/plugins/ifplug/IfHarness.h"
 #include "tests/support/AgentProcess.h"
 
@@ -277,6 +279,25 @@ TEST_F(IfAgentTest, AgentWithoutRmonGreysEtherStats)
     }
     delete menu;
     w.frame->SendCommand(ifplug::kCmdHistoryTable);
+    EXPECT_TRUE(Shown(w).empty());
+}
+
+TEST_F(IfAgentTest, AgentWithoutTheIfIndexColumnGivesTheRealCause)
+{
+    // A community whose view lacks ifIndex: the interface walk's first
+    // reply for that column leaves it.
+    harness::AgentProcess agent("", "",
+                                "view noidx included .1\n"
+                                "view noidx excluded .1.3.6.1.2.1.2.2.1.1\n"
+                                "rocommunity noidx default -V noidx");
+    ASSERT_TRUE(agent.running()) << agent.error();
+    UseAgent(agent.address());
+    MIBAgent::getInstance()->setReadCommunity("noidx");
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_FALSE(messages.Texts().empty());
+    EXPECT_EQ(messages.Texts()[0],
+              std::string("interfaces情報を取得できませんでした。理由は⇒") + CSnmpBerList::ErrMsg(22));
     EXPECT_TRUE(Shown(w).empty());
 }
 

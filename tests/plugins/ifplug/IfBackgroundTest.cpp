@@ -86,7 +86,9 @@ protected:
 TEST_F(IfBackgroundTest, ASilentAgentNeverHoldsTheEventLoop)
 {
     peer.setScript(silent());
-    UseAgent(peer.address(), peer.settingsFamily(), 1, 150000);
+    // Only the interface walk runs against a silent agent: two time-outs
+    // of 250 ms keep it in flight past the checks below.
+    UseAgent(peer.address(), peer.settingsFamily(), 1, 250000);
     StallProbe probe;
     TablesWindow w = Open(false);
     ASSERT_TRUE(w);

@@ -113,6 +113,18 @@ TEST_F(RmonFaultTest, WithoutSysUpTimeTheWalksStillRunFrom1970)
     EXPECT_EQ(s[3].time, 0);
 }
 
+TEST_F(RmonFaultTest, UnreachableAgentIsReportedAfterTheTimeRequestAlone)
+{
+    peer.setScript(silent());
+    UseAgent(peer.address(), peer.settingsFamily(), 1, 50000);
+    CHistoryMIBMenuFrame* f = OpenHistory({7, 8, 9});
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{"時刻データの取得に失敗しました。再試行してください。"});
+    // The sysUpTime request alone; no walk waited as long again.
+    EXPECT_EQ(peer.requestCount(), 1u);
+    EXPECT_EQ(f->GetStatusBar()->GetPaneText(0), "");
+}
+
 // 45 buckets: the newest 41 stay, oldest first; a row without buckets stays
 // empty and black in the legend.
 TEST_F(RmonFaultTest, NewestBucketsAreKeptInAscendingOrder)

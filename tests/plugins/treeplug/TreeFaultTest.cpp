@@ -205,3 +205,96 @@ TEST_F(TreeFaultTest, DroppedNameStartsAWalkAndDragsWaitForIt)
 }
 
 }  // namespace
+
+namespace {
+// An agent without end: every answer names the instance after the one
+// asked for, below system.
+fp::Script Endless()
+{
+    return [](const fp::Request& r, int) {
+        fp::Oid name = r.bindings.at(0).oid;
+        if (name.size() == 9)
+            ++name.back();
+        else
+            name = fp::parseOid("1.3.6.1.2.1.1.9.1");
+        return fp::Reply(fp::response(r, 0, 0, {{name, fp::integer(1)}}));
+    };
+}
+}  // namespace
+
+TEST_F(TreeFaultTest, EndlessAgentWaitsForThePanesAndStopDropsTheQueue)
+{
+    QUILLON_REQUIRE_NETNS();
+    fp::FaultAgent peer;
+    peer.setScript(Endless());
+    UseAgent(peer.address(), 2, 3, 0, 500000);
+    Window w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(Walk(w, "mgmt.mib-2.system", false));
+    // The worker never runs further ahead of the panes than the queue and
+    // the slice in hand.
+    const size_t ahead = 2 * treeplug::kQueueRows + 2;
+    EXPECT_FALSE(SpinUntil(
+        [&] {
+            return peer.requestCount() > size_t(w.list->GetListCtrl().GetItemCount()) + ahead ||
+                   w.tree->QueuedRows() > ahead;
+        },
+        3000));
+    ASSERT_TRUE(w.tree->IsWalking());
+
+    widgets::SendCommand(w.frame, treeplug::kCmdStop);
+    ASSERT_TRUE(SpinUntil([&] { return !w.tree->IsWalking(); }, 1000));
+    // Nothing queued before the stop shows afterwards.
+    const int rows = w.list->GetListCtrl().GetItemCount();
+    SpinUntil([] { return false; }, 300);
+    EXPECT_EQ(w.list->GetListCtrl().GetItemCount(), rows);
+    EXPECT_EQ(w.tree->QueuedRows(), 0u);
+    EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(TreeFaultTest, NameTooLongForTheNextRequestStopsAtOnce)
+{
+    QUILLON_REQUIRE_NETNS();
+    fp::FaultAgent peer;
+    // 600 arcs of two octets each: more than a request can carry.
+    fp::Oid longName = fp::parseOid("1.3.6.1.2.1.1.1");
+    longName.insert(longName.end(), 600, 200u);
+    peer.setScript([longName](const fp::Request& r, int) {
+        return fp::Reply(fp::response(r, 0, 0, {{longName, fp::integer(1)}}));
+    });
+    UseAgent(peer.address(), 2, 3, 0, 100000);
+    Window w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_TRUE(Walk(w, "mgmt.mib-2.system"));
+    EXPECT_EQ(peer.requestCount(), 1u);
+    EXPECT_EQ(Rows(w).size(), 1u);
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_EQ(Messages()[0], "オブジェクト識別子が長すぎるため、次の要求を送れません。\n" + fp::formatOid(longName));
+}
+
+TEST_F(TreeFaultTest, InstanceLimitEndsTheWalkWithAMessageNamingIt)
+{
+    QUILLON_REQUIRE_NETNS();
+    fp::FaultAgent peer;
+    peer.setScript(Endless());
+    UseAgent(peer.address(), 2, 3, 0, 500000);
+    MIBBasicItem item;
+    item.setRepeat(1);
+    treeplug::WalkChannel channel([] {});
+    std::thread reader([&] {
+        bool ended = false;
+        while (!ended) {
+            channel.Take(&ended, nullptr);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    });
+    treeplug::RunWalk(MIBAgent::getInstance(), &item, {1, 3, 6, 1, 2, 1, 1}, channel, 50);
+    reader.join();
+    bool ended = false;
+    treeplug::WalkEnd end;
+    channel.Take(&ended, &end);
+    EXPECT_EQ(end.rows, 50);
+    EXPECT_TRUE(end.message);
+    EXPECT_EQ(end.text, "インスタンス数が上限の50件に達したため、取得を終了しました。");
+    EXPECT_EQ(peer.requestCount(), 51u);
+}
