@@ -24,6 +24,7 @@ enum : int {
     IDC_AGENT_IPV6 = 1009,
     IDC_RADIO_IPV4 = 1010,
     IDC_RADIO_IPV6 = 1011,
+    IDC_SNMP_VERSION = 1012,
     IDC_OK = 1,
     IDC_CANCEL = 2,
 

@@ -9,6 +9,7 @@
 #include "mibcore/widgets/WidgetResources.h"
 
 #include <QButtonGroup>
+#include <QComboBox>
 #include <QEvent>
 #include <QEventLoop>
 #include <QGridLayout>
@@ -205,6 +206,16 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     commLay->addWidget(m_write, 1, 1);
     snmpLay->addWidget(commBox);
 
+    // Protocol version (room for SNMPv3 beside these).
+    auto* versionLay = new QHBoxLayout;
+    m_version = new QComboBox(snmp);
+    m_version->addItem("SNMPv1", static_cast<int>(MIBAgent::Version::V1));
+    m_version->addItem("SNMPv2c", static_cast<int>(MIBAgent::Version::V2c));
+    versionLay->addWidget(new QLabel("SNMPバージョン", snmp));
+    versionLay->addWidget(m_version);
+    versionLay->addStretch();
+    snmpLay->addLayout(versionLay);
+
     // Options.
     auto* optBox = new QGroupBox("通信オプション", snmp);
     auto* optLay = new QGridLayout(optBox);
@@ -240,6 +251,7 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     widgets::SetCtrlId(m_sendErr, IDC_SEND_ERR_CNT);
     widgets::SetCtrlId(m_recvErr, IDC_RECV_ERR_CNT);
     widgets::SetCtrlId(m_timeout, IDC_TIMEOUT);
+    widgets::SetCtrlId(m_version, IDC_SNMP_VERSION);
     widgets::SetCtrlId(m_ok, IDC_OK);
     widgets::SetCtrlId(m_cancel, IDC_CANCEL);
 
@@ -281,6 +293,9 @@ void CAgentDlg::ReadAgentIni(MIBAgent* a)
                                  MIBAgent::MaxTimeoutUsec);
     a->setTvSec(static_cast<long>(usec / 1000000));
     a->setTvUSec(static_cast<long>(usec % 1000000));
+    // A file without the key was written for v1.
+    a->setVersion(MIBAgent::VersionFromNumber(
+        platform::ParseLeadingInt(platform::GetPrivateProfileString("snmp", "version", "0", file))));
 }
 
 bool CAgentDlg::WriteAgentIni()
@@ -303,6 +318,8 @@ bool CAgentDlg::WriteAgentIni()
     ok = platform::WritePrivateProfileString("socket", "tv_sec", buf, file) && ok;
     std::snprintf(buf, sizeof buf, "%ld", a->getTvUSec());
     ok = platform::WritePrivateProfileString("socket", "tv_usec", buf, file) && ok;
+    std::snprintf(buf, sizeof buf, "%d", static_cast<int>(a->getVersion()));
+    ok = platform::WritePrivateProfileString("snmp", "version", buf, file) && ok;
     if (!ok)
         // The settings are in use, but the operator must know they were
         // not kept for the next start.
@@ -329,6 +346,8 @@ void CAgentDlg::OnInitDialog()
     m_timeout->setText(QString::number(t));
     m_read->setText(QString::fromStdString(m_edit.getReadCommunity()));
     m_write->setText(QString::fromStdString(m_edit.getWriteCommunity()));
+    const int versionIndex = m_version->findData(static_cast<int>(m_edit.getVersion()));
+    m_version->setCurrentIndex(versionIndex < 0 ? 0 : versionIndex);
     m_ipv4->Field(0)->setFocus();
 }
 
@@ -392,6 +411,7 @@ void CAgentDlg::accept()
     a.setTvUSec(static_cast<long>(usec % 1000000));
     a.setReadCommunity(Text(m_read));
     a.setWriteCommunity(Text(m_write));
+    a.setVersion(MIBAgent::VersionFromNumber(m_version->currentData().toInt()));
 
     if (Probe() != 0) {
         m_probeRejected = true;

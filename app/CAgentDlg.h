@@ -14,6 +14,7 @@
 #include <string>
 
 class QButtonGroup;
+class QComboBox;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -64,6 +65,7 @@ public:
     QLineEdit* SendErrCntField() const { return m_sendErr; }
     QLineEdit* RecvErrCntField() const { return m_recvErr; }
     QLineEdit* TimeoutField() const { return m_timeout; }
+    QComboBox* VersionField() const { return m_version; }
     QPushButton* OkButton() const { return m_ok; }
     QPushButton* CancelButton() const { return m_cancel; }
 
@@ -94,6 +96,7 @@ private:
     QLineEdit* m_sendErr;
     QLineEdit* m_recvErr;
     QLineEdit* m_timeout;
+    QComboBox* m_version;  // item data: the version field value
     QPushButton* m_ok;
     QPushButton* m_cancel;
     bool m_probeRejected = false;

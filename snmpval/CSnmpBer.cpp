@@ -336,6 +336,20 @@ void CSnmpBer::SetULong(unsigned long value, unsigned char tag)
     Put(tag, k, c);
 }
 
+void CSnmpBer::SetULong64(std::uint64_t value, unsigned char tag)
+{
+    int n = 1;
+    while (n < 8 && (value >> (8 * n)) != 0)
+        ++n;
+    unsigned char c[9];
+    int k = 0;
+    if ((value >> (8 * (n - 1))) & 0x80)
+        c[k++] = 0x00;
+    for (int i = n - 1; i >= 0; --i)
+        c[k++] = (unsigned char)(value >> (8 * i));
+    Put(tag, k, c);
+}
+
 void CSnmpBer::SetOid(const unsigned long* arcs, int count)
 {
     if (!arcs || count < 2) {
@@ -481,6 +495,33 @@ long CSnmpBer::GetLong() const
     if (n < 4 && (d[0] & 0x80))
         v |= ~uint32_t(0) << (8 * n);  // sign-extend short contents
     return long(int32_t(v));
+}
+
+std::uint64_t CSnmpBer::GetULong64() const
+{
+    int hdr, n;
+    if (!Content(hdr, n))
+        return 0;
+    const unsigned char* d = m_data + hdr;
+    switch (m_data[0]) {
+    case TagCounter64: {
+        // More than eight value octets do not fit: undecodable.
+        if (n > 9 || (n == 9 && d[0] != 0))
+            return 0;
+        std::uint64_t v = 0;
+        for (int i = 0; i < n; ++i)
+            v = (v << 8) | d[i];
+        return v;
+    }
+    case TagCounter:
+    case TagGauge:
+    case TagTimeTicks:
+        return GetULong();
+    case TagInteger:
+        return std::uint32_t(GetLong());
+    default:
+        return 0;
+    }
 }
 
 unsigned long CSnmpBer::GetULong() const

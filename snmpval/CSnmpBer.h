@@ -35,11 +35,20 @@ public:
         TagGauge = 0x42,
         TagTimeTicks = 0x43,
         TagOpaque = 0x44,
+        TagCounter64 = 0x46,
+        // Exception values of SNMPv2 bindings.
+        TagNoSuchObject = 0x80,
+        TagNoSuchInstance = 0x81,
+        TagEndOfMibView = 0x82,
         TagGetRequest = 0xA0,
         TagGetNextRequest = 0xA1,
         TagGetResponse = 0xA2,
         TagSetRequest = 0xA3,
         TagTrap = 0xA4,
+        TagGetBulkRequest = 0xA5,
+        TagInformRequest = 0xA6,
+        TagTrapV2 = 0xA7,
+        TagReport = 0xA8,
     };
     // Largest OID content SetOid builds.
     static constexpr int MaxOidContent = 1024;
@@ -48,6 +57,9 @@ public:
     // generic-trap names by trap number.
     static const std::string m_strTag[256];
     static const std::string m_strTrapMsg[7];
+    // The name of any tag: m_strTag's SNMPv1 names, and the SNMPv2 ones
+    // (Counter64, the exceptions, GetBulkRequest).
+    static const std::string& TagName(unsigned char tag);
     // Display limits of an OBJECT IDENTIFIER text; longer ones end in "...".
     static constexpr int MaxDisplayArcs = 128;
     static constexpr int MaxDisplayChars = 1024;
@@ -82,6 +94,8 @@ public:
     void SetTag(unsigned char tag);
     void SetLong(long value);
     void SetULong(unsigned long value, unsigned char tag);
+    // Unsigned value of up to 64 bits (Counter64), shortest form.
+    void SetULong64(std::uint64_t value, unsigned char tag);
     // count >= 2; content over MaxOidContent octets leaves the object empty.
     void SetOid(const unsigned long* arcs, int count);
     void SetString(const char* text);
@@ -102,6 +116,8 @@ public:
     const unsigned char* GetData() const;
     long GetLong() const;
     unsigned long GetULong() const;
+    // Counter64, and the 32-bit unsigned kinds, as 64 bits; 0 otherwise.
+    std::uint64_t GetULong64() const;
     // Arcs into out (room for capacity arcs). Returns the arc count, or -1
     // for another tag, a malformed content or too many arcs.
     int GetOid(unsigned long* out, int capacity) const;

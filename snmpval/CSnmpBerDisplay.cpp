@@ -200,6 +200,7 @@ void AppendElement(std::string& out, const unsigned char* p, int avail, int mode
     case CSnmpBer::TagGetNextRequest:
     case CSnmpBer::TagGetResponse:
     case CSnmpBer::TagSetRequest:
+    case CSnmpBer::TagGetBulkRequest:
         if (p[0] != CSnmpBer::TagSequence)
             out += "PDU";
         if (depth >= kMaxDepth) {
@@ -230,6 +231,26 @@ void AppendElement(std::string& out, const unsigned char* p, int avail, int mode
         out += num;
         break;
     }
+    case CSnmpBer::TagCounter64: {
+        // Up to eight value octets (a ninth, leading zero keeps it positive).
+        uint64_t v = 0;
+        bool fits = n >= 1 && n <= 9 && (n < 9 || d[0] == 0);
+        for (int i = 0; fits && i < n; ++i)
+            v = (v << 8) | d[i];
+        if (fits) {
+            std::snprintf(num, sizeof num, "%" PRIu64, v);
+            out += num;
+        } else {
+            out += kNullText;
+        }
+        break;
+    }
+    case CSnmpBer::TagNoSuchObject:
+    case CSnmpBer::TagNoSuchInstance:
+    case CSnmpBer::TagEndOfMibView:
+        // The exception's own name stands where the value would.
+        out += CSnmpBer::TagName(p[0]);
+        break;
     default:  // NULL, Opaque, Trap and every unnamed tag
         out += kNullText;
         break;
@@ -238,12 +259,28 @@ void AppendElement(std::string& out, const unsigned char* p, int avail, int mode
 
 }  // namespace
 
+const std::string& CSnmpBer::TagName(unsigned char tag)
+{
+    // The SNMPv2 types beside the SNMPv1 table.
+    static const std::string counter64 = "Counter64", noSuchObject = "noSuchObject",
+                             noSuchInstance = "noSuchInstance", endOfMibView = "endOfMibView",
+                             getBulk = "SNMP GetBulkRequest";
+    switch (tag) {
+    case TagCounter64: return counter64;
+    case TagNoSuchObject: return noSuchObject;
+    case TagNoSuchInstance: return noSuchInstance;
+    case TagEndOfMibView: return endOfMibView;
+    case TagGetBulkRequest: return getBulk;
+    default: return m_strTag[tag];
+    }
+}
+
 void CSnmpBer::GetTagType(std::string& text) const
 {
     unsigned char tag = GetTagType();
     char hex[8];
     std::snprintf(hex, sizeof hex, "(0x%02x)", tag);
-    text = m_strTag[tag] + hex;
+    text = TagName(tag) + hex;
 }
 
 CSnmpString CSnmpBer::GetString(int mode) const

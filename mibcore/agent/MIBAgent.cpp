@@ -27,7 +27,14 @@ MIBAgent& MIBAgent::operator=(const MIBAgent& src)
     m_tvSec = src.m_tvSec;
     m_tvUSec = src.m_tvUSec;
     m_networkLayerType = src.m_networkLayerType;
+    m_version = src.m_version;
     return *this;
+}
+
+MIBAgent::Version MIBAgent::VersionFromNumber(long n)
+{
+    // v3 is not spoken yet: a file naming it falls back to v1.
+    return n == static_cast<long>(Version::V2c) ? Version::V2c : Version::V1;
 }
 
 MIBAgent* MIBAgent::getInstance()

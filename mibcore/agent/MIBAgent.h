@@ -21,7 +21,7 @@ public:
     // to the current settings only when the agent answered; a background
     // job works on its own, so it never reads settings being written).
     MIBAgent(const MIBAgent& src);
-    // Copies exactly the eight settings.
+    // Copies exactly the nine settings.
     MIBAgent& operator=(const MIBAgent& src);
 
     // What the dialog accepts and agent.ini is brought into: enough for a
@@ -55,6 +55,13 @@ public:
 
     enum : int { FamilyIPv4 = 2, FamilyIPv6 = 23 };
 
+    // The protocol version; the values are the message's version field.
+    enum class Version : int { V1 = 0, V2c = 1, V3 = 3 };
+    Version getVersion() const { return m_version; }
+    void setVersion(Version v) { m_version = v; }
+    // The version named by a stored number; anything unknown reads as v1.
+    static Version VersionFromNumber(long n);
+
 private:
     MIBAgent();
 
@@ -69,6 +76,7 @@ private:
     std::int32_t m_tvSec = 0;
     std::int32_t m_tvUSec = 500000;
     std::int32_t m_networkLayerType = FamilyIPv4;
+    Version m_version = Version::V1;
 };
 
 // Probe the current agent with one GetRequest for sysDescr.0 on a fresh

@@ -18,8 +18,28 @@ const char* const CSnmpBerList::m_ErrMsg[24] = {
     "SNMP送信もしくは受信エラーが多発したためデータを取得しませんでした",
 };
 
+// Error statuses 6..18 of SNMPv2 agents, reported as codes 106..118 so
+// they never meet the engine's own codes.
+const char* const CSnmpBerList::m_ErrMsgV2[13] = {
+    "noAccess-アクセスできないオブジェクトです",
+    "wrongType-値の型が不正です",
+    "wrongLength-値の長さが不正です",
+    "wrongEncoding-値の符号化が不正です",
+    "wrongValue-指定の値は設定できません",
+    "noCreation-オブジェクトを作成できません",
+    "inconsistentValue-現在は指定の値を設定できません",
+    "resourceUnavailable-エージェントの資源が足りません",
+    "commitFailed-設定を反映できませんでした",
+    "undoFailed-設定を元に戻せませんでした",
+    "authorizationError-許可されていない要求です",
+    "notWritable-書き込みできないオブジェクトです",
+    "inconsistentName-現在は指定のオブジェクトを作成できません",
+};
+
 const char* CSnmpBerList::ErrMsg(int code)
 {
+    if (code >= AgentStatusV2First && code <= AgentStatusV2Last)
+        return m_ErrMsgV2[code - AgentStatusV2First];
     if (code < 0 || code >= 24)
         return "";
     return m_ErrMsg[code];

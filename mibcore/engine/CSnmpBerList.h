@@ -41,7 +41,11 @@ public:
 
     // Texts of the engine's result codes 0..23.
     static const char* const m_ErrMsg[24];
-    // m_ErrMsg[code], or "" for a code outside the table.
+    // Texts of the SNMPv2 error statuses 6..18, reported as the codes
+    // 106..118 (100 + status).
+    static const char* const m_ErrMsgV2[13];
+    enum : int { AgentStatusV2First = 106, AgentStatusV2Last = 118 };
+    // The text of any result code, or "" for a code without one.
     static const char* ErrMsg(int code);
 
 private:

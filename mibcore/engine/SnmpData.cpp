@@ -19,7 +19,9 @@
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/agent/AgentPort.h"
 #include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/engine/SnmpMessage.h"
 #include "mibcore/engine/SnmpReply.h"
+#include "mibcore/engine/SnmpWalk.h"
 #include "mibcore/engine/WorkerStop.h"
 #include "snmpval/CSnmpLock.h"
 #include "snmpval/Cp932.h"
@@ -139,8 +141,19 @@ int WaitReadable(int fd, long long timeoutNs, void* keepRunning)
 
 }  // namespace
 
-int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned char pduType,
-             void* keepRunning)
+namespace {
+
+// The receive buffer of the calling thread: room for any UDP reply,
+// allocated once per thread instead of 64 KiB of stack per exchange.
+unsigned char* ReceiveBuffer()
+{
+    thread_local std::vector<unsigned char> buffer(RecvBufferSize);
+    return buffer.data();
+}
+
+// One exchange of any PDU (GetBulk carries non-repeaters and
+// max-repetitions in pdu.field1/field2).
+int Exchange(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, RequestPdu pdu, void* keepRunning)
 {
     if (!agent)
         return NoAddress;
@@ -148,36 +161,13 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
     if (address.empty())
         return NoAddress;
 
-    std::string community;
-    if (pduType == CSnmpBer::TagGetRequest || pduType == CSnmpBer::TagGetNextRequest)
-        community = agent->getReadCommunity();
-    else if (pduType == CSnmpBer::TagSetRequest)
-        community = agent->getWriteCommunity();
-    // The wire carries the narrow (CP932) form.
-    community = cp932::FromUtf8(community);
-
     // A stopped background job sends nothing more.
     if (WorkerStopped())
         return Ok;
 
-    const int requestId = NextRequestId();
-
+    pdu.requestId = NextRequestId();
     CSnmpBer message;
-    message.SetTag(CSnmpBer::TagSequence);
-    CSnmpBer element;
-    element.SetLong(0);
-    message.AddBer(element);
-    element.SetString(community.c_str());
-    message.AddBer(element);
-    CSnmpBer pdu;
-    pdu.SetTag(pduType);
-    element.SetLong(requestId);
-    pdu.AddBer(element);
-    element.SetLong(0);
-    pdu.AddBer(element);
-    pdu.AddBer(element);
-    pdu.AddBer(bindings);
-    message.AddBer(pdu);
+    BuildRequest(*agent, pdu, bindings, message);
 
     const int family = PlatformFamily(agent->getNetworkLayerType());
     if (family < 0)
@@ -216,7 +206,7 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
     const long long recvErrCnt = agent->getRecvErrCnt();
     const long long attempts = recvErrCnt < 0 ? 1 : recvErrCnt + 1;
 
-    unsigned char buffer[RecvBufferSize];
+    unsigned char* buffer = ReceiveBuffer();
     Reply reply;
     // Each attempt waits until its own deadline. Stray datagrams (stale,
     // undecodable, not a GetResponse, from another port) are discarded and
@@ -237,7 +227,9 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
         sockaddr_storage from;
         socklen_t fromLen = sizeof from;
         std::memset(&from, 0, sizeof from);
-        const ssize_t n = ::recvfrom(fd, buffer, sizeof buffer, 0, reinterpret_cast<sockaddr*>(&from), &fromLen);
+        // MSG_TRUNC: n is the datagram's real size even when it did not fit.
+        const ssize_t n = ::recvfrom(fd, buffer, RecvBufferSize, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from),
+                                     &fromLen);
         if (n <= 0) {
             // An empty datagram or a receive error ends the attempt.
             ++attempt;
@@ -246,24 +238,49 @@ int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned c
         }
         if (SourcePort(from) != port)
             continue;
-        // A datagram that does not decode reads as id 0 and never matches.
-        // Only a version-0 GetResponse answers: our own request reflected
-        // back, a trap or a SetRequest with the same id is not the reply.
-        ParseReply(buffer, static_cast<int>(n), reply);
-        if (reply.requestId != requestId || reply.version != 0 || reply.pduType != CSnmpBer::TagGetResponse)
+        if (n > RecvBufferSize) {
+            // Only an IPv6 datagram can be this large. A bulk request asked
+            // for too much: the walk asks again for less. Anything else
+            // cannot be read and is discarded like other stray data.
+            if (pdu.type == CSnmpBer::TagGetBulkRequest)
+                return TooBig;
             continue;
-        if (reply.errorStatus != 0) {
-            // Only the agent's own codes: anything else would pose as an
-            // engine code or fall outside the message table.
-            if (reply.errorStatus < TooBig || reply.errorStatus > GenErr)
-                return GenErr;
-            return static_cast<int>(reply.errorStatus);
         }
+        // A datagram that does not decode reads as id 0 and never matches.
+        ParseReply(buffer, static_cast<int>(n), reply);
+        if (!AnswersRequest(*agent, reply, pdu.requestId))
+            continue;
+        if (reply.errorStatus != 0)
+            return ResultOfStatus(*agent, reply.errorStatus);
         bindings = std::move(reply.bindings);
         return Ok;
     }
     return RecvTimeout;
 }
+
+}  // namespace
+
+int SnmpData(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, unsigned char pduType,
+             void* keepRunning)
+{
+    RequestPdu pdu;
+    pdu.type = pduType;
+    return Exchange(agent, item, bindings, pdu, keepRunning);
+}
+
+namespace snmpengine {
+
+int SnmpBulk(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, int nonRepeaters, int maxRepetitions,
+             void* keepRunning)
+{
+    RequestPdu pdu;
+    pdu.type = CSnmpBer::TagGetBulkRequest;
+    pdu.field1 = nonRepeaters < 0 ? 0 : nonRepeaters;
+    pdu.field2 = maxRepetitions < 0 ? 0 : maxRepetitions;
+    return Exchange(agent, item, bindings, pdu, keepRunning);
+}
+
+}  // namespace snmpengine
 
 int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, unsigned long* base,
                     int baseLength, unsigned long* columns, int columnCount, int* failureCounter,
@@ -313,13 +330,39 @@ int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, uns
     const bool walk = pduType == CSnmpBer::TagGetNextRequest;
 
     int count = 0;
+    if (!walk) {
+        while (*failures <= failureBudget) {
+            if (!Running(flag))
+                return count;
+            const int result = SnmpData(agent, item, bindings, pduType, flag);
+            // A stopped exchange hands back the request: it is not a row.
+            if (!Running(flag))
+                return count;
+            if (result != Ok) {
+                setError(result);
+                *failures += 1;
+                continue;
+            }
+            *failures = 0;
+            for (int k = columnCount - 1; k >= 0; --k) {
+                if (!InSubtree(bindings, k, base, baseLength, columns[k], columnPosition, arcs.data(), MaxOidArcs,
+                               nullptr)) {
+                    setError(OutOfSubtree);
+                    return 0;
+                }
+            }
+            rows->Set(&bindings);
+            return 1;
+        }
+        return count;
+    }
+
+    WalkStepper stepper(agent, item, columnCount);
+    std::vector<CSnmpBer> replyRows;
     while (*failures <= failureBudget) {
         if (!Running(flag))
             return count;
-        CSnmpBer sent;
-        if (walk)
-            sent = bindings;
-        const int result = SnmpData(agent, item, bindings, pduType, flag);
+        const int result = stepper.Next(bindings, replyRows, flag);
         // A stopped exchange hands back the request: it is not a row.
         if (!Running(flag))
             return count;
@@ -329,44 +372,48 @@ int SnmpDynamicList(MIBAgent* agent, MIBBasicItem* item, CSnmpBerList* rows, uns
             continue;
         }
         *failures = 0;
-
-        for (int k = columnCount - 1; k >= 0; --k) {
-            if (!InSubtree(bindings, k, base, baseLength, columns[k], columnPosition, arcs.data(), MaxOidArcs,
-                           nullptr)) {
-                if (count == 0)
-                    setError(OutOfSubtree);
-                return count;
-            }
+        if (replyRows.empty()) {
+            setError(OutOfSubtree);
+            return count;
         }
-        if (walk) {
+
+        // Rows in order; the first one beyond a column's end, at the end of
+        // the agent's MIB or not past the previous row ends the walk.
+        for (CSnmpBer& row : replyRows) {
+            for (int k = columnCount - 1; k >= 0; --k) {
+                if (IsEndOfMibView(row, k) ||
+                    !InSubtree(row, k, base, baseLength, columns[k], columnPosition, arcs.data(), MaxOidArcs,
+                               nullptr)) {
+                    if (count == 0)
+                        setError(OutOfSubtree);
+                    return count;
+                }
+            }
             // An agent that does not move forward would keep the walk
             // going for ever.
             for (int k = 0; k < columnCount; ++k) {
-                const int n = BindingName(bindings, k, arcs.data(), MaxOidArcs);
-                const int m = BindingName(sent, k, sentArcs.data(), MaxOidArcs);
+                const int n = BindingName(row, k, arcs.data(), MaxOidArcs);
+                const int m = BindingName(bindings, k, sentArcs.data(), MaxOidArcs);
                 if (m >= 0 && CompareOid(arcs.data(), n, sentArcs.data(), m) <= 0) {
                     setError(OutOfSubtree);
                     return count;
                 }
             }
+            // One row past the limit ends the walk.
+            if (rowLimit > 0 && count >= rowLimit) {
+                setError(RowLimit);
+                return count;
+            }
+            bindings = std::move(row);
+            if (count == 0) {
+                rows->Set(&bindings);
+            } else {
+                auto* node = new CSnmpBerList;
+                node->Set(&bindings);
+                rows->Add(node);
+            }
+            ++count;
         }
-
-        if (!walk) {
-            rows->Set(&bindings);
-            return 1;
-        }
-        if (rowLimit > 0 && count >= rowLimit) {
-            setError(RowLimit);
-            return count;
-        }
-        if (count == 0) {
-            rows->Set(&bindings);
-        } else {
-            auto* node = new CSnmpBerList;
-            node->Set(&bindings);
-            rows->Add(node);
-        }
-        ++count;
     }
     return count;
 }

@@ -3,7 +3,8 @@
 // walk of table columns built on it.
 //
 // Result codes (texts in CSnmpBerList::m_ErrMsg): 0 success, 1..5 the
-// agent's error-status, 17 base OID unusable, 18 no agent address, 19 the
+// agent's error-status (v2c statuses 6..18 as 24..36, see SnmpMessage.h),
+// 17 base OID unusable, 18 no agent address, 19 the
 // address is not numeric in the configured family, 20 send failed, 21 no
 // matching reply in time, 22 the walk's first reply left the subtree.
 
@@ -33,17 +34,24 @@ enum Result : int {
     // caller's message names the limit).
     RowLimit = 24,
 };
-// Size of the arc buffers of the walk and of the receive buffer.
+// Size of the arc buffers of the walk, and of the receive buffer: room for
+// any UDP reply over IPv4.
 inline constexpr int MaxOidArcs = 8192;
-inline constexpr int RecvBufferSize = 8192;
+inline constexpr int RecvBufferSize = 65507;
 // UDP port of the agent: 161, or QUILLON_SNMP_PORT when it names a valid
 // port (read once, for the demo).
 int AgentPort();
+
+// One GetBulkRequest exchange, as SnmpData does a Get: for agents that
+// speak v2c (the message carries the agent's version). A reply too large
+// for the receive buffer gives TooBig, like the agent's own tooBig.
+int SnmpBulk(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, int nonRepeaters, int maxRepetitions,
+             void* keepRunning);
 }  // namespace snmpengine
 
 // One exchange: wrap bindings into a request of pduType (0xA0, 0xA1, 0xA3),
 // send it once from item's socket and wait up to RecvErrCnt + 1 time-outs
-// for the version-0 GetResponse from the agent's port with the same request
+// for the GetResponse of the agent's version from the agent's port with the same request
 // id; other datagrams are discarded without extending or ending a wait. On
 // 0 from a reply, bindings holds the reply's variable-bindings. keepRunning
 // (an int*, may be null) at 0 stops the wait and returns 0 with the

@@ -13,9 +13,11 @@ public:
         setErrIdx(e);
     }
 
-    unsigned long getVal() const { return val; }
-    // Samples are 32-bit: counters wrap modulo 2^32.
+    unsigned long getVal() const { return static_cast<unsigned long>(val); }
+    // Samples of 32-bit objects: counters wrap modulo 2^32.
     void setVal(unsigned long v) { val = static_cast<std::uint32_t>(v); }
+    // Samples of Counter64 objects keep all 64 bits.
+    void setVal64(std::uint64_t v) { val = v; }
     // Seconds since 1970 (low 32 bits); 0 means the slot holds no sample yet.
     long getTime() const { return time; }
     void setTime(long t) { time = static_cast<std::int32_t>(static_cast<std::uint32_t>(t)); }
@@ -24,7 +26,7 @@ public:
     void setErrIdx(int e) { errIdx = e; }
 
 private:
-    std::uint32_t val = 0;
+    std::uint64_t val = 0;
     std::int32_t time = 0;
     std::int32_t errIdx = 0;
 };

@@ -7,6 +7,7 @@
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/SnmpMessage.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/MessageBox.h"
@@ -212,11 +213,37 @@ void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
     auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
     auto socket = std::make_shared<MIBBasicItem>(*item);
     std::vector<std::vector<unsigned long>> oids;
-    for (int j = 0; j < getObjectCount(); ++j)
-        oids.push_back(RequestOid(j));
+    std::vector<std::vector<unsigned long>> alternatives;
+    for (int j = 0; j < getObjectCount(); ++j) {
+        oids.push_back(UsesAlternative(j) ? m_alt[size_t(j)].oid : RequestOid(j));
+        alternatives.push_back(size_t(j) < m_alt.size() ? m_alt[size_t(j)].oid : std::vector<unsigned long>());
+    }
+    const bool learn = !m_altLearnt && !m_alt.empty() && snmpengine::SpeaksBulk(*agent);
     const long now = NowSeconds();
-    m_cycle.Start<PollState>(
-        [agent, socket, oids = std::move(oids), st = m_state](int* keepRunning) mutable {
+    struct Cycle {
+        PollState st;
+        std::vector<char> useAlt;  // learnt in this cycle (empty: not asked)
+    };
+    m_cycle.Start<Cycle>(
+        [agent, socket, oids = std::move(oids), alternatives = std::move(alternatives), learn,
+         st = m_state](int* keepRunning) mutable {
+            Cycle out;
+            if (learn) {
+                out.useAlt.assign(oids.size(), 0);
+                for (size_t j = 0; j < oids.size(); ++j) {
+                    const std::vector<unsigned long>& alt = alternatives[j];
+                    if (alt.empty())
+                        continue;
+                    CSnmpBer bindings = MakeRequestBindings(alt.data(), int(alt.size()));
+                    CSnmpBer value;
+                    if (SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning) == 0 &&
+                        TakeReplyValue(bindings, alt.data(), int(alt.size()), value) == 0 &&
+                        value.GetTagType() == CSnmpBer::TagCounter64) {
+                        out.useAlt[j] = 1;
+                        oids[j] = alt;
+                    }
+                }
+            }
             RunRequests(st, [&](int j, CSnmpBer& value) {
                 const std::vector<unsigned long>& oid = oids[size_t(j)];
                 CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
@@ -225,12 +252,17 @@ void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
                     return rc;
                 return TakeReplyValue(bindings, oid.data(), int(oid.size()), value);
             });
-            return std::move(st);
+            out.st = std::move(st);
+            return out;
         },
-        [this, now, polled = m_seriesIds](PollState st) {
+        [this, now, polled = m_seriesIds](Cycle cycle) {
             {
                 std::lock_guard<std::recursive_mutex> hold(m_lock);
-                TakeCycle(std::move(st), polled);
+                if (!cycle.useAlt.empty() && polled == m_seriesIds) {
+                    m_useAlt = std::move(cycle.useAlt);
+                    m_altLearnt = true;
+                }
+                TakeCycle(std::move(cycle.st), polled);
                 std::vector<ValatTime*> h = histories();
                 Tick(m_state, h.data(), m_historyLength, now);
             }
@@ -284,7 +316,7 @@ GraphData CCounterGroupDoc::Snapshot()
         GraphSeriesData g = d.NewSeries(*s->getPen());
         const ValatTime* h = s->getValatTime();
         for (int k = 0; k < m_historyLength; ++k) {
-            g.val[size_t(k)] = uint32_t(h[k].getVal());
+            g.val[size_t(k)] = h[k].getVal();
             g.err[size_t(k)] = int32_t(h[k].getErrIdx());
         }
         d.series.push_back(std::move(g));
@@ -297,7 +329,20 @@ GraphData CCounterGroupDoc::Snapshot()
     return d;
 }
 
-std::string CCounterGroupDoc::SeriesLabel(int i) { return getSeries(i)->getName(); }
+std::string CCounterGroupDoc::SeriesLabel(int i)
+{
+    return UsesAlternative(i) ? m_alt[size_t(i)].name : getSeries(i)->getName();
+}
+
+void CCounterGroupDoc::SetAlternatives(std::vector<Alternative> alternatives)
+{
+    std::lock_guard<std::recursive_mutex> hold(m_lock);
+    m_alt = std::move(alternatives);
+    m_useAlt.assign(m_alt.size(), 0);
+    m_altLearnt = false;
+    // Counter64 answers are samples of these series, not wrong kinds.
+    m_state.counter64 = !m_alt.empty();
+}
 
 std::string CCounterGroupDoc::CsvBytes()
 {

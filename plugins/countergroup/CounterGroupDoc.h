@@ -103,6 +103,21 @@ public:
     // Full OID asked for series j; the default is the constants' prefix,
     // the series' sub-identifier and the instance suffix.
     virtual std::vector<unsigned long> RequestOid(int j);
+    // Objects a window polls instead where the agent has them (the traffic
+    // windows' 64-bit ifHC* counters over v2c): per series an OID and its
+    // name, an empty OID for none. Asked for once, in the first cycle over
+    // a v2c agent; a series uses its alternative when the answer is a
+    // Counter64.
+    struct Alternative {
+        std::vector<unsigned long> oid;
+        std::string name;
+    };
+    void SetAlternatives(std::vector<Alternative> alternatives);
+    bool UsesAlternative(int i) const { return size_t(i) < m_useAlt.size() && m_useAlt[size_t(i)]; }
+    const Alternative* AlternativeOf(int i) const
+    {
+        return size_t(i) < m_alt.size() ? &m_alt[size_t(i)] : nullptr;
+    }
     // Whether timeId, interval and pens live in the settings file.
     virtual bool KeepsTimerAndPens() const { return true; }
     // The window title the frame takes when polling starts (empty: keep).
@@ -168,6 +183,9 @@ private:
     bool m_initialised = false;
     std::string m_iniPath;
     PollState m_state;
+    std::vector<Alternative> m_alt;
+    std::vector<char> m_useAlt;
+    bool m_altLearnt = false;
     std::vector<std::unique_ptr<OidVal>> m_series;
     std::vector<std::uint64_t> m_seriesIds;  // serial of each series, in order
     std::uint64_t m_lastSeriesId = 0;

@@ -211,8 +211,12 @@ void CCounterGroupListView::RefreshTexts()
     const int rows = std::min(list.GetItemCount(), doc->getObjectCount());
     for (int i = 0; i < rows; ++i) {
         const ValatTime& v = doc->getSeries(i)->getValatTime()[cursor];
+        // The label names the object polled (a 64-bit one once learnt).
+        const QString label = QString::fromStdString(doc->SeriesLabel(i));
+        if (list.GetItemText(i, 0) != label)
+            list.SetItemText(i, 0, label);
         char buf[32];
-        std::snprintf(buf, sizeof buf, "%u", unsigned(v.getVal()));
+        std::snprintf(buf, sizeof buf, "%llu", static_cast<unsigned long long>(v.getVal()));
         list.SetItemText(i, 1, QString::fromLatin1(buf));
         std::snprintf(buf, sizeof buf, "%d", v.getErrIdx());
         list.SetItemText(i, 2,

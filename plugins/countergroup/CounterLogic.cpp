@@ -11,14 +11,14 @@ long NowSeconds()
     return long(int32_t(uint32_t(uint64_t(std::time(nullptr)))));
 }
 
-int CheckValueKind(ValueKind kind, const CSnmpBer& value)
+int CheckValueKind(ValueKind kind, const CSnmpBer& value, bool counter64)
 {
     const unsigned char tag = value.GetTagType();
     switch (kind) {
     case ValueKind::ByTag:
         return 0;
     case ValueKind::Counter:
-        if (tag == CSnmpBer::TagCounter)
+        if (tag == CSnmpBer::TagCounter || (counter64 && tag == CSnmpBer::TagCounter64))
             return 0;
         break;
     case ValueKind::Gauge:

@@ -35,6 +35,9 @@ struct PollState {
     // Answers whose value the kind cannot sample fail (CheckValueKind);
     // off for pollers whose "value" is a whole reply of their own.
     bool checkValueKind = false;
+    // Counter series that may be Counter64 objects (the traffic windows'
+    // ifHC* counters) take those too.
+    bool counter64 = false;
 
     PollState() = default;
     PollState(ValueKind k, int objectCount, int budget)
@@ -73,7 +76,7 @@ inline bool IsGoodErrIdx(int errIdx) { return errIdx == 0 || errIdx == kCounterI
 // noSuchInstance) read as noSuchName, every other tag (NULL, strings,
 // Counter64, endOfMibView, ...) as badValue. Series sampled by tag take any
 // value.
-int CheckValueKind(ValueKind kind, const CSnmpBer& value);
+int CheckValueKind(ValueKind kind, const CSnmpBer& value, bool counter64 = false);
 
 // Ask for every object in table order. request(j, value) returns the result
 // code and, on 0, stores the received value. More failures than the budget
@@ -88,7 +91,7 @@ void RunRequests(PollState& st, Request&& request)
         CSnmpBer value;
         int rc = request(j, value);
         if (rc == 0 && st.checkValueKind)
-            rc = CheckValueKind(st.kind, value);
+            rc = CheckValueKind(st.kind, value, st.counter64);
         st.lastResult[size_t(j)] = rc;
         if (rc != 0) {
             if (++failures > st.errorBudget) {
@@ -127,11 +130,20 @@ void RestartSample(Slot& slot)
     slot.setVal(0);
     slot.setErrIdx(kCounterInitialised);
 }
-// The increase since the previous answer, modulo 2^32.
+// Whether both answers are Counter64: their increase is taken modulo 2^64.
+inline bool BothCounter64(const CSnmpBer& current, const CSnmpBer& previous)
+{
+    return current.GetTagType() == CSnmpBer::TagCounter64 && previous.GetTagType() == CSnmpBer::TagCounter64;
+}
+
+// The increase since the previous answer, modulo 2^32 (2^64 for Counter64).
 template <class Slot>
 void SetIncrease(Slot& slot, const CSnmpBer& current, const CSnmpBer& previous)
 {
-    slot.setVal(uint32_t(uint32_t(current.GetULong()) - uint32_t(previous.GetULong())));
+    if (BothCounter64(current, previous))
+        slot.setVal64(current.GetULong64() - previous.GetULong64());
+    else
+        slot.setVal(uint32_t(uint32_t(current.GetULong()) - uint32_t(previous.GetULong())));
     slot.setErrIdx(0);
 }
 
@@ -208,10 +220,12 @@ void TickByTag(PollState& st, Slot* const* histories, int len, long now)
         slot.setErrIdx(0);
         if (r > 0) {
             slot.setErrIdx(r);
-        } else if (st.tag[size_t(j)] == CSnmpBer::TagCounter) {
+        } else if (st.tag[size_t(j)] == CSnmpBer::TagCounter || st.tag[size_t(j)] == CSnmpBer::TagCounter64) {
             const Slot& prevSlot = h[len - 2];
             if (!IsGoodErrIdx(prevSlot.getErrIdx()) || prevSlot.getTime() == 0) {
                 slot.setErrIdx(kCounterInitialised);
+            } else if (BothCounter64(st.current[size_t(j)], st.previous[size_t(j)])) {
+                slot.setVal64(st.current[size_t(j)].GetULong64() - st.previous[size_t(j)].GetULong64());
             } else {
                 uint32_t cur = uint32_t(st.current[size_t(j)].GetULong());
                 uint32_t prev = uint32_t(st.previous[size_t(j)].GetULong());

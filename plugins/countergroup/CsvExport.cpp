@@ -23,7 +23,8 @@ std::string BuildCsv(const std::vector<std::string>& names, const GraphData& dat
         text += FormatTime(data.time[size_t(k)], "%Y/%m/%d %H:%M:%S");
         for (const GraphSeriesData& s : data.series) {
             char buf[16];
-            std::snprintf(buf, sizeof buf, ",%u", k < int(s.val.size()) ? unsigned(s.val[size_t(k)]) : 0u);
+            std::snprintf(buf, sizeof buf, ",%llu",
+                          k < int(s.val.size()) ? static_cast<unsigned long long>(s.val[size_t(k)]) : 0ULL);
             text += buf;
         }
         text += '\n';

@@ -52,20 +52,20 @@ QPen GraphResources::DefaultPen(int seriesIndex)
     return QPen(FromColorRef(kSeriesColours[i]), 2, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
 }
 
-uint32_t LargestValue(const GraphData& data)
+uint64_t LargestValue(const GraphData& data)
 {
-    uint32_t m = 0;
+    uint64_t m = 0;
     for (const GraphSeriesData& s : data.series) {
         if (IsNullPen(s.pen))
             continue;
-        for (uint32_t v : s.val)
+        for (uint64_t v : s.val)
             if (v > m)
                 m = v;
     }
     return m;
 }
 
-double ScaleTop(uint32_t largest)
+double ScaleTop(uint64_t largest)
 {
     if (largest == 0)
         return 1.0;

@@ -57,7 +57,7 @@ struct GraphResources {
 // What one render needs of a series: one value and result per slot.
 struct GraphSeriesData {
     QPen pen;
-    std::vector<uint32_t> val = std::vector<uint32_t>(kSlots, 0);
+    std::vector<uint64_t> val = std::vector<uint64_t>(kSlots, 0);
     std::vector<int32_t> err = std::vector<int32_t>(kSlots, 0);
 };
 
@@ -77,9 +77,9 @@ struct GraphData {
 inline bool IsNullPen(const QPen& pen) { return pen.style() == Qt::NoPen; }
 
 // Largest value of any slot of any drawn series.
-uint32_t LargestValue(const GraphData& data);
+uint64_t LargestValue(const GraphData& data);
 // Scale top: 1 for 0, else the largest value times 10^0.1.
-double ScaleTop(uint32_t largest);
+double ScaleTop(uint64_t largest);
 // Exponent of the grid unit for a scale top.
 int UnitExponent(double top);
 // Number of value grid lines: l = 1, 2, ... while l * unit <= top.

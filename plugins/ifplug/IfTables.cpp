@@ -10,6 +10,7 @@
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/SnmpMessage.h"
 #include "mibcore/engine/SnmpReply.h"
 #include "mibcore/tables/Int2CStringTable.h"
 #include "snmpval/CSnmpString.h"
@@ -364,6 +365,57 @@ void AddHistoryRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::v
     }
 }
 
+namespace {
+
+// ifSpeed saturates at 4294967295: such rows show ifHighSpeed (Mbit/s)
+// where the agent has it, asked for in one GetRequest per 32 rows.
+void ApplyHighSpeeds(MIBAgent* agent, MIBBasicItem* item, IfTablesData& d, CSnmpBerList& rows, int count,
+                     int speedPosition, int* keepRunning)
+{
+    if (speedPosition < 0)
+        return;
+    std::vector<size_t> saturated;
+    int i = 0;
+    for (CSnmpBerList* row = &rows; row && i < count; row = row->getnext(), ++i) {
+        Cell c = ValueAt(row->Get(), speedPosition);
+        if (c.present && c.value.GetTagType() == CSnmpBer::TagGauge && c.value.GetULong() == 0xFFFFFFFFul)
+            saturated.push_back(size_t(i));
+    }
+    constexpr size_t kPerRequest = 32;
+    for (size_t first = 0; first < saturated.size() && Running(keepRunning); first += kPerRequest) {
+        const size_t last = std::min(saturated.size(), first + kPerRequest);
+        CSnmpBer bindings;
+        bindings.SetTag(CSnmpBer::TagSequence);
+        for (size_t k = first; k < last; ++k) {
+            const unsigned long oid[] = {1, 3, 6, 1, 2, 1, 31, 1, 1, 1, 15,
+                                         static_cast<unsigned long>(uint32_t(d.interfaces[saturated[k]].ifIndex))};
+            CSnmpBer name;
+            name.SetOid(oid, 12);
+            bindings.AddBer(MakeVarBind(name));
+        }
+        int one = 1;
+        if (SnmpData(agent, item, bindings, CSnmpBer::TagGetRequest, keepRunning ? keepRunning : &one) != 0)
+            continue;
+        for (size_t k = first; k < last; ++k) {
+            Cell c = ValueAt(bindings, int(k - first));
+            if (c.present && c.value.GetTagType() == CSnmpBer::TagGauge)
+                d.ifCells[saturated[k] * kIfColumns.size() + 4] = HighSpeedText(uint32_t(c.value.GetULong()));
+        }
+    }
+}
+
+}  // namespace
+
+std::string HighSpeedText(uint32_t megabitsPerSecond)
+{
+    char buf[48];
+    if (megabitsPerSecond > 1)
+        std::snprintf(buf, sizeof buf, "%.1lfMbps", double(megabitsPerSecond));
+    else
+        std::snprintf(buf, sizeof buf, "%.1lfkbps", double(megabitsPerSecond) * 1000.0);
+    return buf;
+}
+
 IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning)
 {
     IfTablesData d;
@@ -397,6 +449,8 @@ IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning)
             }
         } else {
             AddInterfaceRows(d, rows, n, present);
+            if (snmpengine::SpeaksBulk(*agent))
+                ApplyHighSpeeds(agent, item, d, rows, n, present[4], keepRunning);
         }
     }
     {

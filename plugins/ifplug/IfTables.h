@@ -120,6 +120,8 @@ void AddHistoryRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::v
 
 // "%.1lf%cbps": above 1000000 in M, otherwise in k.
 std::string SpeedText(uint32_t bitsPerSecond);
+// ifHighSpeed (units of 1,000,000 bit/s) in the same form: "10000.0Mbps".
+std::string HighSpeedText(uint32_t megabitsPerSecond);
 // The text after the last '.', or "" when there is none.
 std::string AfterLastDot(const std::string& text);
 

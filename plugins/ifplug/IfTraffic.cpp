@@ -5,6 +5,39 @@ namespace ifplug {
 namespace {
 
 const std::vector<unsigned long> kIfEntry = {1, 3, 6, 1, 2, 1, 2, 2, 1};
+const std::vector<unsigned long> kIfXEntry = {1, 3, 6, 1, 2, 1, 31, 1, 1, 1};
+
+// The 64-bit ifXTable column of an ifEntry counter column, or 0.
+struct HcCounter {
+    unsigned long column;
+    unsigned long hcColumn;
+    const char* name;
+};
+const HcCounter kHcCounters[] = {
+    {10, 6, "ifHCInOctets"},
+    {11, 7, "ifHCInUcastPkts"},
+    {16, 10, "ifHCOutOctets"},
+    {17, 11, "ifHCOutUcastPkts"},
+};
+const HcCounter* HcOf(unsigned long column)
+{
+    for (const HcCounter& c : kHcCounters)
+        if (c.column == column)
+            return &c;
+    return nullptr;
+}
+
+countergroup::CCounterGroupDoc::Alternative HcAlternative(unsigned long column, int ifIndex)
+{
+    countergroup::CCounterGroupDoc::Alternative alt;
+    if (const HcCounter* hc = HcOf(column)) {
+        alt.oid = kIfXEntry;
+        alt.oid.push_back(hc->hcColumn);
+        alt.oid.push_back(static_cast<unsigned long>(static_cast<unsigned>(ifIndex)));
+        alt.name = hc->name;
+    }
+    return alt;
+}
 
 countergroup::GroupConstants TrafficConstants(double no, const char* ini)
 {
@@ -34,6 +67,10 @@ void CIfOnlyMIBMenuDoc::SetInterface(int ifIndex, const std::string& ifDescr)
     m_ifIndex = ifIndex;
     m_ifDescr = ifDescr;
     m_own.suffix = {static_cast<unsigned long>(static_cast<unsigned>(ifIndex))};
+    std::vector<Alternative> alts;
+    for (int i = 0; i < 11; ++i)
+        alts.push_back(HcAlternative(static_cast<unsigned long>(10 + i), ifIndex));
+    SetAlternatives(std::move(alts));
 }
 
 CIfMultiMIBMenuDoc::CIfMultiMIBMenuDoc() : CCounterGroupDoc(m_own), m_own(TrafficConstants(3.12, "ifmulti.ini")) {}
@@ -51,18 +88,33 @@ void CIfMultiMIBMenuDoc::SetInterfaces(const std::vector<InterfaceEntry>& list, 
     for (const InterfaceEntry& e : m_interfaces)
         m_own.objects.push_back({e.ifDescr.c_str(), static_cast<unsigned long>(static_cast<unsigned>(e.ifIndex))});
     Initialize();
+    if (HcOf(static_cast<unsigned long>(column))) {
+        std::vector<Alternative> alts;
+        for (const InterfaceEntry& e : m_interfaces)
+            alts.push_back(HcAlternative(static_cast<unsigned long>(column), e.ifIndex));
+        SetAlternatives(std::move(alts));
+    }
 }
 
 std::string CIfMultiMIBMenuDoc::SeriesLabel(int i)
 {
     if (i < 0 || size_t(i) >= m_interfaces.size())
         return CCounterGroupDoc::SeriesLabel(i);
-    return Bracketed(m_interfaces[size_t(i)].ifIndex) + m_interfaces[size_t(i)].ifDescr;
+    std::string label = Bracketed(m_interfaces[size_t(i)].ifIndex) + m_interfaces[size_t(i)].ifDescr;
+    if (UsesAlternative(i))
+        label += " (" + AlternativeOf(i)->name + ")";
+    return label;
 }
 
 std::string CIfMultiMIBMenuDoc::CsvFirstLine() const
 {
-    return m_column >= 10 && m_column <= 20 ? kCounterNames[m_column - 10] : "";
+    if (m_column < 10 || m_column > 20)
+        return "";
+    // The 64-bit counter's name once every series polls it.
+    bool allHc = !m_interfaces.empty();
+    for (size_t i = 0; i < m_interfaces.size(); ++i)
+        allHc = allHc && UsesAlternative(int(i));
+    return allHc ? AlternativeOf(0)->name : kCounterNames[m_column - 10];
 }
 
 }  // namespace ifplug

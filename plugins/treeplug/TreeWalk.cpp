@@ -9,6 +9,7 @@
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/SnmpWalk.h"
 #include "mibcore/engine/SnmpReply.h"
 #include "mibcore/mibtree/MIBTree.h"
 #include "snmpval/CSnmpString.h"
@@ -230,13 +231,15 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
     CSnmpBer value;  // NULL the first time
     std::vector<unsigned long> arcs(static_cast<size_t>(MaxNameArcs()));
     int* flag = item->getRepeatFlag();
-    for (;;) {
+    snmpengine::WalkStepper stepper(agent, item, 1);
+    std::vector<CSnmpBer> rows;
+    bool done = false;
+    while (!done) {
         if (!item->getRepeat()) {
             end.result = 0;
             break;
         }
-        CSnmpBer bindings = Bindings(name, value);
-        const int result = SnmpData(agent, item, bindings, CSnmpBer::TagGetNextRequest, flag);
+        const int result = stepper.Next(Bindings(name, value), rows, flag);
         // A stopped exchange hands back the request itself: not an answer.
         if (!item->getRepeat()) {
             end.result = 0;
@@ -263,42 +266,55 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
         item->setResult(0);
         end.result = 0;
 
-        const int n = snmpengine::BindingName(bindings, 0, arcs.data(), MaxNameArcs());
-        // No readable name, or one outside the start object: the subtree ends.
-        if (n < rootLen || !std::equal(root.begin(), root.end(), arcs.begin()))
-            break;
-        // An agent that does not move forward would keep the walk going
-        // for ever: stop and say where.
-        if (snmpengine::CompareOid(arcs.data(), n, name.data(), static_cast<int>(name.size())) <= 0) {
-            end.result = snmpengine::OutOfSubtree;
-            item->setResult(end.result);
-            end.message = true;
-            end.oid = Numeric(name);
-            break;
+        for (const CSnmpBer& bindings : rows) {
+            const int n = snmpengine::BindingName(bindings, 0, arcs.data(), MaxNameArcs());
+            // No readable name, one outside the start object, or the end of
+            // the agent's MIB: the subtree ends.
+            if (n < rootLen || !std::equal(root.begin(), root.end(), arcs.begin()) ||
+                snmpengine::IsEndOfMibView(bindings, 0)) {
+                done = true;
+                break;
+            }
+            // An agent that does not move forward would keep the walk going
+            // for ever: stop and say where.
+            if (snmpengine::CompareOid(arcs.data(), n, name.data(), static_cast<int>(name.size())) <= 0) {
+                end.result = snmpengine::OutOfSubtree;
+                item->setResult(end.result);
+                end.message = true;
+                end.oid = Numeric(name);
+                done = true;
+                break;
+            }
+            if (end.rows >= maxInstances) {
+                end.message = true;
+                end.text = "インスタンス数が上限の" + std::to_string(maxInstances) + "件に達したため、取得を終了しました。";
+                end.oid = Numeric(name);
+                done = true;
+                break;
+            }
+            const int valuePath[] = {0, 1, -1};
+            const unsigned char* v = bindings.GetSequence(valuePath);
+            value = v ? CSnmpBer(v) : CSnmpBer();
+            name.assign(arcs.begin(), arcs.begin() + n);
+            // Stopped (or discarded) while waiting for the window to catch up.
+            if (!channel.Push(DescribeInstance(root.data(), rootLen, name.data(), n, value), flag)) {
+                done = true;
+                break;
+            }
+            ++end.rows;
+            item->setLastTime(static_cast<long>(std::clock()));
+            // The next request would have to carry this name: say so now rather
+            // than spend every retry on a request that cannot be sent.
+            if (!FitsRequest(name)) {
+                end.message = true;
+                end.text = "オブジェクト識別子が長すぎるため、次の要求を送れません。";
+                end.oid = Numeric(name);
+                done = true;
+                break;
+            }
         }
-        if (end.rows >= maxInstances) {
-            end.message = true;
-            end.text = "インスタンス数が上限の" + std::to_string(maxInstances) + "件に達したため、取得を終了しました。";
-            end.oid = Numeric(name);
+        if (rows.empty())
             break;
-        }
-        const int valuePath[] = {0, 1, -1};
-        const unsigned char* v = bindings.GetSequence(valuePath);
-        value = v ? CSnmpBer(v) : CSnmpBer();
-        name.assign(arcs.begin(), arcs.begin() + n);
-        // Stopped (or discarded) while waiting for the window to catch up.
-        if (!channel.Push(DescribeInstance(root.data(), rootLen, name.data(), n, value), flag))
-            break;
-        ++end.rows;
-        item->setLastTime(static_cast<long>(std::clock()));
-        // The next request would have to carry this name: say so now rather
-        // than spend every retry on a request that cannot be sent.
-        if (!FitsRequest(name)) {
-            end.message = true;
-            end.text = "オブジェクト識別子が長すぎるため、次の要求を送れません。";
-            end.oid = Numeric(name);
-            break;
-        }
     }
     item->setRepeat(0);
     channel.Finish(end);

@@ -23,12 +23,14 @@ struct Snapshot {
     std::string addr, read, write;
     int send = 0, recv = 0, family = 0;
     long sec = 0, usec = 0;
+    MIBAgent::Version version = MIBAgent::Version::V1;
 
     static Snapshot Take()
     {
         MIBAgent* a = MIBAgent::getInstance();
-        return {a->getAddr(), a->getReadCommunity(), a->getWriteCommunity(), a->getSendErrCnt(),
-                a->getRecvErrCnt(), a->getNetworkLayerType(), a->getTvSec(), a->getTvUSec()};
+        return {a->getAddr(),         a->getReadCommunity(), a->getWriteCommunity(),
+                a->getSendErrCnt(),   a->getRecvErrCnt(),    a->getNetworkLayerType(),
+                a->getTvSec(),        a->getTvUSec(),        a->getVersion()};
     }
     void Restore() const
     {
@@ -41,6 +43,7 @@ struct Snapshot {
         a->setNetworkLayerType(family);
         a->setTvSec(sec);
         a->setTvUSec(usec);
+        a->setVersion(version);
     }
 };
 

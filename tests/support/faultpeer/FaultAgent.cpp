@@ -315,6 +315,20 @@ Bytes ipAddress(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d)
     return ber::Tlv(0x40, {a, b, c, d});
 }
 
+Bytes counter64(std::uint64_t v)
+{
+    Bytes content;
+    for (int i = 7; i >= 0; --i)
+        content.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    while (content.size() > 1 && content[0] == 0 && !(content[1] & 0x80))
+        content.erase(content.begin());
+    if (content[0] & 0x80)
+        content.insert(content.begin(), 0);
+    return ber::Tlv(0x46, content);
+}
+
+Bytes exception(std::uint8_t tag) { return ber::Tlv(tag, {}); }
+
 Oid parseOid(const std::string& dotted)
 {
     Oid arcs;
@@ -396,32 +410,88 @@ std::size_t Mib::size() const
     return m_objects.size();
 }
 
+std::vector<Binding> answer(const Mib& mib, const Request& req, int* errorIndex)
+{
+    const bool v2 = req.version == 1;
+    std::vector<Binding> out;
+    if (errorIndex)
+        *errorIndex = 0;
+    auto next = [&](const Oid& from, Binding& b) {
+        if (mib.next(from, b.oid, b.value))
+            return true;
+        b.oid = from;
+        b.value = exception(0x82);
+        return false;
+    };
+    if (req.pduType == 0xA5) {
+        const std::size_t n = req.bindings.size();
+        const std::size_t nonRepeaters = std::min<std::size_t>(std::size_t(std::max(0L, req.errorStatus)), n);
+        const long reps = std::max(0L, req.errorIndex);
+        for (std::size_t k = 0; k < nonRepeaters; ++k) {
+            Binding b;
+            next(req.bindings[k].oid, b);
+            out.push_back(b);
+        }
+        std::vector<Oid> last;
+        for (std::size_t k = nonRepeaters; k < n; ++k)
+            last.push_back(req.bindings[k].oid);
+        for (long r = 0; r < reps && !last.empty(); ++r) {
+            bool any = false;
+            for (Oid& from : last) {
+                Binding b;
+                any = next(from, b) || any;
+                from = b.oid;
+                out.push_back(b);
+            }
+            if (!any)
+                break;  // every column at endOfMibView
+        }
+        return out;
+    }
+    for (std::size_t k = 0; k < req.bindings.size(); ++k) {
+        const Binding& b = req.bindings[k];
+        Binding a;
+        bool ok = false;
+        if (req.pduType == 0xA0) {
+            a.oid = b.oid;
+            ok = mib.get(b.oid, a.value);
+            if (!ok && v2) {
+                a.value = exception(0x80);
+                ok = true;
+            }
+        } else if (req.pduType == 0xA1) {
+            ok = next(b.oid, a) || v2;
+        }
+        if (!ok) {
+            if (errorIndex)
+                *errorIndex = static_cast<int>(k + 1);
+            return req.bindings;
+        }
+        out.push_back(a);
+    }
+    return out;
+}
+
 Script serve(std::shared_ptr<Mib> mib)
 {
     return [mib](const Request& req, int) {
         if (!req.decoded)
             return std::vector<Send>{};
-        std::vector<Binding> out;
-        for (std::size_t k = 0; k < req.bindings.size(); ++k) {
-            const Binding& b = req.bindings[k];
-            Binding answer;
-            bool ok = false;
-            if (req.pduType == 0xA0) {
-                answer.oid = b.oid;
-                ok = mib->get(b.oid, answer.value);
-            } else if (req.pduType == 0xA1) {
-                ok = mib->next(b.oid, answer.oid, answer.value);
-            } else if (req.pduType == 0xA3) {
+        if (req.pduType == 0xA3) {
+            for (std::size_t k = 0; k < req.bindings.size(); ++k) {
                 Bytes old;
-                ok = mib->get(b.oid, old);
-                if (ok)
-                    mib->set(b.oid, b.value);
-                answer = b;
+                if (!mib->get(req.bindings[k].oid, old))
+                    return Reply(response(req, 2, static_cast<int>(k + 1), req.bindings));
+                mib->set(req.bindings[k].oid, req.bindings[k].value);
             }
-            if (!ok)
-                return Reply(response(req, 2, static_cast<int>(k + 1), req.bindings));
-            out.push_back(answer);
+            return Reply(response(req, 0, 0, req.bindings));
         }
+        if (req.pduType != 0xA0 && req.pduType != 0xA1 && req.pduType != 0xA5)
+            return Reply(req.bindings.empty() ? response(req) : response(req, 2, 1, req.bindings));
+        int errorIndex = 0;
+        std::vector<Binding> out = answer(*mib, req, &errorIndex);
+        if (errorIndex)
+            return Reply(response(req, 2, errorIndex, req.bindings));
         return Reply(response(req, 0, 0, out));
     };
 }

@@ -1,5 +1,5 @@
 #pragma once
-// The fault agent: a real SNMPv1 peer on UDP port 161 of a spare loopback
+// The fault agent: a real SNMPv1/v2c peer on UDP port 161 of a spare loopback
 // address, scripted per test, for what a well-behaved agent never does:
 // silence, late replies, replies with an older request id or from another
 // port, error-status 1..5, malformed BER, replies outside the walked
@@ -145,6 +145,10 @@ Bytes octets(const std::string& text);
 Bytes oid(const Oid& arcs);
 Bytes null();
 Bytes ipAddress(std::uint8_t a, std::uint8_t b, std::uint8_t c, std::uint8_t d);
+Bytes counter64(std::uint64_t v);
+// The v2 exception values (0x80 noSuchObject, 0x81 noSuchInstance, 0x82
+// endOfMibView): empty elements of that tag.
+Bytes exception(std::uint8_t tag);
 
 Oid parseOid(const std::string& dotted);
 std::string formatOid(const Oid& arcs);
@@ -158,7 +162,9 @@ Script echo();
 
 // A small agent MIB: Get answers the value or noSuchName (index of the
 // first missing binding), GetNext the successor or noSuchName at the end,
-// Set stores the values. Change it from the test at any time (e.g. to wrap
+// Set stores the values. A v2c request (version 1) gets noSuchObject and
+// endOfMibView in the bindings instead, and GetBulk (0xA5) its rows:
+// non-repeaters once, then max-repetitions successors of each repeater. Change it from the test at any time (e.g. to wrap
 // a counter between two polls).
 class Mib {
 public:
@@ -173,5 +179,9 @@ private:
     std::map<Oid, Bytes> m_objects;
 };
 Script serve(std::shared_ptr<Mib> mib);
+// The bindings serve would answer a decoded Get, GetNext or GetBulk with
+// (error-status 0 for v2c; v1 requests stop at the first missing object
+// with *errorIndex set, 1-based).
+std::vector<Binding> answer(const Mib& mib, const Request& req, int* errorIndex = nullptr);
 
 }  // namespace faultpeer
