@@ -118,7 +118,7 @@ void CRmonDoc::SavePens()
 
 void CRmonDoc::OnCloseDocument()
 {
-    SavePens();
+    SaveSettings();
     platform::Document::OnCloseDocument();
 }
 
@@ -352,16 +352,21 @@ void CStaticMIBMenuDoc::PollCycle(MIBBasicItem* item)
     FinishPollCycle();
 }
 
-void CStaticMIBMenuDoc::OnCloseDocument()
+void CStaticMIBMenuDoc::SaveSettings()
 {
-    m_cycle.Stop();  // a cycle in flight ends here, unapplied
-    m_pendingItem.reset();
     const std::string path = iniPath();
     if (!path.empty()) {
         EnsureIniDir(path);
         platform::WritePrivateProfileString("timer", "timeId", std::to_string(m_timeId), path);
         platform::WritePrivateProfileString("timer", "interval", std::to_string(m_interval), path);
     }
+    SavePens();
+}
+
+void CStaticMIBMenuDoc::OnCloseDocument()
+{
+    m_cycle.Stop();  // a cycle in flight ends here, unapplied
+    m_pendingItem.reset();
     CRmonDoc::OnCloseDocument();
 }
 
@@ -504,7 +509,7 @@ void CRmonListView::ChangeColour()
             doc->series()[size_t(r)].pen = chosen;
             list.SetItemImage(r, countergroup::CCounterGroupListView::LineSample(chosen, bg));
         }
-        doc->SavePens();
+        doc->SaveSettings();
     }
     doc->UpdateAllViews(nullptr, kHintRmonNewData);
 }
