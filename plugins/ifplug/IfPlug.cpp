@@ -220,12 +220,8 @@ void CIfMIBMenuView::ShowTable(int command)
     list.setUpdatesEnabled(false);
     list.DeleteAllItems();
     list.setColumnCount(0);
-    for (int i = 0; i < t->columns; ++i) {
-        int w = t->widths[i];
-        if (!m_iniPath.empty())
-            w = platform::GetPrivateProfileInt(t->section, ColumnKey(i), w, m_iniPath);
-        list.InsertColumn(i, QString::fromUtf8(t->headers[i]), LVCFMT_LEFT, w);
-    }
+    for (int i = 0; i < t->columns; ++i)
+        InsertColumnFromSettings(i, QString::fromUtf8(t->headers[i]), t->widths[i], m_iniPath, t->section);
 
     // All rows at once: inserting them one by one costs far more.
     const int n = t->columns;

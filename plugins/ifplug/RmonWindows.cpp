@@ -409,12 +409,8 @@ void CRmonListView::OnInitialUpdate()
         return;
     const RmonTable& t = doc->table();
     for (int i = 0; i < t.valueCount + 2; ++i) {
-        int w = i == 0 ? 120 : 60;
-        if (!m_iniPath.empty())
-            w = int(platform::ParseLeadingInt(
-                platform::GetPrivateProfileString("list", Key("column.%d", i), std::to_string(w), m_iniPath)));
         const char* title = i == 0 ? t.idColumn : i <= t.valueCount ? t.names[i - 1] : "エラー内容";
-        list.InsertColumn(i, QString::fromUtf8(title), LVCFMT_LEFT, w);
+        InsertColumnFromSettings(i, QString::fromUtf8(title), i == 0 ? 120 : 60, m_iniPath);
     }
 }
 

@@ -142,18 +142,9 @@ void CTreeMIBMenuView::OnInitialUpdate()
         m_preword = p;
     }
     m_list = GetListView();
-    if (m_list && m_list->GetListCtrl().GetColumnCount() == 0) {
-        CListCtrlEx& list = m_list->GetListCtrl();
-        for (int i = 0; i < 4; ++i) {
-            int w = kColumnDefaults[i];
-            if (!m_iniPath.empty())
-                w = int(platform::ParseLeadingInt(
-                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), m_iniPath)));
-            if (w <= 0 || w > 10000)
-                w = kColumnDefaults[i];
-            list.InsertColumn(i, QString::fromUtf8(kColumnTitles[i]), LVCFMT_LEFT, w);
-        }
-    }
+    if (m_list && m_list->GetListCtrl().GetColumnCount() == 0)
+        for (int i = 0; i < 4; ++i)
+            m_list->InsertColumnFromSettings(i, QString::fromUtf8(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
     m_drop->Register(this);
 }
 
