@@ -19,6 +19,7 @@
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/mibtree/MIBTree.h"
+#include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/Desktop.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
@@ -153,10 +154,18 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
     switch (hint) {
     case kCmdStart: {
         std::string box;
-        if (auto* frame = qobject_cast<CTreeMIBMenuFrame*>(GetParentFrame()))
+        auto* frame = qobject_cast<CTreeMIBMenuFrame*>(GetParentFrame());
+        if (frame)
             if (QLineEdit* edit = frame->textBox())
                 box = edit->text().toStdString();
-        StartWalk(RootTextFromBox(m_preword, box));
+        const StartObject start = ResolveStartObject(m_preword, box);
+        // A text that names nothing is said in the status pane; the walk
+        // then ends at once, without a message box.
+        if (platform::StatusBar* bar = frame ? frame->GetStatusBar() : nullptr)
+            bar->SetPaneText(0, box.empty() || start.resolved
+                                    ? std::string()
+                                    : "「" + box + "」はMIB定義の名前でもOIDでもありません。");
+        StartWalk(start.text);
         break;
     }
     case kHintDropPath:
