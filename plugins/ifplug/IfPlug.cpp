@@ -353,7 +353,8 @@ void CIfMIBMenuView::OnEtherStats()
         }
     }
     if (!refused.empty())
-        platform::MessageBox(refused + "は、etherStatsTable情報を取得できません。");
+        platform::MessageBox(refused + "は、etherStatsTable情報を取得できません。",
+                             platform::MB_OK | platform::MB_ICONWARNING);
     if (list.empty())
         return;
     OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
@@ -389,8 +390,7 @@ void CIfMIBMenuView::OnHistory()
         list.push_back(entry);
         title += Bracketed(index);
     }
-    if (list.empty())
-        return;
+    // Every row skipped still opens "history情報-", with an empty list.
     OpenIfWindow(kEntryHistory, title, [&](platform::Document* doc) {
         if (auto* t = dynamic_cast<HistoryListTarget*>(doc))
             t->SetHistories(list);

@@ -256,6 +256,8 @@ TEST_F(IfAgentTest, EtherStatsRefusesInterfacesWithoutARow)
     ASSERT_EQ(messages.Texts().size(), 1u);
     EXPECT_EQ(messages.Texts()[0], "[" + std::to_string(byName["qv1"]) + "]qv1\n[" + std::to_string(byName["qv3"]) +
                                "]qv3\nは、etherStatsTable情報を取得できません。");
+    // With the icon of the walk's failure message.
+    EXPECT_EQ(messages.Types()[0], unsigned(platform::MB_OK | platform::MB_ICONWARNING));
 }
 
 TEST_F(IfAgentTest, AgentWithoutRmonGreysEtherStats)
