@@ -8,6 +8,7 @@
 #include "app/CLoader.h"
 #include "app/CMIBTreeDlg.h"
 #include "app/CMainFrame.h"
+#include "app/CQuillonView.h"
 #include "app/CSplashWnd.h"
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
@@ -33,6 +34,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
@@ -333,6 +335,29 @@ TEST_F(WindowsTest, AgentDialogReportsWhatItCannotStore)
 }
 
 // ---------------------------------------------------------------- MIB tree dialog
+
+// The launcher's large icons keep a margin above them.
+TEST_F(WindowsTest, LauncherIconsDoNotTouchTheTopEdge)
+{
+    CQuillonView view;
+    view.resize(450, 300);
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    for (const char* name : {"UDP情報", "MIBツリー"})
+        view.ListCtrl()->addItem(new QListWidgetItem(QIcon(red), QString::fromUtf8(name)));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage img = view.ListCtrl()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int top = -1;
+    for (int y = 0; y < img.height() && top < 0; ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixelColor(x, y) == QColor(Qt::red)) {
+                top = y;
+                break;
+            }
+    ASSERT_GE(top, 0) << "the icon is drawn";
+    EXPECT_GE(top, 6);
+}
 
 TEST_F(WindowsTest, MibTreeDialogCopiesNumericAndNameFormsThroughTheClipboard)
 {

@@ -134,6 +134,16 @@ TEST_F(LoopBarTest, RadarDrawsTheDiscTheCrossAndAClockwiseFadingSweep)
     QImage shown = radar.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(Near(shown, along(9), QColor(0xE0, 0xE0, 0xE0)));
     EXPECT_EQ(shown.pixelColor(130, 40), green);
+
+    // After whole turns the ring is still there all round.
+    for (int i = 0; i < 400; ++i)
+        radar.DrawRadar();
+    img = radar.snapshot();
+    for (int deg = 5; deg < 360; deg += 10) {
+        const double rad = deg * pi / 180.0;
+        const QPoint rim(static_cast<int>(130 + 98 * std::cos(rad)), static_cast<int>(100 - 98 * std::sin(rad)));
+        EXPECT_TRUE(Near(img, rim, green)) << deg << " degrees";
+    }
 }
 
 TEST_F(LoopBarTest, EnterInAnEditBoxReachesTheFrameOnce)
