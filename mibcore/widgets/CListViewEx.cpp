@@ -132,7 +132,7 @@ int CListCtrlEx::InsertColumn(int col, const QString& heading, int format, int w
     setHeaderLabels(titles);
     for (int i = 0; i <= count; ++i) {
         head->setData(i, Qt::TextAlignmentRole, aligns[static_cast<std::size_t>(i)]);
-        head->setData(i, GrowsRole, grows[static_cast<std::size_t>(i)]);
+        head->setData(i, GrowsRole, bool(grows[static_cast<std::size_t>(i)]));
         SetWidthOwn(i, widths[static_cast<std::size_t>(i)]);
     }
     return col;
@@ -555,7 +555,8 @@ int CListViewEx::InsertColumnFromSettings(int col, const QString& heading, int d
         if (!text.empty())
             saved = platform::ParseLeadingInt(text);
     }
-    if (saved >= 0 && saved <= kMaxSavedWidth)
+    // 0 (or no digits) would hide the column for good: the default instead.
+    if (saved > 0 && saved <= kMaxSavedWidth)
         return list.InsertColumn(col, heading, format, int(saved));
     col = list.InsertColumn(col, heading, format, list.DefaultColumnWidth(designWidth, heading));
     list.SetColumnGrows(col, true);

@@ -142,7 +142,7 @@ public:
     int GetClientWidth() const { return m_clientWidth; }
 
     // Inserts a column at the width saved as "column.<col>" in section of
-    // file; without a usable one (missing, not a number, beyond 8192) at
+    // file; without a usable one (missing, not a number, 0, beyond 8192) at
     // the default width, growing with the first rows' values.
     int InsertColumnFromSettings(int col, const QString& heading, int designWidth, const std::string& file,
                                  const std::string& section = "list", int format = LVCFMT_LEFT);

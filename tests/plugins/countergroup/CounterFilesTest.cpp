@@ -106,7 +106,16 @@ TEST_F(CounterFilesTest, CsvExportInCp932WithLineFeeds)
     mib->set(Scalar(1), fp::counter(105));
     mib->set(Scalar(4), fp::counter(400 + 118));
     w.list->Poll();
+    // The file exists now: replacing it is asked first.
+    std::vector<std::string> asked;
+    auto before = platform::SetMessageHook([&](const platform::MessageRequest& m) {
+        asked.push_back(m.text);
+        return platform::IDYES;
+    });
     ASSERT_TRUE(w.frame->SendCommand(countergroup::kCmdSaveFile));
+    platform::SetMessageHook(before);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0], path + ".csv は既に存在します。\n上書きしますか？");
     const long t = w.doc->getSeries(0)->getValatTime()[60].getTime();
     EXPECT_EQ(ReadFile(path + ".csv"), header + LocalStamp(t) + ",5,0,0,118\n");
 

@@ -16,6 +16,7 @@
 #include "mibcore/platform/MainFrame.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/widgets/CLineColorDlg.h"
+#include "plugins/countergroup/CounterGroupDoc.h"
 #include "plugins/countergroup/GraphRender.h"
 #include "plugins/ifplug/RmonWindows.h"
 #include "tests/plugins/ifplug/IfHarness.h"

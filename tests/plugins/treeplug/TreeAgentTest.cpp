@@ -211,8 +211,13 @@ TEST_F(TreeAgentTest, NamesAndFullNumbersWalkWhatTheyName)
         SCOPED_TRACE(c.box);
         ASSERT_TRUE(Walk(w, c.box));
         const std::vector<Row> rows = Rows(w);
-        ASSERT_EQ(rows.size(), SnmpWalk(c.oid).size());
+        const std::vector<Line> want = SnmpWalk(c.oid);
+        ASSERT_FALSE(want.empty());
+        ASSERT_FALSE(rows.empty());
         EXPECT_EQ(rows[0][0], c.firstName);
+        EXPECT_EQ(rows[0][3], want[0].oid);
+        for (const Row& r : rows)
+            EXPECT_EQ(r[3].rfind(std::string(c.oid) + ".", 0), 0u) << r[3];
         EXPECT_EQ(bar->GetPaneText(0), "");
     }
     ASSERT_TRUE(Walk(w, "nosuchobject"));
