@@ -417,7 +417,7 @@ int CAgentDlg::Probe()
     int rc = -1;
     QEventLoop loop;
     m_probeLoop = &loop;
-    m_probe.SetBusyCursor(this, 0);
+    setCursor(Qt::BusyCursor);  // busy, yet Cancel can be clicked
     m_probe.Start<int>([probed](int*) { return checkAgent(probed.get()); },
                        [&rc, &loop](int r) {
                            rc = r;
@@ -427,6 +427,7 @@ int CAgentDlg::Probe()
     // Whatever ended the loop, nothing of the probe outlives this call.
     m_probe.Stop();
     m_probeLoop = nullptr;
+    unsetCursor();
     SetProbeInput(true);
     m_probing = false;
     return rc;
