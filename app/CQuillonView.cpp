@@ -51,6 +51,14 @@ public:
             o.rect.adjust(0, kIconTopMargin, 0, 0);
         QStyledItemDelegate::paint(painter, o, index);
     }
+    // The margin comes on top of the room the icon and its name need.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (m_view->viewMode() == QListView::IconMode)
+            size.rheight() += kIconTopMargin;
+        return size;
+    }
     static constexpr int kIconTopMargin = 8;
 
 private:
