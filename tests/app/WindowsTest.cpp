@@ -348,7 +348,6 @@ TEST_F(WindowsTest, LauncherIconsDoNotTouchTheTopEdge)
     view.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
     const QImage img = view.ListCtrl()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
-    img.save("/tmp/launcher-test.png");
     int top = -1;
     for (int y = 0; y < img.height() && top < 0; ++y)
         for (int x = 0; x < img.width(); ++x)
