@@ -3,7 +3,6 @@
 #include "app/AppIds.h"
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
-#include "mibcore/platform/Desktop.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/widgets/WidgetResources.h"
@@ -24,12 +23,11 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-#include <atomic>
 #include <cctype>
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
-#include <thread>
+#include <memory>
 
 namespace {
 
@@ -413,7 +411,13 @@ void CAgentDlg::accept()
     a.setWriteCommunity(Text(m_write));
     a.setVersion(MIBAgent::VersionFromNumber(m_version->currentData().toInt()));
 
-    if (Probe() != 0) {
+    const int rc = Probe();
+    if (rc < 0) {
+        // Cancelled while probing: the settings stay as they were.
+        QDialog::reject();
+        return;
+    }
+    if (rc != 0) {
         m_probeRejected = true;
         platform::MessageBox(kNoAnswer);
         return;
@@ -425,27 +429,46 @@ void CAgentDlg::accept()
 
 int CAgentDlg::Probe()
 {
-    // The wait runs on a thread of its own, so the dialog stays painted and
-    // the wait cursor shows; the operator's input waits until it is over.
-    platform::WaitCursor wait;
+    // The probe runs on a worker, so the dialog stays painted. The fields
+    // and OK wait; Cancel, Esc and the close box stop the probe at once.
     m_probing = true;
-    MIBAgent probed(m_edit);
-    std::atomic<int> rc{0};
+    SetProbeInput(false);
+    auto probed = std::make_shared<MIBAgent>(m_edit);
+    int rc = -1;
     QEventLoop loop;
-    std::thread worker([&] {
-        rc = checkAgent(&probed);
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    worker.join();
+    m_probeLoop = &loop;
+    setCursor(Qt::BusyCursor);  // busy, yet Cancel can be clicked
+    m_probe.Start<int>([probed](int*) { return checkAgent(probed.get()); },
+                       [&rc, &loop](int r) {
+                           rc = r;
+                           loop.quit();
+                       });
+    loop.exec();
+    // Whatever ended the loop, nothing of the probe outlives this call.
+    m_probe.Stop();
+    m_probeLoop = nullptr;
+    unsetCursor();
+    SetProbeInput(true);
     m_probing = false;
     return rc;
 }
 
+void CAgentDlg::SetProbeInput(bool enabled)
+{
+    for (QGroupBox* box : findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+        box->setEnabled(enabled);
+    m_ok->setEnabled(enabled);
+}
+
 void CAgentDlg::reject()
 {
-    if (m_probing)
+    if (m_probing) {
+        // Stopping wakes the probe's wait; accept() then closes with Cancel.
+        m_probe.Stop();
+        if (m_probeLoop)
+            m_probeLoop->quit();
         return;
+    }
     // Cancel means no change: the current settings were never touched.
     QDialog::reject();
 }

@@ -1,12 +1,14 @@
 #pragma once
 // The modal dialog "エージェントの設定": the agent's address (IPv4 or IPv6),
 // the communities and the SNMP options. It edits a copy of the current
-// settings; OK probes the copy (on a thread, the dialog stays painted) and
+// settings; OK probes the copy (on a worker: the dialog stays painted and
+// Cancel, Esc or the close box stop the probe at once) and
 // only when the agent answered makes it the current settings and stores the
 // options in etc/ini/agent.ini (the address is typed in every time and never
 // stored).
 
 #include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/BackgroundCycle.h"
 
 #include <QDialog>
 
@@ -15,6 +17,7 @@
 
 class QButtonGroup;
 class QComboBox;
+class QEventLoop;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -85,7 +88,9 @@ private:
     void SetIpv6Mode(bool ipv6);
     // The field's number, or false after telling the operator its range.
     bool ReadNumber(QLineEdit* field, const char* label, long long max, long long& value);
+    // checkAgent of the edited settings: its result, or -1 when cancelled.
     int Probe();
+    void SetProbeInput(bool enabled);
 
     QRadioButton* m_ipv4Radio;
     QRadioButton* m_ipv6Radio;
@@ -102,4 +107,6 @@ private:
     bool m_probeRejected = false;
     bool m_probing = false;
     MIBAgent m_edit{*MIBAgent::getInstance()};
+    QEventLoop* m_probeLoop = nullptr;
+    snmpengine::BackgroundCycle m_probe{this};
 };

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QPixmap>
 #include <QStackedWidget>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -38,6 +39,32 @@ bool CChildFrame::OnCreate()
 
 namespace {
 
+// Large icons sit a little below the top of their grid cell, not on the
+// list's top edge.
+class IconMarginDelegate : public QStyledItemDelegate {
+public:
+    IconMarginDelegate(QListView* view) : QStyledItemDelegate(view), m_view(view) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QStyleOptionViewItem o(option);
+        if (m_view->viewMode() == QListView::IconMode)
+            o.rect.adjust(0, kIconTopMargin, 0, 0);
+        QStyledItemDelegate::paint(painter, o, index);
+    }
+    // The margin comes on top of the room the icon and its name need.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        if (m_view->viewMode() == QListView::IconMode)
+            size.rheight() += kIconTopMargin;
+        return size;
+    }
+    static constexpr int kIconTopMargin = 8;
+
+private:
+    QListView* m_view;
+};
+
 // An entry whose icon could not be loaded keeps an empty image of the same
 // size, so every other entry still shows its own icon.
 QIcon IconOrBlank(const QIcon& icon)
@@ -64,6 +91,7 @@ CQuillonView::CQuillonView(QWidget* parent) : platform::View(parent)
     m_list->setMovement(QListView::Static);
     m_list->setWrapping(true);
     m_list->setWordWrap(true);
+    m_list->setItemDelegate(new IconMarginDelegate(m_list));
     m_stack->addWidget(m_list);
 
     m_details = new QTreeWidget(m_stack);

@@ -458,6 +458,18 @@ void ChildFrame::resizeEvent(QResizeEvent* e)
         m_normal = geometry();
 }
 
+QSize ChildFrame::DefaultSize() const
+{
+    // Room for a graph and its list.
+    return sizeHint().expandedTo(QSize(720, 420));
+}
+
+bool ChildFrame::IsUsableSize(const QSize& size) const
+{
+    const QSize least = (DefaultSize() / 2).expandedTo(minimumSizeHint());
+    return size.width() >= least.width() && size.height() >= least.height();
+}
+
 QRect ChildFrame::NormalGeometry() const { return m_normal.isValid() ? m_normal : geometry(); }
 
 WindowPlacement ChildFrame::GetPlacement() const { return GetWindowPlacement(this); }

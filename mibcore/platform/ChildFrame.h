@@ -162,6 +162,13 @@ public:
     // status panes; the main frame calls it periodically for the active frame.
     void UpdateCmdUI();
 
+    // The size the frame opens at without a saved placement: what its
+    // contents ask for, at least 720×420 (the work area may bound it).
+    QSize DefaultSize() const;
+    // Whether a saved size can show the frame's contents: at least their
+    // minimum and half the default size each way.
+    bool IsUsableSize(const QSize& size) const;
+
     // Geometry in the normal state (kept while maximised or minimised).
     QRect NormalGeometry() const;
     WindowPlacement GetPlacement() const;

@@ -14,18 +14,16 @@
 namespace platform {
 namespace {
 
-// What a new frame gets when nothing gave it a size: room for a graph and
-// its list.
-constexpr QSize kDefaultFrameSize(720, 420);
-
-// A frame that its own creation did not size (no saved placement) comes up
-// at what its contents ask for, at least the default, as far as the work
-// area allows.
+// A frame that its own creation did not size (no saved placement), or sized
+// too small to show its contents (a placement saved after some squeeze),
+// comes up at its default size, as far as the work area allows.
 void SizeNewFrame(ChildFrame* frame)
 {
-    if (frame->testAttribute(Qt::WA_Resized) || (frame->windowState() & Qt::WindowMaximized))
+    if (frame->windowState() & Qt::WindowMaximized)
         return;
-    QSize size = frame->sizeHint().expandedTo(kDefaultFrameSize);
+    if (frame->testAttribute(Qt::WA_Resized) && frame->IsUsableSize(frame->size()))
+        return;
+    QSize size = frame->DefaultSize();
     if (QMdiArea* area = frame->mdiArea(); area && area->isVisible())
         size = size.boundedTo(area->viewport()->size());
     frame->resize(size.expandedTo(frame->minimumSizeHint()));

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QStringList>
 
 #include <mutex>
@@ -21,9 +22,12 @@ std::optional<std::string> QtChoose(const FileRequest& req)
     if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
         return std::nullopt;  // no one to ask
     QFileDialog dlg(QApplication::activeWindow());
-    if (!req.title.empty())
-        dlg.setWindowTitle(QString::fromStdString(req.title));
+    // A chooser says what it is for; replacing a file is asked about once
+    // the default extension is on the name (FileDialog), not here.
+    dlg.setWindowTitle(QString::fromStdString(!req.title.empty() ? req.title : req.open ? "開く" : "名前を付けて保存"));
     dlg.setAcceptMode(req.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+    dlg.setLabelText(QFileDialog::Accept, req.open ? QStringLiteral("開く(&O)") : QStringLiteral("保存(&S)"));
+    dlg.setOption(QFileDialog::DontConfirmOverwrite);
     dlg.setFileMode(QFileDialog::AnyFile);
     QString filter = QtFilter(req.filter);
     if (!filter.isEmpty())
@@ -75,13 +79,22 @@ std::optional<std::string> FileDialog(const FileRequest& request)
         std::lock_guard<std::mutex> lock(g_hookMutex);
         hook = g_hook;
     }
-    std::optional<std::string> path;
-    RunOnUiThread([&] { path = hook ? hook(request) : QtChoose(request); });
-    if (path && path->empty())
-        path.reset();
-    if (path)
-        *path = WithDefaultExt(*path, request.defaultExt);
-    return path;
+    FileRequest req = request;
+    for (;;) {
+        std::optional<std::string> path;
+        RunOnUiThread([&] { path = hook ? hook(req) : QtChoose(req); });
+        if (path && path->empty())
+            path.reset();
+        if (path)
+            *path = WithDefaultExt(*path, req.defaultExt);
+        // Saving over an existing file asks first; No chooses again.
+        if (!path || req.open || !QFileInfo::exists(QString::fromStdString(*path)))
+            return path;
+        const int answer = MessageBox(*path + " は既に存在します。\n上書きしますか？", MB_YESNO | MB_ICONWARNING);
+        if (answer != IDNO && answer != IDCANCEL)
+            return path;
+        req.fileName = *path;
+    }
 }
 
 FileHook SetFileHook(FileHook hook)
@@ -113,7 +126,7 @@ bool WriteFileOrReport(const std::string& path, const std::string& bytes)
 bool ExportCsvFile(const std::function<std::string()>& bytes)
 {
     FileRequest req;
-    req.open = true;
+    req.open = false;
     req.filter = "csv files(.csv)|*.csv||";
     req.defaultExt = ".csv";
     std::optional<std::string> path = FileDialog(req);

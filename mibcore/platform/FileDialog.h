@@ -1,9 +1,11 @@
 #pragma once
 // The one hook through which the system asks the operator for a file name.
 // Filters are written as "csv files(.csv)|*.csv||": pairs of description and
-// pattern separated by "|". The default shows a real Qt file chooser (an
-// open-style chooser that also accepts names that do not exist yet); tests
-// install a scripted hook.
+// pattern separated by "|". The default shows a real Qt file chooser,
+// captioned and buttoned "開く" or "保存" by its style (both accept names
+// that do not exist yet); tests install a scripted hook. A save-style choice
+// of an existing file asks (MessageBox) before it is returned; No chooses
+// again.
 
 #include <functional>
 #include <optional>
@@ -14,7 +16,7 @@ class QString;
 namespace platform {
 
 struct FileRequest {
-    bool open = true;            // open style (false: save style, confirms replacing)
+    bool open = true;            // open style (false: save style, asks before replacing)
     std::string defaultExt;      // ".csv": added when the chosen name has no extension
     std::string filter;          // "csv files(.csv)|*.csv||"
     std::string fileName;        // initial name or directory, may be empty
@@ -44,7 +46,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes);
 // The same, telling the operator "<path> を作成できませんでした。" when it fails.
 bool WriteFileOrReport(const std::string& path, const std::string& bytes);
 
-// Asks for a CSV file ("csv files(.csv)|*.csv||"), then writes what bytes()
+// Asks for a CSV file to save ("csv files(.csv)|*.csv||"), then writes what bytes()
 // makes there; false when cancelled or not written. bytes() runs only once a
 // name is chosen.
 bool ExportCsvFile(const std::function<std::string()>& bytes);

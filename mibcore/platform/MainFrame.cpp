@@ -6,11 +6,15 @@
 #include "mibcore/platform/Resources.h"
 
 #include <QCloseEvent>
+
+#include <algorithm>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPointer>
+#include <QStyle>
+#include <QStyleOption>
 #include <QTimer>
 #include <QToolBar>
 
@@ -53,7 +57,7 @@ MainFrame::MainFrame(QWidget* parent) : QMainWindow(parent), m_mdi(new QMdiArea(
         ui.Enable(m_statusBar != nullptr);
         ui.SetCheck(m_statusBar && m_statusBar->isVisible());
     });
-    AddCommand(ID_WINDOW_CASCADE, [this] { m_mdi->cascadeSubWindows(); });
+    AddCommand(ID_WINDOW_CASCADE, [this] { CascadeChildFrames(); });
     AddCommand(ID_WINDOW_TILE_HORZ, [this] { m_mdi->tileSubWindows(); });
     AddCommand(ID_WINDOW_ARRANGE, [] {});  // the MDI area keeps minimised frames arranged itself
     AddCommand(ID_APP_EXIT, [this] { close(); });
@@ -113,6 +117,37 @@ QList<ChildFrame*> MainFrame::GetChildFrames() const
         if (ChildFrame* f = qobject_cast<ChildFrame*>(w))
             out << f;
     return out;
+}
+
+void MainFrame::CascadeChildFrames()
+{
+    // QMdiArea's own cascade shrinks every frame to its size hint, a few
+    // hundred pixels, and the frames then save that size.
+    ChildFrame* active = MDIGetActive();
+    QList<ChildFrame*> frames;
+    for (QMdiSubWindow* w : m_mdi->subWindowList(QMdiArea::StackingOrder))
+        if (ChildFrame* f = qobject_cast<ChildFrame*>(w); f && !f->isHidden() && !f->isMinimized())
+            frames << f;
+    if (active && frames.removeOne(active))
+        frames << active;
+    const QSize room = m_mdi->viewport()->size();
+    QStyleOptionTitleBar opt;
+    const int step = std::max(12, style()->pixelMetric(QStyle::PM_TitleBarHeight, &opt, m_mdi) +
+                                      style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, m_mdi));
+    QPoint pos(0, 0);
+    for (ChildFrame* f : frames) {
+        if (f->isMaximized())
+            f->showNormal();
+        const QSize size = f->DefaultSize().boundedTo(room).expandedTo(f->minimumSizeHint());
+        // Back to the top left once the next frame would leave the area.
+        if (pos.x() + size.width() > room.width() || pos.y() + size.height() > room.height())
+            pos = QPoint(0, 0);
+        f->setGeometry(QRect(pos, size));
+        f->raise();
+        pos += QPoint(step, step);
+    }
+    if (active)
+        MDIActivate(active);
 }
 
 void MainFrame::SetMenus(const std::string& noChildMenu, const std::string& childMenu)
@@ -238,8 +273,11 @@ void MainFrame::UpdateCmdUI()
         UpdateActions(bar, this);
     if (m_statusBar)
         m_statusBar->UpdatePanes(this);
-    if (ChildFrame* f = MDIGetActive())
-        f->UpdateCmdUI();
+    // Every shown frame, not only the active one: each keeps its own panes
+    // (a time, a row count) current while another window has the focus.
+    for (ChildFrame* f : GetChildFrames())
+        if (f->isVisible() && !f->isMinimized())
+            f->UpdateCmdUI();
 }
 
 void MainFrame::closeEvent(QCloseEvent* e)

@@ -46,6 +46,9 @@ public:
     void MDIActivate(ChildFrame* frame);
     // Child frames in creation order.
     QList<ChildFrame*> GetChildFrames() const;
+    // "重ねて表示": the shown frames one title bar apart, each at its default
+    // size as far as the work area allows, the active one in front.
+    void CascadeChildFrames();
 
     // Menu resources shown while no child frame is active and while one is
     // (a child whose template's resource id names a menu shows that one).
@@ -63,7 +66,7 @@ public:
     // Routing from the menu bar and the main tool bar.
     bool SendCommand(int id);
     // Enables and checks tool bar buttons and fills status panes of this
-    // frame and of the active child frame; runs on a short timer.
+    // frame and of every shown child frame; runs on a short timer.
     void UpdateCmdUI();
 
     // The menu bar's window menu (the one holding the window arrangement

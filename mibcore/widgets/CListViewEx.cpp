@@ -1,5 +1,7 @@
 #include "mibcore/widgets/CListViewEx.h"
 
+#include "mibcore/platform/Profile.h"
+
 #include <QFocusEvent>
 #include <QHeaderView>
 #include <QHelpEvent>
@@ -16,6 +18,10 @@ namespace {
 
 constexpr int kOffsetFirst = 2;  // label inset of column 0
 constexpr int kOffsetOther = 6;  // label inset of the other columns
+constexpr int kDesignDigitWidth = 6;  // the font the design's widths were made for
+constexpr int kGrowRows = 200;        // rows whose values a growing column follows
+constexpr int kGrowLimit = 400;       // widest a column grows by itself
+constexpr long kMaxSavedWidth = 8192; // a larger saved width is a damaged file
 
 // Without owner drawing the list looks like a plain report list: only the
 // label of column 0 shows the selection.
@@ -73,6 +79,19 @@ CListCtrlEx::CListCtrlEx(CListViewEx* owner, QWidget* parent) : QTreeWidget(pare
     setItemDelegate(new LabelOnlySelectionDelegate(this));
     // A double click on a column divider fits the column to its contents.
     connect(header(), &QHeaderView::sectionHandleDoubleClicked, this, [this](int col) { FitColumn(col); });
+    // Columns that grow follow the first rows, however the rows come in.
+    connect(model(), &QAbstractItemModel::rowsInserted, this, [this](const QModelIndex& parent, int first, int last) {
+        if (!parent.isValid())
+            GrowColumns(first, last, 0, columnCount() - 1);
+    });
+    connect(model(), &QAbstractItemModel::dataChanged, this, [this](const QModelIndex& tl, const QModelIndex& br) {
+        if (!tl.parent().isValid())
+            GrowColumns(tl.row(), br.row(), tl.column(), br.column());
+    });
+    connect(header(), &QHeaderView::sectionResized, this, [this](int col, int, int) {
+        if (!m_settingWidth)
+            SetColumnGrows(col, false);
+    });
     // Window text on window, as a list starts out.
     const QPalette pal = palette();
     m_textColor = pal.color(QPalette::Text);
@@ -87,15 +106,18 @@ int CListCtrlEx::InsertColumn(int col, const QString& heading, int format, int w
     QTreeWidgetItem* head = headerItem();
     QStringList titles;
     std::vector<QVariant> aligns;
+    std::vector<bool> grows;
     for (int i = 0; i < count; ++i) {
         titles << head->text(i);
         aligns.push_back(head->data(i, Qt::TextAlignmentRole));
+        grows.push_back(ColumnGrows(i));
     }
     std::vector<int> widths;
     for (int i = 0; i < count; ++i)
         widths.push_back(columnWidth(i));
     titles.insert(col, heading);
     aligns.insert(aligns.begin() + col, QVariant(Align(format) | Qt::AlignVCenter));
+    grows.insert(grows.begin() + col, false);
     widths.insert(widths.begin() + col, width >= 0 ? width : 100);
     // Row texts move one column to the right from col on.
     if (col < count) {
@@ -110,7 +132,8 @@ int CListCtrlEx::InsertColumn(int col, const QString& heading, int format, int w
     setHeaderLabels(titles);
     for (int i = 0; i <= count; ++i) {
         head->setData(i, Qt::TextAlignmentRole, aligns[static_cast<std::size_t>(i)]);
-        setColumnWidth(i, widths[static_cast<std::size_t>(i)]);
+        head->setData(i, GrowsRole, bool(grows[static_cast<std::size_t>(i)]));
+        SetWidthOwn(i, widths[static_cast<std::size_t>(i)]);
     }
     return col;
 }
@@ -375,6 +398,47 @@ void CListCtrlEx::FitColumn(int col)
     setColumnWidth(col, w);
 }
 
+int CListCtrlEx::DefaultColumnWidth(int designWidth, const QString& heading) const
+{
+    const QFontMetrics fm = fontMetrics();
+    const int unit = std::max(fm.averageCharWidth(), fm.horizontalAdvance(QLatin1Char('0')));
+    const int scaled = (designWidth * unit + kDesignDigitWidth / 2) / kDesignDigitWidth;
+    return std::max(scaled, fm.horizontalAdvance(heading) + 2 * kOffsetOther + 8);
+}
+
+void CListCtrlEx::SetColumnGrows(int col, bool on)
+{
+    if (col < 0 || col >= columnCount())
+        return;
+    headerItem()->setData(col, GrowsRole, on);
+    if (on)
+        GrowColumns(0, topLevelItemCount() - 1, col, col);
+}
+
+bool CListCtrlEx::ColumnGrows(int col) const { return headerItem()->data(col, GrowsRole).toBool(); }
+
+void CListCtrlEx::SetWidthOwn(int col, int width)
+{
+    m_settingWidth = true;
+    setColumnWidth(col, width);
+    m_settingWidth = false;
+}
+
+void CListCtrlEx::GrowColumns(int firstRow, int lastRow, int firstCol, int lastCol)
+{
+    lastRow = std::min(lastRow, kGrowRows - 1);
+    lastCol = std::min(lastCol, columnCount() - 1);
+    for (int c = std::max(firstCol, 0); c <= lastCol; ++c) {
+        if (!ColumnGrows(c))
+            continue;
+        int w = columnWidth(c);
+        for (int r = std::max(firstRow, 0); r <= lastRow; ++r)
+            w = std::max(w, std::min(ContentWidth(r, c), kGrowLimit));
+        if (w > columnWidth(c))
+            SetWidthOwn(c, w);
+    }
+}
+
 bool CListCtrlEx::viewportEvent(QEvent* event)
 {
     if (event->type() == QEvent::ToolTip) {
@@ -480,3 +544,23 @@ void CListViewEx::resizeEvent(QResizeEvent* event)
     platform::View::resizeEvent(event);
     m_clientWidth = event->size().width();
 }
+
+int CListViewEx::InsertColumnFromSettings(int col, const QString& heading, int designWidth, const std::string& file,
+                                          const std::string& section, int format)
+{
+    CListCtrlEx& list = GetListCtrl();
+    long saved = -1;
+    if (!file.empty()) {
+        const std::string text = platform::GetPrivateProfileString(section, ColumnKey(col), "", file);
+        if (!text.empty())
+            saved = platform::ParseLeadingInt(text);
+    }
+    // 0 (or no digits) would hide the column for good: the default instead.
+    if (saved > 0 && saved <= kMaxSavedWidth)
+        return list.InsertColumn(col, heading, format, int(saved));
+    col = list.InsertColumn(col, heading, format, list.DefaultColumnWidth(designWidth, heading));
+    list.SetColumnGrows(col, true);
+    return col;
+}
+
+std::string CListViewEx::ColumnKey(int col) { return "column." + std::to_string(col); }

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QTreeWidget>
 
+#include <string>
 #include <vector>
 
 class QFontMetrics;
@@ -28,6 +29,8 @@ public:
     // list, 0 none) and the drop highlight.
     static constexpr int StateImageRole = Qt::UserRole + 0x100;
     static constexpr int DropHilitedRole = Qt::UserRole + 0x101;
+    // Header data role: the column grows with the values of its first rows.
+    static constexpr int GrowsRole = Qt::UserRole + 0x102;
 
     explicit CListCtrlEx(CListViewEx* owner, QWidget* parent = nullptr);
 
@@ -74,6 +77,15 @@ public:
     // double click on the column's divider does.
     void FitColumn(int col);
 
+    // The width a column opens at without a saved one: the design's width
+    // (made for a font whose digits are 6 pixels wide) scaled to this
+    // list's font, and at least the title.
+    int DefaultColumnWidth(int designWidth, const QString& heading) const;
+    // A column that grows until its first rows' values show whole (up to a
+    // limit); any other width given to it ends that.
+    void SetColumnGrows(int col, bool on);
+    bool ColumnGrows(int col) const;
+
     // Whether row's highlight is drawn now (selected with focus or shown
     // always, or drop-highlighted).
     bool IsRowHighlighted(int row) const;
@@ -92,8 +104,11 @@ private:
     int ContentWidth(int row, int col) const;
     void drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const;
     bool highlighted(const QModelIndex& index) const;
+    void GrowColumns(int firstRow, int lastRow, int firstCol, int lastCol);
+    void SetWidthOwn(int col, int width);
 
     CListViewEx* m_owner;
+    bool m_settingWidth = false;  // our own width changes keep a column growing
     bool m_ownerDraw = true;
     bool m_showSelAlways = false;
     QColor m_textColor;
@@ -125,6 +140,14 @@ public:
 
     // Last width from a resize.
     int GetClientWidth() const { return m_clientWidth; }
+
+    // Inserts a column at the width saved as "column.<col>" in section of
+    // file; without a usable one (missing, not a number, 0, beyond 8192) at
+    // the default width, growing with the first rows' values.
+    int InsertColumnFromSettings(int col, const QString& heading, int designWidth, const std::string& file,
+                                 const std::string& section = "list", int format = LVCFMT_LEFT);
+    // "column.<col>"
+    static std::string ColumnKey(int col);
 
 protected:
     void resizeEvent(QResizeEvent* event) override;

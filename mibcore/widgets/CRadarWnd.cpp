@@ -133,6 +133,11 @@ void CRadarWnd::DrawRadar()
                 p.setBrush(m_brushes[i]);
                 p.drawLine(m_center, QPoint(x, y));
             }
+            // The sweep reaches the rim and its dark end would wipe the
+            // ring away turn by turn: the ring is drawn again on top.
+            p.setPen(m_greenPen);
+            p.setBrush(Qt::NoBrush);
+            p.drawEllipse(m_square.adjusted(1, 1, -1, -1));
         }
     }
     requestRepaint();

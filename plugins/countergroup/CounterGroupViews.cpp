@@ -26,14 +26,6 @@ namespace {
 constexpr int kColumnCount = 3;
 const char* const kColumnTitles[kColumnCount] = {"オブジェクト識別子", "値", "エラー内容"};
 const int kColumnDefaults[kColumnCount] = {120, 60, 60};
-constexpr long kMaxColumnWidth = 8192;
-
-std::string ColumnKey(int i)
-{
-    char key[32];
-    std::snprintf(key, sizeof key, "column.%d", i);
-    return key;
-}
 
 // Checks the timer entry of the current choice, in sub-menus too.
 void CheckTimerItems(QMenu* menu, int timeId)
@@ -85,7 +77,7 @@ CCounterGroupListView::~CCounterGroupListView()
     EnsureIniDir(path);
     const CListCtrlEx& list = GetListCtrl();
     for (int i = 0; i < list.GetColumnCount(); ++i)
-        platform::WritePrivateProfileString("list", ColumnKey(i), std::to_string(list.GetColumnWidth(i)), path);
+        platform::WritePrivateProfileString("list", CListViewEx::ColumnKey(i), std::to_string(list.GetColumnWidth(i)), path);
 }
 
 CCounterGroupDoc* CCounterGroupListView::GetDocument() const
@@ -98,20 +90,11 @@ void CCounterGroupListView::OnInitialUpdate()
     CListCtrlEx& list = GetListCtrl();
     m_iniPath = MIB::IniPathOf(MIB::FindView(metaObject()));
     if (list.GetColumnCount() == 0) {
-        const std::string& path = m_iniPath;
         for (int i = 0; i < kColumnCount; ++i) {
-            int w = kColumnDefaults[i];
-            if (!path.empty()) {
-                const long saved = platform::ParseLeadingInt(
-                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), path));
-                // A width no screen has is a damaged file: the default.
-                if (saved >= 0 && saved <= kMaxColumnWidth)
-                    w = int(saved);
-            }
             const char* title = kColumnTitles[i];
             if (i == 0 && GetDocument())
                 title = GetDocument()->FirstColumnTitle();
-            list.InsertColumn(i, QString::fromUtf8(title), LVCFMT_LEFT, w);
+            InsertColumnFromSettings(i, QString::fromUtf8(title), kColumnDefaults[i], m_iniPath);
         }
     }
 }

@@ -252,12 +252,8 @@ void CIfMIBMenuView::ShowTable(int command)
     list.setUpdatesEnabled(false);
     list.DeleteAllItems();
     list.setColumnCount(0);
-    for (int i = 0; i < t->columns; ++i) {
-        int w = t->widths[i];
-        if (!m_iniPath.empty())
-            w = platform::GetPrivateProfileInt(t->section, ColumnKey(i), w, m_iniPath);
-        list.InsertColumn(i, QString::fromUtf8(t->headers[i]), LVCFMT_LEFT, w);
-    }
+    for (int i = 0; i < t->columns; ++i)
+        InsertColumnFromSettings(i, QString::fromUtf8(t->headers[i]), t->widths[i], m_iniPath, t->section);
 
     list.setUpdatesEnabled(true);
 
@@ -324,10 +320,10 @@ int32_t CIfMIBMenuView::RowIfIndex(int row) const
     return r >= 0 && size_t(r) < index->size() ? (*index)[size_t(r)] : 0;
 }
 
-void CIfMIBMenuView::Refuse(const std::string& refused, const std::string& what) const
+void CIfMIBMenuView::Refuse(const std::string& refused, const std::string& what, unsigned type) const
 {
     if (!refused.empty())
-        platform::MessageBox(refused + "は、" + what + "を取得できません。");
+        platform::MessageBox(refused + "は、" + what + "を取得できません。", type);
 }
 
 int CIfMIBMenuView::ColumnNumber(int row, int col) const
@@ -453,7 +449,7 @@ void CIfMIBMenuView::OnEtherStats()
             refused += Bracketed(ifIndex) + e->ifDescr + "\n";
         }
     }
-    Refuse(refused, "etherStatsTable情報");
+    Refuse(refused, "etherStatsTable情報", platform::MB_OK | platform::MB_ICONWARNING);
     if (list.empty())
         return;
     OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
@@ -490,8 +486,7 @@ void CIfMIBMenuView::OnHistory()
         list.push_back(entry);
         title += Bracketed(index);
     }
-    if (list.empty())
-        return;
+    // Every row skipped still opens "history情報-", with an empty list.
     OpenIfWindow(kEntryHistory, title, [&](platform::Document* doc) {
         if (auto* t = dynamic_cast<HistoryListTarget*>(doc))
             t->SetHistories(list);

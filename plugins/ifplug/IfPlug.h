@@ -12,6 +12,7 @@
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocView.h"
+#include "mibcore/platform/MessageBox.h"
 #include "mibcore/widgets/CFlatToolBar.h"
 #include "mibcore/widgets/CListViewEx.h"
 #include "plugins/ifplug/IfTables.h"
@@ -125,7 +126,7 @@ private:
     // more while the slice lasts; schedules the next slice.
     void FillSlice();
     // Tells the refused rows: "[text]descr\n..." + "は、<what>を取得できません。".
-    void Refuse(const std::string& refused, const std::string& what) const;
+    void Refuse(const std::string& refused, const std::string& what, unsigned type = platform::MB_OK) const;
 
     IfTablesData m_data;
     // Rows of the table shown in display order (list row i is data row

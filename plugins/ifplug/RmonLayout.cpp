@@ -187,6 +187,18 @@ RmonCellScale CellScale(const std::vector<RmonSeries>& series, int value)
     return sc;
 }
 
+QFont RmonGridLabelFont(const QFont& base, double spacing)
+{
+    QFont f = base;
+    const int largest = base.pixelSize() > 0 ? base.pixelSize() : 12;
+    for (int px = largest; px >= 6; --px) {
+        f.setPixelSize(px);
+        if (QFontMetrics(f).tightBoundingRect(QStringLiteral("0123456789")).height() + 1 <= spacing)
+            break;
+    }
+    return f;
+}
+
 int RmonTabAt(QPoint p, const RmonResources& res)
 {
     if (p.y() < 0 || p.y() >= res.tabHeight || p.x() < 0)
@@ -301,18 +313,21 @@ QImage RenderRmonGraph(const RmonView& v, QSize client, const RmonResources& res
                        Align::Centre, res);
         }
 
+        // Every value line gets its label: the digits are centred on the
+        // line in a size that fits between two lines.
         const double unit = std::pow(10.0, sc.exponent);
-        std::vector<int> labelY;  // upwards, as distances from the bottom
+        const int step = sc.gridLabels.size() > 1 ? sc.gridLabels[1] - sc.gridLabels[0] : 1;
+        const QFont labelFont = RmonGridLabelFont(res.font, unit * step * kPlotHeight / sc.top);
+        const QFontMetrics lm(labelFont);
+        const int inkHeight = lm.tightBoundingRect(QStringLiteral("0123456789")).height();
+        p.setFont(labelFont);
         for (int l : sc.gridLabels) {
             const int y = int(bottom - unit * l * kPlotHeight / sc.top);
             p.setPen(res.dotted[4]);
             p.drawLine(left, y, right, y);
-            labelY.push_back(bottom - y);
+            ShadowText(p, lm, left - 3, y + inkHeight / 2 - lm.ascent(), QString::number(l), Align::Right, res);
         }
-        for (int i : SpacedLabels(labelY, th, 0)) {
-            const int y = bottom - labelY[size_t(i)];
-            ShadowText(p, fm, left - 3, y - th / 2, QString::number(sc.gridLabels[size_t(i)]), Align::Right, res);
-        }
+        p.setFont(res.font);
         // Unit "x10" with the exponent raised after it.
         const int ux = left - kPlotMarginX + 4;
         ShadowText(p, fm, ux, top - th - 2, QStringLiteral("x10"), Align::Left, res);

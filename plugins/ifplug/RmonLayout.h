@@ -116,6 +116,10 @@ struct RmonCellScale {
 // are 0); lines at l * 10^e, only the even l when top holds ten units or
 // more.
 RmonCellScale CellScale(const std::vector<RmonSeries>& series, int value);
+// The font of a cell's value labels: the pane font, made smaller until the
+// digits of two neighbouring lines `spacing` pixels apart do not touch
+// (fifteen lines 6 px apart fit a 100-pixel plot); never below 6 px.
+QFont RmonGridLabelFont(const QFont& base, double spacing);
 
 // Labels kept apart as in the counter graphs.
 using countergroup::SpacedLabels;

@@ -118,7 +118,7 @@ void CRmonDoc::SavePens()
 
 void CRmonDoc::OnCloseDocument()
 {
-    SavePens();
+    SaveSettings();
     platform::Document::OnCloseDocument();
 }
 
@@ -378,16 +378,21 @@ void CStaticMIBMenuDoc::PollCycle(MIBBasicItem* item)
     FinishPollCycle();
 }
 
-void CStaticMIBMenuDoc::OnCloseDocument()
+void CStaticMIBMenuDoc::SaveSettings()
 {
-    m_cycle.Stop();  // a cycle in flight ends here, unapplied
-    m_pendingItem.reset();
     const std::string path = iniPath();
     if (!path.empty()) {
         EnsureIniDir(path);
         platform::WritePrivateProfileString("timer", "timeId", std::to_string(m_timeId), path);
         platform::WritePrivateProfileString("timer", "interval", std::to_string(m_interval), path);
     }
+    SavePens();
+}
+
+void CStaticMIBMenuDoc::OnCloseDocument()
+{
+    m_cycle.Stop();  // a cycle in flight ends here, unapplied
+    m_pendingItem.reset();
     CRmonDoc::OnCloseDocument();
 }
 
@@ -430,12 +435,8 @@ void CRmonListView::OnInitialUpdate()
         return;
     const RmonTable& t = doc->table();
     for (int i = 0; i < t.valueCount + 2; ++i) {
-        int w = i == 0 ? 120 : 60;
-        if (!m_iniPath.empty())
-            w = int(platform::ParseLeadingInt(
-                platform::GetPrivateProfileString("list", Key("column.%d", i), std::to_string(w), m_iniPath)));
         const char* title = i == 0 ? t.idColumn : i <= t.valueCount ? t.names[i - 1] : "エラー内容";
-        list.InsertColumn(i, QString::fromUtf8(title), LVCFMT_LEFT, w);
+        InsertColumnFromSettings(i, QString::fromUtf8(title), i == 0 ? 120 : 60, m_iniPath);
     }
 }
 
@@ -530,7 +531,7 @@ void CRmonListView::ChangeColour()
             doc->series()[size_t(r)].pen = chosen;
             list.SetItemImage(r, countergroup::CCounterGroupListView::LineSample(chosen, bg));
         }
-        doc->SavePens();
+        doc->SaveSettings();
     }
     doc->UpdateAllViews(nullptr, kHintRmonNewData);
 }

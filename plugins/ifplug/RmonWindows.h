@@ -48,6 +48,9 @@ public:
     // Pens of every series from "logpen.%d" (or the default pens).
     void LoadPens();
     void SavePens();
+    // What closing and a confirmed colour change write: the pens, and the
+    // timer keys of a polling window.
+    virtual void SaveSettings() { SavePens(); }
     void OnCloseDocument() override;
 
     // The list pane's hint 1026: read or start polling.
@@ -165,6 +168,7 @@ public:
     // applies them; false when none was in flight.
     bool FinishPollCycle();
     const countergroup::PollState& state() const { return m_state; }
+    void SaveSettings() override;
     void OnCloseDocument() override;
 
 private:

@@ -19,6 +19,7 @@
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/mibtree/MIBTree.h"
+#include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/Desktop.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
@@ -142,18 +143,9 @@ void CTreeMIBMenuView::OnInitialUpdate()
         m_preword = p;
     }
     m_list = GetListView();
-    if (m_list && m_list->GetListCtrl().GetColumnCount() == 0) {
-        CListCtrlEx& list = m_list->GetListCtrl();
-        for (int i = 0; i < 4; ++i) {
-            int w = kColumnDefaults[i];
-            if (!m_iniPath.empty())
-                w = int(platform::ParseLeadingInt(
-                    platform::GetPrivateProfileString("list", ColumnKey(i), std::to_string(w), m_iniPath)));
-            if (w <= 0 || w > 10000)
-                w = kColumnDefaults[i];
-            list.InsertColumn(i, QString::fromUtf8(kColumnTitles[i]), LVCFMT_LEFT, w);
-        }
-    }
+    if (m_list && m_list->GetListCtrl().GetColumnCount() == 0)
+        for (int i = 0; i < 4; ++i)
+            m_list->InsertColumnFromSettings(i, QString::fromUtf8(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
     m_drop->Register(this);
 }
 
@@ -162,10 +154,18 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
     switch (hint) {
     case kCmdStart: {
         std::string box;
-        if (auto* frame = qobject_cast<CTreeMIBMenuFrame*>(GetParentFrame()))
+        auto* frame = qobject_cast<CTreeMIBMenuFrame*>(GetParentFrame());
+        if (frame)
             if (QLineEdit* edit = frame->textBox())
                 box = edit->text().toStdString();
-        StartWalk(RootTextFromBox(m_preword, box));
+        const StartObject start = ResolveStartObject(m_preword, box);
+        // A text that names nothing is said in the status pane; the walk
+        // then ends at once, without a message box.
+        if (platform::StatusBar* bar = frame ? frame->GetStatusBar() : nullptr)
+            bar->SetPaneText(0, box.empty() || start.resolved
+                                    ? std::string()
+                                    : "「" + box + "」はMIB定義の名前でもOIDでもありません。");
+        StartWalk(start.text);
         break;
     }
     case kHintDropPath:

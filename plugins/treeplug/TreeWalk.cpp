@@ -63,6 +63,68 @@ int ParseRoot(const std::string& text, unsigned long* arcs, int capacity)
     return count;
 }
 
+namespace {
+
+// Arcs of a root that the OID tree does not know, counted from the first
+// one it lacks; -1 when the text does not parse.
+int UnknownArcs(const std::string& text)
+{
+    unsigned long arcs[kMaxRootArcs];
+    const int n = ParseRoot(text, arcs, kMaxRootArcs);
+    if (n == 0)
+        return -1;
+    MIBTree* pos = MIBTree::gettop();
+    int known = 0;
+    while (known < n && pos) {
+        MIBTree* node = pos->FindBrother(arcs[known]);
+        if (!node)
+            break;
+        ++known;
+        pos = node->getchild();
+    }
+    return n - known;
+}
+
+// "sysDescr.0" -> the numeric path of the first node named sysDescr + ".0".
+std::string ByFirstName(const std::string& box)
+{
+    const std::size_t dot = box.find('.');
+    const std::string first = box.substr(0, dot);
+    MIBTree* top = MIBTree::gettop();
+    if (first.empty() || std::isdigit(static_cast<unsigned char>(first[0])) || !top)
+        return {};
+    MIBTree* node = top->Find(first);
+    if (!node)
+        return {};
+    std::vector<unsigned long> path;
+    for (MIBTree* p = node; p; p = p->getparent())
+        path.insert(path.begin(), p->getval());
+    std::string numeric;
+    GetOid2Str(numeric, path.data(), int(path.size()));
+    return dot == std::string::npos ? numeric : numeric + box.substr(dot);
+}
+
+}  // namespace
+
+StartObject ResolveStartObject(const std::string& prefix, const std::string& box)
+{
+    StartObject start{RootTextFromBox(prefix, box), false};
+    if (box.empty())
+        return start;
+    int best = UnknownArcs(start.text);
+    start.resolved = best >= 0;
+    for (const std::string& other : {box, ByFirstName(box)}) {
+        if (other.empty())
+            continue;
+        const int unknown = UnknownArcs(other);
+        if (unknown >= 0 && (best < 0 || unknown < best)) {
+            best = unknown;
+            start = {other, true};
+        }
+    }
+    return start;
+}
+
 InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned long* name, int nameLen,
                              const CSnmpBer& value)
 {

@@ -42,6 +42,20 @@ std::string RootTextFromBox(const std::string& prefix, const std::string& box);
 // beyond 32 bits, more than capacity arcs).
 int ParseRoot(const std::string& text, unsigned long* arcs, int capacity);
 
+// The start object of the text box. The text under the prefix (prefix +
+// "." + box) as before, unless the text is better known as a name of the
+// loaded MIB modules ("system", "ifTable.ifEntry": the first node of that
+// name, the rest below it) or as a full dotted number ("1.3.6.1.2.1.2"):
+// of the forms that parse, the one whose arcs the OID tree knows furthest
+// wins, the prefixed one on a tie. resolved is false when no form parses
+// (text is then the prefixed form, which ends the walk at once); an empty
+// box gives an empty text.
+struct StartObject {
+    std::string text;
+    bool resolved = false;
+};
+StartObject ResolveStartObject(const std::string& prefix, const std::string& box);
+
 // One object item on the way from the top of the tree pane to an instance.
 struct ObjectStep {
     QString text;  // name(numeric OID)

@@ -154,7 +154,9 @@ bool CUserMIBMenuDoc::LoadXmlWithChooser()
 
 bool CUserMIBMenuDoc::SaveXmlWithChooser()
 {
-    std::optional<std::string> path = platform::FileDialog(XmlRequest());
+    platform::FileRequest req = XmlRequest();
+    req.open = false;
+    std::optional<std::string> path = platform::FileDialog(req);
     if (!path || path->empty())
         return false;
     return SaveXml(*path);

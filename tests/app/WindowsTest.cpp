@@ -8,6 +8,7 @@
 #include "app/CLoader.h"
 #include "app/CMIBTreeDlg.h"
 #include "app/CMainFrame.h"
+#include "app/CQuillonView.h"
 #include "app/CSplashWnd.h"
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
@@ -17,11 +18,13 @@
 #include "mibcore/platform/Resources.h"
 #include "mibcore/widgets/WidgetResources.h"
 #include "tests/app/AppHarness.h"
+#include "tests/support/faultpeer/FaultAgent.h"
 
 #include <QAccessible>
 #include <QClipboard>
 #include <QMenu>
 #include <QFileIconProvider>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QMenuBar>
@@ -31,6 +34,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTextBrowser>
@@ -164,7 +168,7 @@ TEST_F(WindowsTest, AgentDialogRefusesNumbersOutOfRangeWithAMessage)
     EXPECT_NE(d.result(), QDialog::Accepted);
 }
 
-TEST_F(WindowsTest, AgentDialogStaysPaintedWithTheWaitCursorWhileItProbes)
+TEST_F(WindowsTest, AgentDialogStaysPaintedWithTheBusyCursorWhileItProbes)
 {
     QUILLON_REQUIRE_NETNS();
     MessageRecorder msgs;
@@ -181,8 +185,8 @@ TEST_F(WindowsTest, AgentDialogStaysPaintedWithTheWaitCursorWhileItProbes)
         if (!d.IsProbing())
             return;
         ++ticks;
-        const QCursor* c = QApplication::overrideCursor();
-        if (c && c->shape() == Qt::WaitCursor)
+        // The dialog's own cursor: Cancel stays usable, so no wait cursor.
+        if (d.cursor().shape() == Qt::BusyCursor && !QApplication::overrideCursor())
             ++waitCursorTicks;
         d.repaint();
     });
@@ -204,7 +208,64 @@ TEST_F(WindowsTest, AgentDialogStaysPaintedWithTheWaitCursorWhileItProbes)
     EXPECT_EQ(waitCursorTicks, ticks);
     EXPECT_GE(paints, 10);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    EXPECT_NE(d.cursor().shape(), Qt::BusyCursor);
     ASSERT_EQ(msgs.Texts().size(), 1u);
+}
+
+TEST_F(WindowsTest, AgentDialogCancelStopsTheProbeOfASilentAgentAtOnce)
+{
+    QUILLON_REQUIRE_NETNS();
+    // A silent agent with the longest waits: 30 s times 11 attempts.
+    faultpeer::FaultAgent peer;
+    const std::vector<std::pair<const char*, std::function<void(CAgentDlg&)>>> ways = {
+        {"Cancel button", [](CAgentDlg& d) { QTest::mouseClick(d.CancelButton(), Qt::LeftButton); }},
+        {"Esc",
+         [](CAgentDlg& d) {
+             QWidget* w = d.focusWidget();
+             QTest::keyClick(w && w->isEnabled() ? w : &d, Qt::Key_Escape);
+         }},
+        {"close box", [](CAgentDlg& d) { d.close(); }},
+    };
+    for (const auto& [way, cancel] : ways) {
+        SCOPED_TRACE(way);
+        MessageRecorder msgs;
+        peer.clearRequests();
+        MIBAgent* a = MIBAgent::getInstance();
+        a->setAddr("192.0.2.1");
+        a->setNetworkLayerType(MIBAgent::FamilyIPv4);
+        CAgentDlg d;
+        d.show();
+        int octets[4] = {};
+        ASSERT_EQ(std::sscanf(peer.address().c_str(), "%d.%d.%d.%d", &octets[0], &octets[1], &octets[2], &octets[3]), 4);
+        d.Ipv4Field()->SetAddress(octets[0], octets[1], octets[2], octets[3]);
+        d.ReadCommunityField()->setText("changed");
+        d.RecvErrCntField()->setText("10");
+        d.TimeoutField()->setText("30000000");
+        bool inputWhileProbing = false, cancelLive = false;
+        QTimer::singleShot(0, [&] {
+            // The request is out; the fields wait, Cancel does not.
+            EXPECT_TRUE(peer.waitForRequests(1, 5000));
+            inputWhileProbing = d.ReadCommunityField()->isEnabled() || d.OkButton()->isEnabled();
+            cancelLive = d.CancelButton()->isEnabled();
+            cancel(d);
+        });
+        QElapsedTimer clock;
+        clock.start();
+        QTest::mouseClick(d.OkButton(), Qt::LeftButton);
+        EXPECT_LT(clock.elapsed(), 5000) << "the probe was not stopped";
+        EXPECT_FALSE(inputWhileProbing);
+        EXPECT_TRUE(cancelLive);
+        EXPECT_FALSE(d.IsProbing());
+        EXPECT_EQ(d.result(), QDialog::Rejected);
+        EXPECT_FALSE(d.isVisible());
+        EXPECT_FALSE(d.ProbeRejected());
+        EXPECT_TRUE(msgs.Texts().empty()) << "a cancelled probe is no failure";
+        EXPECT_EQ(a->getAddr(), "192.0.2.1");
+        EXPECT_EQ(a->getReadCommunity(), "cedrus");
+        EXPECT_EQ(a->getTvUSec(), 500000);
+        EXPECT_FALSE(m_dir.Exists("etc/ini/agent.ini"));
+        EXPECT_EQ(peer.requestCount(), 1u);
+    }
 }
 
 TEST_F(WindowsTest, AgentDialogSplitsTheTimeoutAndWritesAgentIniAfterTheProbe)
@@ -274,6 +335,29 @@ TEST_F(WindowsTest, AgentDialogReportsWhatItCannotStore)
 }
 
 // ---------------------------------------------------------------- MIB tree dialog
+
+// The launcher's large icons keep a margin above them.
+TEST_F(WindowsTest, LauncherIconsDoNotTouchTheTopEdge)
+{
+    CQuillonView view;
+    view.resize(450, 300);
+    QPixmap red(32, 32);
+    red.fill(Qt::red);
+    for (const char* name : {"UDP情報", "MIBツリー"})
+        view.ListCtrl()->addItem(new QListWidgetItem(QIcon(red), QString::fromUtf8(name)));
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    const QImage img = view.ListCtrl()->viewport()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    int top = -1;
+    for (int y = 0; y < img.height() && top < 0; ++y)
+        for (int x = 0; x < img.width(); ++x)
+            if (img.pixelColor(x, y) == QColor(Qt::red)) {
+                top = y;
+                break;
+            }
+    ASSERT_GE(top, 0) << "the icon is drawn";
+    EXPECT_GE(top, 6);
+}
 
 TEST_F(WindowsTest, MibTreeDialogCopiesNumericAndNameFormsThroughTheClipboard)
 {

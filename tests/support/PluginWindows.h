@@ -103,6 +103,7 @@ public:
         m_previous = platform::SetMessageHook([this](const platform::MessageRequest& m) {
             std::lock_guard<std::mutex> lock(m_mutex);
             m_texts.push_back(m.text);
+            m_types.push_back(m.type);
             return platform::IDOK;
         });
     }
@@ -115,16 +116,24 @@ public:
         std::lock_guard<std::mutex> lock(m_mutex);
         return m_texts;
     }
+    // The boxes' types (buttons and icon), in the same order.
+    std::vector<unsigned> Types() const
+    {
+        std::lock_guard<std::mutex> lock(m_mutex);
+        return m_types;
+    }
     void Clear()
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_texts.clear();
+        m_types.clear();
     }
 
 private:
     platform::MessageHook m_previous;
     mutable std::mutex m_mutex;
     std::vector<std::string> m_texts;
+    std::vector<unsigned> m_types;
 };
 
 }  // namespace harness

@@ -25,6 +25,7 @@
 #include <QToolBar>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 using namespace platform;
@@ -359,13 +360,24 @@ TEST_F(DocViewTest, NewFramesGetAWorkingSizeInsideTheWorkArea)
 
     // A size the frame gives itself stays; a position beyond the area is
     // brought back inside.
-    TestFrame::savedGeometry = QRect(room.right() - 100, room.bottom() - 50, 300, 200);
+    TestFrame::savedGeometry = QRect(room.right() - 100, room.bottom() - 50, 400, 260);
     doc = Open();
     ASSERT_NE(doc, nullptr);
     frame = doc->GetFrames().first();
-    EXPECT_EQ(frame->size(), QSize(300, 200));
+    EXPECT_EQ(frame->size(), QSize(400, 260));
     EXPECT_TRUE(room.contains(frame->geometry()));
     EXPECT_EQ(frame->geometry().bottomRight(), room.bottomRight());
+
+    // A saved size too small to show the frame (under half the default one
+    // way or the other) gives way to the default size; the place stays.
+    for (QSize tiny : {QSize(264, 242), QSize(700, 150), QSize(200, 400)}) {
+        TestFrame::savedGeometry = QRect(QPoint(20, 30), tiny);
+        doc = Open();
+        ASSERT_NE(doc, nullptr);
+        frame = doc->GetFrames().first();
+        EXPECT_EQ(frame->size(), frame->DefaultSize()) << tiny.width() << "x" << tiny.height();
+        EXPECT_EQ(frame->pos(), QPoint(20, 30));
+    }
 
     // In a work area smaller than the default the frame is no larger than it.
     main->resize(500, 360);
@@ -377,6 +389,50 @@ TEST_F(DocViewTest, NewFramesGetAWorkingSizeInsideTheWorkArea)
     frame = doc->GetFrames().first();
     EXPECT_LE(frame->width(), std::max(small.width(), frame->minimumSizeHint().width()));
     EXPECT_LE(frame->height(), std::max(small.height(), frame->minimumSizeHint().height()));
+}
+
+TEST_F(DocViewTest, CascadeKeepsFramesAtTheirDefaultSize)
+{
+    // A 1600x930 work area, as on a full HD screen.
+    main->resize(1600 + main->width() - main->MdiArea()->viewport()->width(),
+                 930 + main->height() - main->MdiArea()->viewport()->height());
+    QCoreApplication::processEvents();
+    const QRect room = main->MdiArea()->viewport()->rect();
+    std::vector<ChildFrame*> frames;
+    for (int i = 0; i < 5; ++i) {
+        Document* doc = Open();
+        ASSERT_NE(doc, nullptr);
+        frames.push_back(doc->GetFrames().first());
+    }
+    frames[1]->showMaximized();
+    main->MDIActivate(frames[2]);
+    ASSERT_TRUE(main->SendCommand(ID_WINDOW_CASCADE));
+    QCoreApplication::processEvents();
+
+    std::vector<QPoint> corners;
+    for (ChildFrame* f : frames) {
+        EXPECT_FALSE(f->isMaximized());
+        EXPECT_EQ(f->size(), f->DefaultSize().boundedTo(room.size()));
+        EXPECT_GE(f->width(), 720);
+        EXPECT_GE(f->height(), 420);
+        EXPECT_TRUE(room.contains(f->geometry()));
+        corners.push_back(f->pos());
+    }
+    std::sort(corners.begin(), corners.end(), [](QPoint a, QPoint b) { return a.x() < b.x(); });
+    for (std::size_t i = 1; i < corners.size(); ++i) {
+        EXPECT_GT(corners[i].x(), corners[i - 1].x()) << "every title bar shows";
+        EXPECT_GT(corners[i].y(), corners[i - 1].y());
+    }
+    EXPECT_EQ(main->MDIGetActive(), frames[2]);
+    EXPECT_EQ(frames[2]->pos(), corners.back()) << "the active frame is in front";
+
+    // In a work area smaller than the default the frames fill it.
+    main->resize(600, 400);
+    QCoreApplication::processEvents();
+    main->SendCommand(ID_WINDOW_CASCADE);
+    const QSize small = main->MdiArea()->viewport()->size();
+    for (ChildFrame* f : frames)
+        EXPECT_EQ(f->size(), small.expandedTo(f->minimumSizeHint()));
 }
 
 TEST_F(DocViewTest, HintsReachEveryViewButTheSender)

@@ -258,6 +258,97 @@ TEST_F(HooksTest, DefaultFileChooserIsARealDialog)
     EXPECT_FALSE(FileDialog(req).has_value());
 }
 
+TEST_F(HooksTest, SavingOverAFileAsksFirstAndNoChoosesAgain)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string existing = dir.filePath("old.csv").toStdString();
+    const std::string fresh = dir.filePath("new").toStdString();
+    ASSERT_TRUE(WriteFileBytes(existing, "keep\n"));
+    std::vector<std::string> offered;  // what the chooser returns, in turn
+    std::vector<FileRequest> asked;
+    SetFileHook([&](const FileRequest& r) -> std::optional<std::string> {
+        asked.push_back(r);
+        if (offered.empty())
+            return std::nullopt;
+        std::string p = offered.front();
+        offered.erase(offered.begin());
+        return p;
+    });
+    std::vector<int> answers;
+    std::vector<MessageRequest> told;
+    SetMessageHook([&](const MessageRequest& m) {
+        told.push_back(m);
+        const int a = answers.empty() ? IDNO : answers.front();
+        if (!answers.empty())
+            answers.erase(answers.begin());
+        return a;
+    });
+    FileRequest save;
+    save.open = false;
+    save.defaultExt = ".csv";
+
+    const struct {
+        const char* what;
+        bool open;
+        std::vector<std::string> offered;
+        std::vector<int> answers;
+        std::optional<std::string> result;
+        std::size_t questions, choosers;
+    } cases[] = {
+        {"yes replaces", false, {existing}, {IDYES}, existing, 1, 1},
+        {"no chooses again", false, {existing, fresh}, {IDNO}, fresh + ".csv", 1, 2},
+        {"no, then cancel", false, {existing}, {IDNO}, std::nullopt, 1, 2},
+        {"a new name asks nothing", false, {fresh}, {}, fresh + ".csv", 0, 1},
+        {"opening asks nothing", true, {existing}, {}, existing, 0, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        offered = c.offered;
+        answers = c.answers;
+        told.clear();
+        asked.clear();
+        save.open = c.open;
+        EXPECT_EQ(FileDialog(save), c.result);
+        ASSERT_EQ(told.size(), c.questions);
+        if (!told.empty()) {
+            EXPECT_EQ(told[0].text, existing + " は既に存在します。\n上書きしますか？");
+            EXPECT_EQ(told[0].type, unsigned(MB_YESNO | MB_ICONWARNING));
+        }
+        ASSERT_EQ(asked.size(), c.choosers);
+        if (c.choosers > 1)
+            EXPECT_EQ(asked[1].fileName, existing) << "the chooser opens again on the name";
+    }
+    QFile f(QString::fromStdString(existing));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll().toStdString(), "keep\n");
+
+    // A CSV export is a chooser that saves.
+    offered = {fresh};
+    EXPECT_TRUE(ExportCsvFile([] { return std::string("a\n"); }));
+    EXPECT_FALSE(asked.back().open);
+}
+
+TEST_F(HooksTest, DefaultChoosersSayWhetherTheyOpenOrSave)
+{
+    for (bool open : {true, false}) {
+        QString title, button;
+        QTimer::singleShot(0, [&] {
+            auto* dlg = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dlg, nullptr);
+            title = dlg->windowTitle();
+            button = dlg->labelText(QFileDialog::Accept);
+            dlg->reject();
+        });
+        FileRequest req;
+        req.open = open;
+        req.filter = "csv files(.csv)|*.csv||";
+        EXPECT_FALSE(FileDialog(req).has_value());
+        EXPECT_EQ(title, open ? QString("開く") : QString("名前を付けて保存"));
+        EXPECT_EQ(button, open ? QString("開く(&O)") : QString("保存(&S)"));
+    }
+}
+
 TEST_F(HooksTest, RunOnUiThreadWaitsForTheResult)
 {
     int value = 0;

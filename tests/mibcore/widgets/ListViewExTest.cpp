@@ -1,12 +1,14 @@
 // The full-row list view: text shortening, column handling and the row
 // highlight as drawn by the real widget.
 
+#include "mibcore/platform/Profile.h"
 #include "mibcore/widgets/CListViewEx.h"
 #include "tests/mibcore/widgets/WidgetTestApp.h"
 
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QHelpEvent>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QToolTip>
 
@@ -213,4 +215,49 @@ TEST_F(ListViewExTest, CutCellsShowTheirTextAsTipAndADividerDoubleClickFitsTheCo
     list.FitColumn(1);
     EXPECT_LT(list.GetColumnWidth(1), 200);
     EXPECT_FALSE(list.IsCellTextCut(0, 1));
+}
+
+// A list opened without saved widths: the design's widths scaled to the
+// font, at least the title, growing until the first rows' values show
+// whole; a saved width stays as it is, and a width the operator gives a
+// column stops its growing.
+TEST_F(ListViewExTest, ColumnsWithoutSavedWidthsShowTheirValuesWhole)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string ini = dir.filePath("if.ini").toStdString();
+    ASSERT_TRUE(platform::WritePrivateProfileString("ipAddrTable", "column.2", "50", ini));
+    ASSERT_TRUE(platform::WritePrivateProfileString("ipAddrTable", "column.3", "junk", ini));
+    CListViewEx view;
+    CListCtrlEx& list = view.GetListCtrl();
+    view.resize(800, 200);
+    const char* titles[] = {"ifIndex", "ホストアドレス", "ネットマスク", "ブロードキャストアドレスのLSB値"};
+    const int design[] = {120, 60, 60, 60};
+    for (int i = 0; i < 4; ++i)
+        view.InsertColumnFromSettings(i, QString::fromUtf8(titles[i]), design[i], ini, "ipAddrTable");
+    const QFontMetrics fm = list.fontMetrics();
+    for (int i : {0, 1, 3}) {
+        EXPECT_GE(list.GetColumnWidth(i), design[i] * fm.horizontalAdvance(QLatin1Char('0')) / 6) << i;
+        EXPECT_GT(list.GetColumnWidth(i), fm.horizontalAdvance(QString::fromUtf8(titles[i]))) << i;
+        EXPECT_TRUE(list.ColumnGrows(i)) << i;
+    }
+    EXPECT_EQ(list.GetColumnWidth(2), 50);
+    EXPECT_FALSE(list.ColumnGrows(2));
+
+    // Rows added at once, as the tables window does, and texts set later.
+    QList<QTreeWidgetItem*> items;
+    for (const char* addr : {"192.0.2.1", "203.0.113.255"})
+        items << new QTreeWidgetItem(QStringList{"2", addr, "255.255.255.0", "1"});
+    list.addTopLevelItems(items);
+    list.InsertItem(2, QStringLiteral("3"));
+    list.SetItemText(2, 1, QStringLiteral("2001:db8:1234:5678:9abc:def0:1234:5678"));
+    for (int r = 0; r < 3; ++r)
+        EXPECT_FALSE(list.IsCellTextCut(r, 1)) << r;
+    EXPECT_TRUE(list.IsCellTextCut(1, 2)) << "the saved width is kept";
+
+    // The operator narrows a column: it stays so.
+    list.SetColumnWidth(1, 70);
+    EXPECT_FALSE(list.ColumnGrows(1));
+    list.SetItemText(0, 1, QStringLiteral("198.51.100.200"));
+    EXPECT_EQ(list.GetColumnWidth(1), 70);
 }

@@ -134,6 +134,24 @@ TEST_F(LoopBarTest, RadarDrawsTheDiscTheCrossAndAClockwiseFadingSweep)
     QImage shown = radar.grab().toImage().convertToFormat(QImage::Format_RGB32);
     EXPECT_TRUE(Near(shown, along(9), QColor(0xE0, 0xE0, 0xE0)));
     EXPECT_EQ(shown.pixelColor(130, 40), green);
+
+    // After whole turns the ring is still there all round: as many green
+    // pixels on the rim as on the idle disc.
+    auto rimGreen = [&](const QImage& im) {
+        int n = 0;
+        for (int y = 0; y < 200; ++y)
+            for (int x = 30; x < 230; ++x) {
+                const double r = std::hypot(x - 130, y - 100);
+                n += r >= 96 && r <= 101 && im.pixelColor(x, y) == green;
+            }
+        return n;
+    };
+    radar.DrawBG();
+    const int idle = rimGreen(radar.snapshot());
+    ASSERT_GT(idle, 500);
+    for (int i = 0; i < 400; ++i)
+        radar.DrawRadar();
+    EXPECT_GE(rimGreen(radar.snapshot()), idle - 8);
 }
 
 TEST_F(LoopBarTest, EnterInAnEditBoxReachesTheFrameOnce)

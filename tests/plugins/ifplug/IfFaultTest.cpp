@@ -6,6 +6,7 @@
 #include "mibcore/platform/CmdTarget.h"
 #include "plugins/ifplug/IfRegistry.h"
 #include "plugins/ifplug/IfTraffic.h"
+#include "plugins/ifplug/RmonWindows.h"
 #include "snmpval/Cp932.h"
 #include "tests/plugins/ifplug/IfHarness.h"
 #include "tests/support/faultpeer/FaultAgent.h"
@@ -201,6 +202,36 @@ TEST_F(IfFaultTest, OneCounterWindowWithoutInterfaces)
     platform::StatusBar* bar = graph->GetStatusBar();
     EXPECT_EQ(bar->GetPaneText(bar->CommandToIndex(1127)), "");
     EXPECT_EQ(cp932::ToUtf8(graph->document()->CsvBytes()), "ifOutErrors\n時刻\n");
+}
+
+// A history control row whose data source names no interface of the table
+// is skipped; with every selected row skipped "history情報" still opens
+// "history情報-", with an empty list.
+TEST_F(IfFaultTest, HistoryWithEverySelectedRowSkippedOpensAnEmptyWindow)
+{
+    FaultAgent peer;
+    std::shared_ptr<Mib> mib = Interfaces({1}, 6);
+    const Oid control = parseOid("1.3.6.1.2.1.16.2.1.1");
+    mib->set(append(control, {2, 1}), oid(parseOid("1.3.6.1.2.1.2.2.1.1.7")));  // ifIndex 7: not in the table
+    mib->set(append(control, {4, 1}), integer(50));
+    mib->set(append(control, {5, 1}), integer(30));
+    peer.setScript(serve(mib));
+    UseAgent(peer.address(), peer.settingsFamily(), 3, 100000);
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    w.frame->SendCommand(ifplug::kCmdHistoryTable);
+    ASSERT_EQ(Select(w, {"1"}), 1);
+    platform::ExecuteCommand(w.view, ifplug::kCmdHistory);
+    platform::ChildFrame* f = platform::App::GetMainFrame()->MDIGetActive();
+    ASSERT_NE(f, nullptr);
+    EXPECT_EQ(f->GetTitle(), "history情報-");
+    auto* doc = qobject_cast<ifplug::CHistoryMIBMenuDoc*>(f->GetActiveDocument());
+    ASSERT_NE(doc, nullptr);
+    doc->FinishReading();
+    EXPECT_TRUE(doc->series().empty());
+    auto* list = f->FindView<ifplug::CRmonListView>();
+    ASSERT_NE(list, nullptr);
+    EXPECT_EQ(list->GetListCtrl().GetItemCount(), 0);
 }
 
 }  // namespace

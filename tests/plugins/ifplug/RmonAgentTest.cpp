@@ -13,7 +13,11 @@
 
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/platform/CmdTarget.h"
+#include "mibcore/platform/MainFrame.h"
 #include "mibcore/platform/Profile.h"
+#include "mibcore/widgets/CLineColorDlg.h"
+#include "plugins/countergroup/CounterGroupDoc.h"
+#include "plugins/countergroup/GraphRender.h"
 #include "plugins/ifplug/RmonWindows.h"
 #include "tests/plugins/ifplug/IfHarness.h"
 
@@ -238,6 +242,61 @@ TEST_F(RmonAgentTest, StatisticsSamplesAreTheAgentsIncreases)
         EXPECT_FALSE(platform::GetPrivateProfileString("window", key, "", ini).empty()) << key;
     EXPECT_FALSE(platform::GetPrivateProfileString("pen", "logpen.0", "", ini).empty());
     EXPECT_FALSE(platform::GetPrivateProfileString("list", "column.17", "", ini).empty());
+}
+
+TEST_F(RmonAgentTest, AWindowBehindAnotherKeepsItsTimePaneCurrent)
+{
+    auto* f = OpenFromTables<CStaticMIBMenuFrame>(kCmdIfTable, {"1"}, kCmdEtherStats);
+    ASSERT_NE(f, nullptr);
+    auto* doc = qobject_cast<CStaticMIBMenuDoc*>(f->document());
+    ASSERT_NE(doc, nullptr);
+    doc->FinishPollCycle();
+    // The tables window in front; the statistics window polls on behind it.
+    platform::MainFrame* main = platform::App::GetMainFrame();
+    main->MDIActivate(m_tables.frame);
+    ASSERT_NE(main->MDIGetActive(), f);
+    platform::StatusBar* bar = f->GetStatusBar();
+    ASSERT_NE(bar, nullptr);
+    const int pane = bar->CommandToIndex(countergroup::kStatusPaneTime);
+    ASSERT_GE(pane, 0);
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1100));
+        doc->PollCycle(f->listView());
+        doc->FinishPollCycle();
+        const long t = doc->series()[0].samples[40].time;
+        ASSERT_NE(t, 0);
+        const std::string want = countergroup::FormatTime(t, "%Y/%m/%d %H:%M:%S");
+        EXPECT_TRUE(harness::SpinUntil([&] { return bar->GetPaneText(pane) == want; }, 3000))
+            << bar->GetPaneText(pane) << " instead of " << want;
+    }
+    EXPECT_NE(main->MDIGetActive(), f);
+}
+
+TEST_F(RmonAgentTest, ColourChangeWritesTheTimerBesideThePens)
+{
+    auto* f = OpenFromTables<CStaticMIBMenuFrame>(kCmdIfTable, {"1"}, kCmdEtherStats);
+    ASSERT_NE(f, nullptr);
+    auto* doc = qobject_cast<CStaticMIBMenuDoc*>(f->document());
+    ASSERT_NE(doc, nullptr);
+    doc->FinishPollCycle();
+    const std::string ini = IniPath("statistic.ini");
+    f->SendCommand(33228);  // 1 min: kept in memory until something writes
+    EXPECT_EQ(platform::GetPrivateProfileString("timer", "timeId", "", ini), "");
+
+    const platform::LogPen chosen{platform::PS_DASH, 1, 0, 0x204080};
+    f->listView()->GetListCtrl().SetItemState(0, true);
+    QTimer::singleShot(0, [&] {
+        auto* dlg = qobject_cast<CLineColorDlg*>(QApplication::activeModalWidget());
+        ASSERT_NE(dlg, nullptr);
+        *dlg->getLogPen() = chosen;
+        dlg->accept();
+    });
+    f->SendCommand(countergroup::kCmdColourChange);
+    EXPECT_EQ(platform::GetPrivateProfileString("timer", "timeId", "", ini), "33228");
+    EXPECT_EQ(platform::GetPrivateProfileString("timer", "interval", "", ini), "60000");
+    platform::LogPen stored;
+    ASSERT_TRUE(platform::GetProfileRecord("pen", "logpen.0", stored, ini));
+    EXPECT_EQ(stored, chosen);
 }
 
 }  // namespace

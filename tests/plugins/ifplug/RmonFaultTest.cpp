@@ -259,6 +259,45 @@ TEST_F(RmonFaultTest, StatisticsRequestsAndAFailingInterface)
     EXPECT_EQ(labels, (std::vector<std::string>{"64", "65-127", "128-255", "256-511", "512-1023", "1024-1518"}));
 }
 
+// Every value line has its label, however close the lines: the digits'
+// light ink crosses each line's own row, and the font fits the spacing.
+TEST(RmonLayoutTest, EveryValueLineIsLabelled)
+{
+    harness::EnsureApp();
+    RmonResources res;
+    const QRect plot = RmonPlotRect(0, res);
+    const int bottom = plot.top() + plot.height();
+    for (uint32_t largest : {250u, 1000u, 40u, 5000u, 9u, 2900000000u}) {
+        SCOPED_TRACE(largest);
+        std::vector<RmonSeries> series(1);
+        series[0].pen = QPen(Qt::red, 2);
+        series[0].samples[5].val[0] = largest;
+        RmonView v;
+        v.table = &kHistoryValues;
+        v.series = &series;
+        std::vector<RmonCellScale> scales;
+        const QImage img = RenderRmonGraph(v, QSize(600, 500), res, &scales);
+        ASSERT_EQ(scales.size(), 1u);
+        const RmonCellScale& sc = scales[0];
+        ASSERT_FALSE(sc.gridLabels.empty());
+        const double unit = std::pow(10.0, sc.exponent);
+        for (int l : sc.gridLabels) {
+            const int y = int(bottom - unit * l * plot.height() / sc.top);
+            bool ink = false;
+            for (int x = plot.left() - 40; x < plot.left() - 2; ++x)
+                ink = ink || qGray(img.pixel(x, y)) > 128;
+            EXPECT_TRUE(ink) << "no label on line " << l;
+        }
+        if (sc.gridLabels.size() > 1) {
+            const double spacing = unit * (sc.gridLabels[1] - sc.gridLabels[0]) * plot.height() / sc.top;
+            const QFont f = RmonGridLabelFont(res.font, spacing);
+            EXPECT_GE(f.pixelSize(), 6);
+            if (spacing >= 8)
+                EXPECT_LT(QFontMetrics(f).tightBoundingRect("0123456789").height(), spacing);
+        }
+    }
+}
+
 // A cell whose largest value is 250: top 314.7, unit 10, lines and labels
 // only at the even multiples 2..30; the lines are on the image.
 TEST(RmonLayoutTest, EvenMultiplesWhenTheTopHoldsTenUnits)

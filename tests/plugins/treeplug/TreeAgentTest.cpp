@@ -189,6 +189,46 @@ TEST_F(TreeAgentTest, UnknownEnterpriseIsWalkedNumerically)
     EXPECT_TRUE(Messages().empty());
 }
 
+// "system", "interfaces" and "1.3.6.1.2.1.2" walk what they name; a text
+// that names nothing says so in the status pane, without a message box.
+TEST_F(TreeAgentTest, NamesAndFullNumbersWalkWhatTheyName)
+{
+    QUILLON_REQUIRE_NETNS();
+    Window w = Open();
+    ASSERT_TRUE(w);
+    platform::StatusBar* bar = w.frame->GetStatusBar();
+    ASSERT_NE(bar, nullptr);
+    const struct {
+        const char* box;
+        const char* oid;
+        const char* firstName;
+    } cases[] = {
+        {"system", "1.3.6.1.2.1.1", "system.sysDescr.0"},
+        {"interfaces", "1.3.6.1.2.1.2", "interfaces.ifNumber.0"},
+        {"1.3.6.1.2.1.2", "1.3.6.1.2.1.2", "interfaces.ifNumber.0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.box);
+        ASSERT_TRUE(Walk(w, c.box));
+        const std::vector<Row> rows = Rows(w);
+        const std::vector<Line> want = SnmpWalk(c.oid);
+        ASSERT_FALSE(want.empty());
+        ASSERT_FALSE(rows.empty());
+        EXPECT_EQ(rows[0][0], c.firstName);
+        EXPECT_EQ(rows[0][3], want[0].oid);
+        for (const Row& r : rows)
+            EXPECT_EQ(r[3].rfind(std::string(c.oid) + ".", 0), 0u) << r[3];
+        EXPECT_EQ(bar->GetPaneText(0), "");
+    }
+    ASSERT_TRUE(Walk(w, "nosuchobject"));
+    EXPECT_EQ(w.list->GetListCtrl().GetItemCount(), 0);
+    EXPECT_EQ(bar->GetPaneText(0), "「nosuchobject」はMIB定義の名前でもOIDでもありません。");
+    EXPECT_TRUE(Messages().empty());
+    // The next start clears it.
+    ASSERT_TRUE(Walk(w, "system"));
+    EXPECT_EQ(bar->GetPaneText(0), "");
+}
+
 TEST_F(TreeAgentTest, AgentsLastObjectEndsSilentlyOnlyAfterInstances)
 {
     QUILLON_REQUIRE_NETNS();

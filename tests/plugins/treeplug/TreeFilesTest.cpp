@@ -49,7 +49,9 @@ TEST_F(TreeFilesTest, FirstStartHalvesThePanesWithDefaultColumns)
     const int widths[] = {120, 60, 60, 60};
     const char* titles[] = {"インスタンス識別子", "値", "タイプ", "オブジェクト識別子"};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(list.GetColumnWidth(i), widths[i]);
+        // The design's widths scaled to the font, at least the title.
+        EXPECT_EQ(list.GetColumnWidth(i), list.DefaultColumnWidth(widths[i], list.headerItem()->text(i)));
+        EXPECT_GE(list.GetColumnWidth(i), widths[i]);
         EXPECT_EQ(list.headerItem()->text(i).toStdString(), titles[i]);
     }
     EXPECT_EQ(w.tree->getPreword(), "iso.org.dod.internet");
@@ -79,9 +81,10 @@ TEST_F(TreeFilesTest, OptionsAndLayoutGoToMibtreeIniAndComeBack)
 
     const std::string ini = IniPath();
     EXPECT_EQ(platform::GetPrivateProfileString("option", "preword", "", ini), "iso.org.dod.internet.mgmt");
-    const char* widths[] = {"210", "60", "60", "60"};
-    for (int i = 0; i < 4; ++i)
-        EXPECT_EQ(platform::GetPrivateProfileString("list", "column." + std::to_string(i), "", ini), widths[i]);
+    // Column 0 as set; the others at their default (scaled) widths.
+    EXPECT_EQ(platform::GetPrivateProfileString("list", "column.0", "", ini), "210");
+    for (int i = 1; i < 4; ++i)
+        EXPECT_GE(platform::GetPrivateProfileInt("list", "column." + std::to_string(i), 0, ini), 60);
     platform::WindowPlacement wp;
     platform::Rect32 tree, list;
     EXPECT_TRUE(platform::GetProfileRecord("window", "frame", wp, ini));
@@ -124,11 +127,14 @@ TEST_F(TreeFilesTest, CsvExportWritesTheListAsItStands)
     EXPECT_EQ(asked.defaultExt, ".csv");
 
     ASSERT_TRUE(Walk(w, "mgmt.mib-2.system"));
+    // Saving over the first export asks first (answered: replace).
     ASSERT_TRUE(widgets::SendCommand(w.frame, treeplug::kCmdSaveFile));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("上書きしますか？"), std::string::npos);
     EXPECT_EQ(ReadFile(path), header +
                                   "system.sysDescr.0,a,b,OCTET STRING(0x04),1.3.6.1.2.1.1.1.0\n" +
                                   cp932::FromUtf8("system.sysName.0,名前,OCTET STRING(0x04),1.3.6.1.2.1.1.5.0\n"));
-    EXPECT_TRUE(Messages().empty());
+    ClearMessages();
 
     // A file that cannot be created is reported; nothing else happens.
     platform::SetFileHook([&](const platform::FileRequest&) {

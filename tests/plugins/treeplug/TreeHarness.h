@@ -57,6 +57,7 @@ protected:
     }
 
     std::vector<std::string> Messages() const { return m_messages.Texts(); }
+    void ClearMessages() { m_messages.Clear(); }
 
     static void UseAgent(const std::string& address, int family = 2, int budget = 3, int recvErrCnt = 3,
                          long usec = 500000)

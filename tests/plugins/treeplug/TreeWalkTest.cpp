@@ -61,6 +61,34 @@ TEST_F(TreeWalkTest, StartObjectsFromNamesAndNumbers)
         EXPECT_EQ(Root(c.text), c.want) << c.text;
 }
 
+// The text box: under the prefix as designed when that names an object,
+// else a name the MIB modules know or a full dotted number.
+TEST_F(TreeWalkTest, TextBoxTakesNamesAndFullNumbersBesideThePrefix)
+{
+    const struct {
+        std::string box, want;
+        bool resolved;
+    } cases[] = {
+        {"mgmt.mib-2.system", "1.3.6.1.2.1.1", true},
+        {"4.1.9999.5", "1.3.6.1.4.1.9999.5", true},  // under the prefix, as designed
+        {"2.1.1", "1.3.6.1.2.1.1", true},            // mgmt.mib-2.system by number
+        {"system", "1.3.6.1.2.1.1", true},
+        {"interfaces", "1.3.6.1.2.1.2", true},
+        {"ifTable.ifEntry.ifDescr", "1.3.6.1.2.1.2.2.1.2", true},
+        {"sysDescr.0", "1.3.6.1.2.1.1.1.0", true},
+        {"1.3.6.1.2.1.2", "1.3.6.1.2.1.2", true},
+        {"iso.org.dod.internet.mgmt.mib-2.ip", "1.3.6.1.2.1.4", true},
+        {"nosuchobject", "(invalid)", false},
+        {"system.abc", "(invalid)", false},
+        {"", "(invalid)", false},
+    };
+    for (const auto& c : cases) {
+        const StartObject start = ResolveStartObject("iso.org.dod.internet", c.box);
+        EXPECT_EQ(Root(start.text), c.want) << c.box;
+        EXPECT_EQ(start.resolved, c.resolved) << c.box;
+    }
+}
+
 TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
 {
     CSnmpBer text;
