@@ -23,6 +23,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <arpa/inet.h>
+
 #include <atomic>
 #include <cctype>
 #include <cinttypes>
@@ -260,7 +262,7 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
 
 std::string CAgentDlg::AgentIniPath()
 {
-    return AppConstants::getInstance()->getStartDir() + "/etc/ini/agent.ini";
+    return AppConstants::getInstance()->getIniPath("agent.ini");
 }
 
 void CAgentDlg::ReadAgentIni(MIBAgent* a)
@@ -285,7 +287,7 @@ void CAgentDlg::ReadAgentIni(MIBAgent* a)
 
 bool CAgentDlg::WriteAgentIni()
 {
-    const std::string dir = AppConstants::getInstance()->getStartDir() + "/etc/ini/";
+    const std::string dir = AppConstants::getInstance()->getIniDir() + "/";
     if (!platform::CreateDirectoryPath(dir)) {
         platform::MessageBox(kNoIniDir);
         return false;
@@ -330,6 +332,20 @@ void CAgentDlg::OnInitDialog()
     m_read->setText(QString::fromStdString(m_edit.getReadCommunity()));
     m_write->setText(QString::fromStdString(m_edit.getWriteCommunity()));
     m_ipv4->Field(0)->setFocus();
+}
+
+void CAgentDlg::PreFillAddress(const std::string& address)
+{
+    in_addr v4{};
+    if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) {
+        const auto* o = reinterpret_cast<const unsigned char*>(&v4.s_addr);
+        m_ipv4Radio->setChecked(true);
+        m_ipv4->SetAddress(o[0], o[1], o[2], o[3]);
+    } else {
+        m_ipv6Radio->setChecked(true);
+        m_ipv6->setText(QString::fromStdString(address));
+    }
+    m_ok->setFocus();
 }
 
 void CAgentDlg::SetIpv6Mode(bool ipv6)
