@@ -70,7 +70,7 @@ CommandLine ParseCommandLine(const QStringList& args)
     auto fail = [&](const QString& why) {
         out.run = false;
         out.exitCode = 2;
-        out.output = (why + "\n" + "Try 'quillon --help'.\n").toStdString();
+        out.output = ("quillon: " + why + "\n" + "Try 'quillon --help'.\n").toStdString();
         return out;
     };
     if (!parser.parse(args))

@@ -6,7 +6,6 @@
 #include "mibcore/Version.h"
 
 #include <QApplication>
-#include <QStringList>
 
 #include <cstdio>
 #include <cstdlib>
@@ -39,10 +38,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationVersion(quillon::Version());
     if (!HasDisplay()) {
         // --help and --version need no display.
-        QStringList args;
-        for (int i = 0; i < argc; ++i)
-            args << QString::fromLocal8Bit(argv[i]);
-        const app::CommandLine cl = app::ParseCommandLine(args);
+        QCoreApplication core(argc, argv);
+        const app::CommandLine cl = app::ParseCommandLine(QCoreApplication::arguments());
         if (Answered(cl))
             return cl.exitCode;
         std::fprintf(stderr,

@@ -17,6 +17,9 @@ set(QUILLON_RELEASE_DATE 2026-12-08)
 
 set_target_properties(quillon PROPERTIES INSTALL_RPATH "$ORIGIN/../${QUILLON_INSTALL_LIBDIR}")
 install(TARGETS quillon RUNTIME DESTINATION bin)
+# Everything cmake --install needs, and nothing else (scripts/build-deb.sh).
+add_custom_target(quillon_installables)
+add_dependencies(quillon_installables quillon)
 
 # Every library the program's directories build: plug-ins are those built
 # into build/lib, the rest are libraries beside the program.
@@ -29,6 +32,7 @@ function(quillon_install_libraries dir)
     if(NOT type STREQUAL "SHARED_LIBRARY" AND NOT type STREQUAL "MODULE_LIBRARY")
       continue()
     endif()
+    add_dependencies(quillon_installables ${t})
     get_target_property(out ${t} LIBRARY_OUTPUT_DIRECTORY)
     if(out STREQUAL QUILLON_PLUGIN_DIR)
       set_target_properties(${t} PROPERTIES INSTALL_RPATH "$ORIGIN/..")
@@ -86,6 +90,7 @@ else()
     list(APPEND generated ${CMAKE_BINARY_DIR}/share/${f}.gz)
   endforeach()
   add_custom_target(quillon_install_files ALL DEPENDS ${generated})
+  add_dependencies(quillon_installables quillon_install_files)
   install(FILES ${CMAKE_BINARY_DIR}/share/changelog.gz DESTINATION share/doc/quillon)
   install(FILES ${CMAKE_BINARY_DIR}/share/quillon.1.gz DESTINATION share/man/man1)
 endif()

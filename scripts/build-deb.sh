@@ -4,6 +4,8 @@
 # cmake --install --prefix /usr. Depends come from dpkg-shlibdeps.
 #   QUILLON_DEB_BUILD_DIR  build directory (default: build-deb, Release);
 #                          an existing build tree (e.g. build) is reused as is
+#   QUILLON_DEB_NO_BUILD=1 pack the build directory as it is (the suite's
+#                          test, which runs after the build)
 #   QUILLON_SKIP_DEPS=1    do not run scripts/install-deps.sh
 # Prints the path of the package on its last line.
 set -euo pipefail
@@ -18,10 +20,19 @@ out=$(cd "$out" && pwd)
 
 bash "$root/scripts/install-deps.sh" >&2
 
-if [[ ! -f $build/CMakeCache.txt ]]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release >&2
+if [[ ${QUILLON_DEB_NO_BUILD:-} != 1 ]]; then
+    if [[ ! -f $build/CMakeCache.txt ]]; then
+        # Debian's hardening flags (fortify, stack protector, relro, bindnow).
+        export DEB_BUILD_MAINT_OPTIONS=hardening=+all
+        ldflags=$(dpkg-buildflags --get LDFLAGS)
+        cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+            -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
+            -DCMAKE_EXE_LINKER_FLAGS="$ldflags" -DCMAKE_SHARED_LINKER_FLAGS="$ldflags" \
+            -DCMAKE_MODULE_LINKER_FLAGS="$ldflags" >&2
+    fi
+    # Only what is installed: the tests and benchmarks are not built.
+    cmake --build "$build" --target quillon_installables -j"$(nproc 2>/dev/null || echo 2)" >&2
 fi
-cmake --build "$build" -j"$(nproc 2>/dev/null || echo 2)" >&2
 
 # The one version: project(VERSION) of CMakeLists.txt, as the build saw it.
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
@@ -34,6 +45,9 @@ trap 'rm -rf "$work"' EXIT
 # package's own, so the private ones in /usr/lib/quillon need no shlibs file.
 pkg=$work/debian/quillon
 DESTDIR=$pkg cmake --install "$build" --prefix /usr --strip >&2
+mapfile -t elves < <(find "$pkg/usr" -type f \( -path '*/bin/*' -o -name '*.so' \) | sort)
+# What dh_strip would also drop: the compilers' notes.
+strip --remove-section=.comment --remove-section=.note "${elves[@]}"
 
 mkdir -p "$work/debian" "$pkg/DEBIAN"
 cat >"$work/debian/control" <<CONTROL
@@ -42,8 +56,8 @@ Source: quillon
 Package: quillon
 Architecture: any
 CONTROL
-mapfile -t elves < <(find "$pkg/usr" -type f \( -path '*/bin/*' -o -name '*.so' \) | sort)
-(cd "$work" && dpkg-shlibdeps -O "${elves[@]}") >"$work/substvars"
+# Our private libraries carry no version in their names; that is expected.
+(cd "$work" && dpkg-shlibdeps -O "${elves[@]}" 2> >(grep -v "can't extract name and version" >&2)) >"$work/substvars"
 shlibs=$(sed -n 's/^shlibs:Depends=//p' "$work/substvars")
 [[ -n $shlibs ]] || { echo "build-deb: dpkg-shlibdeps gave no Depends" >&2; exit 1; }
 

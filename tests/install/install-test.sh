@@ -15,7 +15,7 @@ mode=$1 build=$2 src=$3
 fail() { echo "install-test: FAIL: $*" >&2; exit 1; }
 [[ ${QUILLON_NETNS:-} == 1 ]] || { echo "install-test: needs the private network namespace (./test.sh)"; exit 77; }
 
-tmp=$(mktemp -d)
+tmp=$(realpath "$(mktemp -d)")
 trap 'rm -rf "$tmp"' EXIT
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/CMakeCache.txt")
 
@@ -47,7 +47,7 @@ startup_check() {
     local lib
     for lib in libmibcore.so libsnmpval.so; do
         out=$(env -u LD_LIBRARY_PATH ldd "$prefix/bin/quillon" | awk -v l=$lib '$1 == l { print $3 }')
-        [[ $out == "$prefix/lib/quillon/$lib" ]] || fail "$lib resolves to '$out'"
+        [[ -n $out && $(realpath "$out") == "$prefix/lib/quillon/$lib" ]] || fail "$lib resolves to '$out'"
     done
     for lib in "$prefix"/lib/quillon/plugins/*.so; do
         ! env -u LD_LIBRARY_PATH ldd "$lib" | grep -q 'not found' || fail "$(basename "$lib"): a library is not found"
@@ -60,7 +60,8 @@ startup_check() {
     local before
     before=$(file_list "$root")
     cp "$build/tests/quillon_installed_check" "$prefix/bin/"
-    local envs=(HOME="$home" XDG_CACHE_HOME="$home/.cache" QT_QPA_PLATFORM=offscreen
+    mkdir -p -m 700 "$tmp/runtime-$xdg"
+    local envs=(HOME="$home" XDG_CACHE_HOME="$home/.cache" XDG_RUNTIME_DIR="$tmp/runtime-$xdg" QT_QPA_PLATFORM=offscreen
                 QUILLON_EXPECT_PREFIX="$prefix" QUILLON_DROPIN_NAME=quillonDropIn)
     if [[ $xdg == set ]]; then
         envs+=(XDG_CONFIG_HOME="$config" XDG_DATA_HOME="$data")
@@ -98,7 +99,7 @@ install)
     startup_check "$tmp/root" set
     ;;
 deb)
-    deb=$(QUILLON_SKIP_DEPS=1 QUILLON_DEB_BUILD_DIR="$build" bash "$src/scripts/build-deb.sh" "$tmp/out" 2>"$tmp/build-deb.log" | tail -1) ||
+    deb=$(QUILLON_SKIP_DEPS=1 QUILLON_DEB_NO_BUILD=1 QUILLON_DEB_BUILD_DIR="$build" bash "$src/scripts/build-deb.sh" "$tmp/out" 2>"$tmp/build-deb.log" | tail -1) ||
         { cat "$tmp/build-deb.log" >&2; fail "build-deb.sh"; }
     [[ $(basename "$deb") == "quillon_${version}_$(dpkg --print-architecture).deb" ]] || fail "package name $deb"
     depends=$(dpkg-deb -f "$deb" Depends)
