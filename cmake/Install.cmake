@@ -22,11 +22,14 @@ add_custom_target(quillon_installables)
 add_dependencies(quillon_installables quillon)
 
 # Every library the program's directories build: plug-ins are those built
-# into build/lib, the rest are libraries beside the program.
-function(quillon_install_libraries dir)
-  # Shared libraries are not programs: no execute bits.
-  set(lib_permissions OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
-  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+# into build/lib, the rest are libraries beside the program. Shared
+# libraries are not programs: no execute bits.
+set(lib_permissions OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+foreach(dir snmpval mibcore app plugins)
+  if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    continue()
+  endif()
+  quillon_targets_below(${CMAKE_SOURCE_DIR}/${dir} targets)
   foreach(t ${targets})
     get_target_property(type ${t} TYPE)
     if(NOT type STREQUAL "SHARED_LIBRARY" AND NOT type STREQUAL "MODULE_LIBRARY")
@@ -42,15 +45,6 @@ function(quillon_install_libraries dir)
       install(TARGETS ${t} LIBRARY DESTINATION ${QUILLON_INSTALL_LIBDIR} PERMISSIONS ${lib_permissions})
     endif()
   endforeach()
-  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
-  foreach(sub ${subdirs})
-    quillon_install_libraries(${sub})
-  endforeach()
-endfunction()
-foreach(dir snmpval mibcore app plugins)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    quillon_install_libraries(${CMAKE_SOURCE_DIR}/${dir})
-  endif()
 endforeach()
 
 install(DIRECTORY ${CMAKE_SOURCE_DIR}/etc/mib/ DESTINATION ${QUILLON_INSTALL_DATADIR}/mib
