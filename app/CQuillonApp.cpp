@@ -21,6 +21,7 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <arpa/inet.h>
 #include <netdb.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -89,15 +90,20 @@ CommandLine ParseCommandLine(const QStringList& args)
     if (pos.size() > 1)
         return fail("Only one agent address can be given.");
     if (pos.size() == 1) {
-        // The same test the request engine applies to the address.
+        // What the dialog's two fields take: four dotted decimals, or what
+        // the request engine resolves as a numeric IPv6 address.
         const std::string a = pos.front().toStdString();
+        in_addr v4{};
         addrinfo hints{};
         hints.ai_flags = AI_NUMERICHOST;
-        hints.ai_family = AF_UNSPEC;
+        hints.ai_family = AF_INET6;
         addrinfo* res = nullptr;
-        if (a.empty() || ::getaddrinfo(a.c_str(), nullptr, &hints, &res) != 0)
+        const bool ok = ::inet_pton(AF_INET, a.c_str(), &v4) == 1 ||
+                        (!a.empty() && ::getaddrinfo(a.c_str(), nullptr, &hints, &res) == 0);
+        if (res)
+            ::freeaddrinfo(res);
+        if (!ok)
             return fail("Not a numeric IPv4 or IPv6 address: " + pos.front());
-        ::freeaddrinfo(res);
         out.address = a;
     }
     return out;

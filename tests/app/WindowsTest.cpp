@@ -132,6 +132,7 @@ TEST(CommandLine, HelpVersionAndOneNumericAddress)
         {{"--help"}, false, 0, "", "address"},
         {{"192.0.2.300"}, false, 2, "", "192.0.2.300"},
         {{"agent.example.org"}, false, 2, "", "agent.example.org"},
+        {{"10.1"}, false, 2, "", "10.1"},  // inet_aton's short form: not four boxes
         {{""}, false, 2, "", "address"},
         {{"192.0.2.1", "192.0.2.2"}, false, 2, "", "one"},
         {{"--bogus"}, false, 2, "", "bogus"},
