@@ -22,7 +22,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     outer->addWidget(icon);
 
     auto* texts = new QVBoxLayout;
-    texts->addWidget(new QLabel("Quillon Version 1.0.5", this));
+    texts->addWidget(new QLabel(QString("Quillon Version %1").arg(quillon::Version()), this));
     texts->addWidget(new QLabel("Last Update: 2005/01/08", this));
     auto* grid = new QGridLayout;
     grid->addWidget(new QLabel("お問合せ先", this), 0, 0);

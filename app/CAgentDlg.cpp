@@ -23,6 +23,9 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
+#include <arpa/inet.h>
+
+#include <atomic>
 #include <cctype>
 #include <cinttypes>
 #include <climits>
@@ -270,7 +273,7 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
 
 std::string CAgentDlg::AgentIniPath()
 {
-    return AppConstants::getInstance()->getStartDir() + "/etc/ini/agent.ini";
+    return AppConstants::getInstance()->getIniPath("agent.ini");
 }
 
 void CAgentDlg::ReadAgentIni(MIBAgent* a)
@@ -298,7 +301,7 @@ void CAgentDlg::ReadAgentIni(MIBAgent* a)
 
 bool CAgentDlg::WriteAgentIni()
 {
-    const std::string dir = AppConstants::getInstance()->getStartDir() + "/etc/ini/";
+    const std::string dir = AppConstants::getInstance()->getIniDir() + "/";
     if (!platform::CreateDirectoryPath(dir)) {
         platform::MessageBox(kNoIniDir);
         return false;
@@ -347,6 +350,20 @@ void CAgentDlg::OnInitDialog()
     const int versionIndex = m_version->findData(static_cast<int>(m_edit.getVersion()));
     m_version->setCurrentIndex(versionIndex < 0 ? 0 : versionIndex);
     m_ipv4->Field(0)->setFocus();
+}
+
+void CAgentDlg::PreFillAddress(const std::string& address)
+{
+    in_addr v4{};
+    if (::inet_pton(AF_INET, address.c_str(), &v4) == 1) {
+        const auto* o = reinterpret_cast<const unsigned char*>(&v4.s_addr);
+        m_ipv4Radio->setChecked(true);
+        m_ipv4->SetAddress(o[0], o[1], o[2], o[3]);
+    } else {
+        m_ipv6Radio->setChecked(true);
+        m_ipv6->setText(QString::fromStdString(address));
+    }
+    m_ok->setFocus();
 }
 
 void CAgentDlg::SetIpv6Mode(bool ipv6)

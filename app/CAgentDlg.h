@@ -72,6 +72,10 @@ public:
     QPushButton* OkButton() const { return m_ok; }
     QPushButton* CancelButton() const { return m_cancel; }
 
+    // Fills an address in as if typed (the command line's): a dotted IPv4
+    // address into the four boxes, anything else into the IPv6 field.
+    void PreFillAddress(const std::string& address);
+
     // Whether an OK was rejected by the probe during this run.
     bool ProbeRejected() const { return m_probeRejected; }
     // The settings being edited (what OK probed last).

@@ -1,5 +1,6 @@
 #include "app/CLoader.h"
 
+#include "mibcore/agent/AppConstants.h"
 #include "mibcore/mibtree/MIBTree.h"
 #include "mibcore/platform/MessageBox.h"
 
@@ -72,19 +73,28 @@ std::vector<std::string> ListFiles(const std::string& dir, const std::string& ex
 
 std::vector<std::string> LoadMibModules(const std::string& startDir)
 {
+    return LoadMibModules(std::vector<std::string>{startDir + "/etc/mib"});
+}
+
+std::vector<std::string> LoadMibModules(const std::vector<std::string>& dirs)
+{
     MIBTree::Initialize();
 
     std::list<std::string> failed;
-    const std::string dir = startDir + "/etc/mib/";
-    for (const std::string& name : ListFiles(dir, ".mib")) {
-        if (name == "mib-2.mib")
-            continue;
-        const std::string path = dir + name;
-        if (!EndsWith(path, ".mib"))
-            continue;
-        int showErrors = 0;
-        if (!MIBTree::LoadMIBTree(path, showErrors))
-            failed.push_back(path);
+    for (std::size_t d = 0; d < dirs.size(); ++d) {
+        const std::string dir = dirs[d] + "/";
+        for (const std::string& name : ListFiles(dir, ".mib")) {
+            // Initialize loaded the first folder's mib-2.mib; an operator's
+            // module of that name is a module like any other.
+            if (d == 0 && name == "mib-2.mib")
+                continue;
+            const std::string path = dir + name;
+            if (!EndsWith(path, ".mib"))
+                continue;
+            int showErrors = 0;
+            if (!MIBTree::LoadMIBTree(path, showErrors))
+                failed.push_back(path);
+        }
     }
 
     // Modules whose parents come from a module later in the order load in
@@ -114,8 +124,13 @@ std::string LoadErrorText(const std::string& fileName, int code, const std::stri
 
 int LoadPlugins(const std::string& startDir)
 {
+    return LoadPluginDir(startDir + "/lib");
+}
+
+int LoadPluginDir(const std::string& pluginDir)
+{
     int loaded = 0;
-    const std::string dir = startDir + "/lib/";
+    const std::string dir = pluginDir + "/";
     for (const std::string& name : ListFiles(dir, ".so")) {
         const std::string path = dir + name;
         if (!EndsWith(path, ".so"))
@@ -140,6 +155,12 @@ int LoadPlugins(const std::string& startDir)
 
 void Run(const std::string& startDir)
 {
+    const AppConstants* c = AppConstants::getInstance();
+    if (c->isInstalled()) {
+        LoadMibModules(c->getMibDirs());
+        LoadPluginDir(c->getPluginDir());
+        return;
+    }
     LoadMibModules(startDir);
     LoadPlugins(startDir);
 }

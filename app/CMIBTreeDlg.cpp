@@ -104,12 +104,12 @@ CMIBTreeDlg::~CMIBTreeDlg()
 
 std::string CMIBTreeDlg::PlacementPath()
 {
-    return AppConstants::getInstance()->getStartDir() + "/etc/ini/mibtreedlg.ini";
+    return AppConstants::getInstance()->getIniPath("mibtreedlg.ini");
 }
 
 void CMIBTreeDlg::SavePlacement()
 {
-    platform::CreateDirectoryPath(AppConstants::getInstance()->getStartDir() + "/etc/ini/");
+    platform::CreateDirectoryPath(AppConstants::getInstance()->getIniDir() + "/");
     platform::SaveWindowPlacement(this, "window", "frame", PlacementPath());
 }
 

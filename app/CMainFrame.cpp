@@ -131,7 +131,7 @@ QSize CMainFrame::DefaultSize(const QRect& workArea)
 
 std::string CMainFrame::PlacementPath()
 {
-    return AppConstants::getInstance()->getStartDir() + "/etc/ini/quillon.ini";
+    return AppConstants::getInstance()->getIniPath("quillon.ini");
 }
 
 void CMainFrame::SavePlacement()
@@ -140,7 +140,7 @@ void CMainFrame::SavePlacement()
         return;
     m_placementSaved = true;
     // agent.ini normally made the directory already; make sure anyway.
-    platform::CreateDirectoryPath(AppConstants::getInstance()->getStartDir() + "/etc/ini/");
+    platform::CreateDirectoryPath(AppConstants::getInstance()->getIniDir() + "/");
     platform::SaveWindowPlacement(this, "window", "frame", PlacementPath());
     if (m_mibTreeDlg)
         m_mibTreeDlg->SavePlacement();
@@ -181,7 +181,7 @@ void CMainFrame::OnAgentSettings()
 
 std::string CMainFrame::HelpIndexPath()
 {
-    return AppConstants::getInstance()->getStartDir() + "/doc/help/index.html";
+    return AppConstants::getInstance()->getHelpDir() + "/index.html";
 }
 
 QString& CMainFrame::BrowserCommand()

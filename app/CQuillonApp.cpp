@@ -13,11 +13,17 @@
 #include "mibcore/platform/MainFrame.h"
 #include "mibcore/registry/MIB.h"
 
+#include "mibcore/Version.h"
+
+#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QTimer>
 
+#include <arpa/inet.h>
+#include <netdb.h>
+#include <sys/socket.h>
 #include <unistd.h>
 
 #include <climits>
@@ -51,6 +57,60 @@ void ForgetDescriptorTemplates()
 
 }  // namespace
 
+namespace app {
+
+CommandLine ParseCommandLine(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription("Quillon: watches one SNMP agent (SNMPv1, IPv4 or IPv6).");
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
+    parser.addPositionalArgument("address", "Numeric IPv4 or IPv6 address of the agent, filled into the agent dialog.",
+                                 "[address]");
+    CommandLine out;
+    auto fail = [&](const QString& why) {
+        out.run = false;
+        out.exitCode = 2;
+        out.output = ("quillon: " + why + "\n" + "Try 'quillon --help'.\n").toStdString();
+        return out;
+    };
+    if (!parser.parse(args))
+        return fail(parser.errorText());
+    if (parser.isSet(help)) {
+        out.run = false;
+        out.output = parser.helpText().toStdString();
+        return out;
+    }
+    if (parser.isSet(version)) {
+        out.run = false;
+        out.output = std::string("quillon ") + quillon::Version() + "\n";
+        return out;
+    }
+    const QStringList pos = parser.positionalArguments();
+    if (pos.size() > 1)
+        return fail("Only one agent address can be given.");
+    if (pos.size() == 1) {
+        // What the dialog's two fields take: four dotted decimals, or what
+        // the request engine resolves as a numeric IPv6 address.
+        const std::string a = pos.front().toStdString();
+        in_addr v4{};
+        addrinfo hints{};
+        hints.ai_flags = AI_NUMERICHOST;
+        hints.ai_family = AF_INET6;
+        addrinfo* res = nullptr;
+        const bool ok = ::inet_pton(AF_INET, a.c_str(), &v4) == 1 ||
+                        (!a.empty() && ::getaddrinfo(a.c_str(), nullptr, &hints, &res) == 0);
+        if (res)
+            ::freeaddrinfo(res);
+        if (!ok)
+            return fail("Not a numeric IPv4 or IPv6 address: " + pos.front());
+        out.address = a;
+    }
+    return out;
+}
+
+}  // namespace app
+
 CQuillonApp::CQuillonApp()
 {
     if (!g_app)
@@ -73,10 +133,14 @@ bool CQuillonApp::InitInstance()
     m_started = true;
     m_exited = false;
     m_startDir = WorkingDirectory();
-    AppConstants::getInstance()->setStartDir(m_startDir);
+    // A build tree keeps everything below the working directory; an
+    // installed copy keeps the operator's files in their own folders.
+    AppConstants::getInstance()->setLayoutFor(AppConstants::ProgramPath(), m_startDir);
 
     {
         CAgentDlg dlg(nullptr);
+        if (!m_initialAddress.empty())
+            dlg.PreFillAddress(m_initialAddress);
         if (dlg.exec() != QDialog::Accepted)
             return false;
     }

@@ -8,6 +8,7 @@
 //   app.ExitInstance();
 
 #include <QObject>
+#include <QStringList>
 #include <QPointer>
 
 #include <string>
@@ -19,6 +20,22 @@ class CQuillonView;
 namespace platform {
 class MultiDocTemplate;
 }
+
+namespace app {
+
+// What the command line asks for: run (with an optional agent address), or
+// print text and end with the exit code.
+struct CommandLine {
+    bool run = true;
+    int exitCode = 0;
+    std::string address;
+    std::string output;  // for stdout when exitCode is 0, else for stderr
+};
+// args[0] is the program. --help, --version and at most one numeric IPv4 or
+// IPv6 address.
+CommandLine ParseCommandLine(const QStringList& args);
+
+}  // namespace app
 
 class CQuillonApp : public QObject {
     Q_OBJECT
@@ -35,6 +52,8 @@ public:
     int ExitInstance();
 
     const std::string& getStartDir() const { return m_startDir; }
+    // An address from the command line, filled into the first agent dialog.
+    void SetInitialAddress(const std::string& address) { m_initialAddress = address; }
     CMainFrame* GetMainFrame() const { return m_mainFrame; }
     platform::MultiDocTemplate* GetLauncherTemplate() const { return m_launcherTemplate; }
     // The first launcher's view.
@@ -57,6 +76,7 @@ private:
     void OnLoaderDone();
 
     std::string m_startDir;
+    std::string m_initialAddress;
     QPointer<CMainFrame> m_mainFrame;
     platform::MultiDocTemplate* m_launcherTemplate = nullptr;
     QPointer<CSplashWnd> m_splash;

@@ -1,7 +1,9 @@
-// quillon: the SNMP monitoring program. The working directory is the start
-// directory (etc/ini, etc/mib, lib, doc/help below it).
+// quillon: the SNMP monitoring program. A build tree's program keeps
+// everything below the working directory (etc/ini, etc/mib, lib, doc/help);
+// an installed one uses the operator's folders (see AppConstants).
 #include "app/AppIds.h"
 #include "app/CQuillonApp.h"
+#include "mibcore/Version.h"
 
 #include <QApplication>
 
@@ -19,11 +21,27 @@ bool HasDisplay()
     return set("QT_QPA_PLATFORM") || set("DISPLAY") || set("WAYLAND_DISPLAY");
 }
 
+// Prints what the command line asked for; false when the program is to run.
+bool Answered(const app::CommandLine& cl)
+{
+    if (cl.run)
+        return false;
+    std::fputs(cl.output.c_str(), cl.exitCode == 0 ? stdout : stderr);
+    return true;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
+    QApplication::setApplicationName("quillon");
+    QApplication::setApplicationVersion(quillon::Version());
     if (!HasDisplay()) {
+        // --help and --version need no display.
+        QCoreApplication core(argc, argv);
+        const app::CommandLine cl = app::ParseCommandLine(QCoreApplication::arguments());
+        if (Answered(cl))
+            return cl.exitCode;
         std::fprintf(stderr,
                      "quillon: no display. Start it on a desktop session, set DISPLAY (for example\n"
                      "DISPLAY=:0), or run it on a virtual display: xvfb-run ./run.sh\n");
@@ -34,12 +52,17 @@ int main(int argc, char** argv)
     if (!std::getenv("DBUS_SESSION_BUS_ADDRESS"))
         ::setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     QApplication qapp(argc, argv);
+    // Qt has taken its own options (-platform, ...) out of the arguments.
+    const app::CommandLine cl = app::ParseCommandLine(QApplication::arguments());
+    if (Answered(cl))
+        return cl.exitCode;
     QApplication::setApplicationName("Quillon");
-    QApplication::setApplicationVersion("1.0.5");
+    QApplication::setDesktopFileName("org.example.quillon");
     // Without the catalogue the standard buttons simply stay in English.
     app::LoadQtTranslations();
 
     CQuillonApp app;
+    app.SetInitialAddress(cl.address);
     int rc = 0;
     if (app.InitInstance())
         rc = QApplication::exec();

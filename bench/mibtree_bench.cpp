@@ -5,7 +5,7 @@
 // both and their ratios.
 //
 // usage: mibtree_bench [repetitions] [module directory]
-// Without a directory: <repo>/../shared/testdata/mibs-vendor. Run it from the
+// Without a directory: <repo>/tests/data/mibs-vendor. Run it from the
 // repository root (or set QUILLON_SOURCE_DIR).
 
 #include "bench/BenchSupport.h"
@@ -63,7 +63,7 @@ int main(int argc, char** argv)
     fs::path repo = src ? fs::path(src) : fs::path(__FILE__).parent_path().parent_path();
     if (!fs::is_regular_file(repo / "etc" / "mib" / "mib-2.mib"))
         repo = fs::current_path();  // run from the repository root
-    fs::path dir = argc > 2 ? fs::path(argv[2]) : repo / ".." / "shared" / "testdata" / "mibs-vendor";
+    fs::path dir = argc > 2 ? fs::path(argv[2]) : repo / "tests" / "data" / "mibs-vendor";
     std::vector<std::string> files = mibtest::ModuleFiles(dir);
     if (files.empty()) {
         std::printf("no module files in %s\n", dir.string().c_str());

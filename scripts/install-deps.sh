@@ -20,6 +20,8 @@ REQUIRED=(
     iproute2 util-linux procps
     # running the program and taking screenshots
     xvfb xauth fonts-noto-cjk imagemagick x11-utils xdg-utils
+    # the installed copy: icon rendering, the .deb and its checks
+    librsvg2-bin gzip dpkg-dev desktop-file-utils appstream lintian
 )
 # Nice to have (the fuzz targets); a failure to install them is only reported.
 OPTIONAL=(clang)

@@ -82,7 +82,7 @@ QImage Splash()
     p.drawText(QRect(154, 108, 320, 30), Qt::AlignLeft | Qt::AlignVCenter, "SNMP エージェント監視ツール");
     sub.setPixelSize(13);
     p.setFont(sub);
-    p.drawText(QRect(154, 140, 320, 20), Qt::AlignLeft | Qt::AlignVCenter, "Version 1.0.5");
+    p.drawText(QRect(154, 140, 320, 20), Qt::AlignLeft | Qt::AlignVCenter, "Version " QUILLON_VERSION);
     p.drawText(QRect(250, 150, 220, 30), Qt::AlignRight | Qt::AlignVCenter, "読み込み中...");
     DrawQuill(p, QPointF(30, 150), 120, -55, QColor(250, 244, 225), QColor(150, 120, 70));
 

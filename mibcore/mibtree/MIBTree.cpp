@@ -1,5 +1,7 @@
 #include "mibcore/mibtree/MIBTree.h"
 
+#include "mibcore/agent/AppConstants.h"
+
 #include "mibcore/Version.h"
 #include "mibcore/platform/MessageBox.h"
 
@@ -311,9 +313,14 @@ void MIBTree::Initialize()
     top->AddTail(new MIBTree("iso", 1));
     top->AddTail(new MIBTree("joint-iso-ccitt", 2));
 
-    std::error_code ec;
-    std::filesystem::path dir = std::filesystem::current_path(ec);
-    std::string path = ec ? std::string("etc/mib/mib-2.mib") : (dir / "etc" / "mib" / "mib-2.mib").string();
+    std::string path;
+    if (const AppConstants* c = AppConstants::getInstance(); c->isInstalled()) {
+        path = c->getMibDirs().front() + "/mib-2.mib";
+    } else {
+        std::error_code ec;
+        std::filesystem::path dir = std::filesystem::current_path(ec);
+        path = ec ? std::string("etc/mib/mib-2.mib") : (dir / "etc" / "mib" / "mib-2.mib").string();
+    }
     int showErrors = 0;
     LoadMIBTree(path, showErrors);
 }

@@ -1,5 +1,7 @@
 #include "mibcore/platform/FileDialog.h"
 
+#include "mibcore/agent/AppConstants.h"
+
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/UiThread.h"
 
@@ -37,6 +39,11 @@ std::optional<std::string> QtChoose(const FileRequest& req)
         ext.erase(0, 1);
     if (!ext.empty())
         dlg.setDefaultSuffix(QString::fromStdString(ext));
+    // An installed copy opens in the operator's home folder, a start
+    // directory in the working directory (the chooser's own default).
+    const std::string& dir = AppConstants::getInstance()->getFileDir();
+    if (!dir.empty())
+        dlg.setDirectory(QString::fromStdString(dir));
     if (!req.fileName.empty())
         dlg.selectFile(QString::fromStdString(req.fileName));
     if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())

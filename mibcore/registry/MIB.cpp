@@ -142,7 +142,7 @@ void MIB::setViewDocTemplate(int id, platform::MultiDocTemplate* tmpl)
 
 void MIB::getIniFileFullPath(std::string& path) const
 {
-    path = AppConstants::getInstance()->getStartDir() + "/etc/ini/" + iniFile;
+    path = AppConstants::getInstance()->getIniPath(iniFile);
 }
 
 std::string MIB::IniPathOf(const MIB* mib)

@@ -10,6 +10,7 @@
 #include "app/CMainFrame.h"
 #include "app/CQuillonView.h"
 #include "app/CSplashWnd.h"
+#include "app/CQuillonApp.h"
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/Version.h"
@@ -113,6 +114,59 @@ TEST_F(WindowsTest, AgentDialogShowsAgentIniAndItsDefaults)
     EXPECT_TRUE(groups.contains("エージェントのIPアドレス"));
     EXPECT_TRUE(groups.contains("Community"));
     EXPECT_TRUE(groups.contains("通信オプション"));
+}
+
+// The command line: --help and --version print and end, one numeric address
+// is taken for the agent dialog, anything else is refused with exit code 2.
+TEST(CommandLine, HelpVersionAndOneNumericAddress)
+{
+    struct Case {
+        QStringList args;
+        bool run;
+        int exitCode;
+        std::string address;
+        std::string outputHas;
+    };
+    const Case cases[] = {
+        {{}, true, 0, "", ""},
+        {{"192.0.2.1"}, true, 0, "192.0.2.1", ""},
+        {{"2001:db8::1"}, true, 0, "2001:db8::1", ""},
+        {{"--version"}, false, 0, "", std::string("quillon ") + quillon::Version() + "\n"},
+        {{"-v"}, false, 0, "", std::string("quillon ") + quillon::Version()},
+        {{"--help"}, false, 0, "", "address"},
+        {{"192.0.2.300"}, false, 2, "", "192.0.2.300"},
+        {{"agent.example.org"}, false, 2, "", "agent.example.org"},
+        {{"10.1"}, false, 2, "", "10.1"},  // inet_aton's short form: not four boxes
+        {{""}, false, 2, "", "address"},
+        {{"192.0.2.1", "192.0.2.2"}, false, 2, "", "one"},
+        {{"--bogus"}, false, 2, "", "bogus"},
+    };
+    for (const Case& c : cases) {
+        const app::CommandLine cl = app::ParseCommandLine(QStringList{"quillon"} + c.args);
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(cl.run, c.run) << what;
+        EXPECT_EQ(cl.exitCode, c.exitCode) << what;
+        EXPECT_EQ(cl.address, c.address) << what;
+        EXPECT_NE(cl.output.find(c.outputHas), std::string::npos) << what << ": " << cl.output;
+    }
+}
+
+TEST_F(WindowsTest, AgentDialogTakesTheCommandLineAddress)
+{
+    {
+        CAgentDlg dlg;
+        dlg.PreFillAddress("192.0.2.17");
+        EXPECT_TRUE(dlg.Ipv4Radio()->isChecked());
+        EXPECT_EQ(dlg.Ipv4Field()->GetAddress(), (std::array<int, 4>{192, 0, 2, 17}));
+        EXPECT_FALSE(dlg.Ipv6Field()->isEnabled());
+    }
+    {
+        CAgentDlg dlg;
+        dlg.PreFillAddress("2001:db8::5");
+        EXPECT_TRUE(dlg.Ipv6Radio()->isChecked());
+        EXPECT_TRUE(dlg.Ipv6Field()->isEnabled());
+        EXPECT_EQ(dlg.Ipv6Field()->text(), "2001:db8::5");
+    }
 }
 
 TEST_F(WindowsTest, AgentDialogBringsAbsurdAgentIniValuesIntoRange)

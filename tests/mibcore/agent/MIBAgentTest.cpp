@@ -2,6 +2,13 @@
 
 #include <string>
 
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <vector>
+
 #include "mibcore/agent/AgentPort.h"
 #include "mibcore/agent/AppConstants.h"
 #include "tests/mibcore/engine/EngineFixture.h"
@@ -116,6 +123,76 @@ TEST(AppConstants, StartDirectory)
     EXPECT_EQ(c->getStartDir(), "");
     c->setStartDir("/opt/クイロン");
     EXPECT_EQ(AppConstants::getInstance()->getStartDir(), "/opt/クイロン");
+}
+
+// An installed copy is recognised by where its program lies; its folders
+// follow the XDG variables only when they hold absolute paths.
+TEST(AppConstants, LayoutFollowsWhereTheProgramLies)
+{
+    namespace fs = std::filesystem;
+    const fs::path tmp = fs::temp_directory_path() / ("quillon-layout-" + std::to_string(::getpid()));
+    fs::create_directories(tmp / "usr" / "bin");
+    fs::create_directories(tmp / "usr" / "lib" / "quillon");
+    fs::create_directories(tmp / "opt" / "bin");  // no lib/quillon beside it
+    fs::create_directories(tmp / "build" / "lib");
+    const std::string usr = (tmp / "usr").string();
+
+    struct Case {
+        std::string program;
+        std::string prefix;
+    };
+    const Case cases[] = {
+        {usr + "/bin/quillon", usr},
+        {(tmp / "opt" / "bin" / "quillon").string(), ""},
+        {(tmp / "build" / "quillon").string(), ""},
+        {usr + "/lib/quillon/quillon", ""},
+        {"", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AppConstants::InstallPrefixOf(c.program), c.prefix) << c.program;
+
+    AppConstants* c = AppConstants::getInstance();
+    const std::string savedStart = c->getStartDir();
+    auto keep = [](const char* n) { const char* v = std::getenv(n); return v ? std::optional<std::string>(v) : std::nullopt; };
+    const auto home = keep("HOME"), config = keep("XDG_CONFIG_HOME"), data = keep("XDG_DATA_HOME");
+
+    ::setenv("HOME", "/home/op", 1);
+    ::setenv("XDG_CONFIG_HOME", "/xdg/config", 1);
+    ::setenv("XDG_DATA_HOME", "relative/data", 1);  // not absolute: ignored
+    EXPECT_TRUE(c->setLayoutFor(usr + "/bin/quillon", "/work/dir"));
+    EXPECT_TRUE(c->isInstalled());
+    EXPECT_EQ(c->getStartDir(), "/work/dir");
+    EXPECT_EQ(c->getIniPath("agent.ini"), "/xdg/config/quillon/agent.ini");
+    EXPECT_EQ(c->getMibDirs(), (std::vector<std::string>{usr + "/share/quillon/mib", "/home/op/.local/share/quillon/mib"}));
+    EXPECT_EQ(c->getUserMibDir(), "/home/op/.local/share/quillon/mib");
+    EXPECT_EQ(c->getPluginDir(), usr + "/lib/quillon/plugins");
+    EXPECT_EQ(c->getHelpDir(), usr + "/share/quillon/help");
+    EXPECT_EQ(c->getFileDir(), "/home/op");
+
+    ::unsetenv("XDG_CONFIG_HOME");
+    ::setenv("XDG_DATA_HOME", "/xdg/data", 1);
+    c->setInstalled(usr + "/");
+    EXPECT_EQ(c->getIniDir(), "/home/op/.config/quillon");
+    EXPECT_EQ(c->getMibDirs().back(), "/xdg/data/quillon/mib");
+    EXPECT_EQ(c->getPluginDir(), usr + "/lib/quillon/plugins");
+
+    // A build tree: everything below the working directory, as always.
+    EXPECT_FALSE(c->setLayoutFor((tmp / "build" / "quillon").string(), "/work/dir"));
+    EXPECT_FALSE(c->isInstalled());
+    EXPECT_EQ(c->getIniPath("agent.ini"), "/work/dir/etc/ini/agent.ini");
+    EXPECT_EQ(c->getMibDirs(), std::vector<std::string>{"/work/dir/etc/mib"});
+    EXPECT_EQ(c->getPluginDir(), "/work/dir/lib");
+    EXPECT_EQ(c->getHelpDir(), "/work/dir/doc/help");
+    EXPECT_EQ(c->getFileDir(), "");
+
+    auto restore = [](const char* n, const std::optional<std::string>& v) {
+        v ? ::setenv(n, v->c_str(), 1) : ::unsetenv(n);
+    };
+    restore("HOME", home);
+    restore("XDG_CONFIG_HOME", config);
+    restore("XDG_DATA_HOME", data);
+    c->setStartDir(savedStart);
+    fs::remove_all(tmp);
 }
 
 // The demo's port is for the demo agent on loopback; a device elsewhere is

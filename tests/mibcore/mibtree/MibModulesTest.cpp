@@ -264,9 +264,7 @@ TEST_F(MibTreeTest, OurModulesLoadCompletelyAndNameEveryPolledObject)
 
 TEST_F(MibTreeTest, OurMib2AgreesWithTheStandardModules)
 {
-    fs::path mibs = RepoRoot() / ".." / "shared" / "testdata" / "mibs";
-    if (!fs::is_directory(RepoRoot() / ".." / "shared"))
-        GTEST_SKIP() << "../shared is absent: the standard modules are needed as the reference";
+    fs::path mibs = RepoRoot() / "tests" / "data" / "mibs";
     ASSERT_TRUE(fs::is_directory(mibs)) << mibs;
     ASSERT_TRUE(HaveSnmptranslate()) << "snmptranslate (net-snmp) is needed as the oracle";
     std::map<std::string, std::string> oracle = OracleTree(mibs.string(), "RFC1213-MIB");
@@ -296,12 +294,10 @@ TEST_F(MibTreeTest, OurMib2AgreesWithTheStandardModules)
 
 TEST_F(MibTreeTest, ThirdPartyModulesLoadWhereSnmptranslatePutsThem)
 {
-    fs::path shared = RepoRoot() / ".." / "shared" / "testdata" / "mibs";
-    if (!fs::is_directory(RepoRoot() / ".." / "shared"))
-        GTEST_SKIP() << "../shared is absent: no third-party modules to check";
-    ASSERT_TRUE(fs::is_directory(shared)) << shared;
+    fs::path mibs = RepoRoot() / "tests" / "data" / "mibs";
+    ASSERT_TRUE(fs::is_directory(mibs)) << mibs;
     ASSERT_TRUE(HaveSnmptranslate()) << "snmptranslate (net-snmp) is needed as the oracle";
-    std::vector<fs::path> dirs{shared};
+    std::vector<fs::path> dirs{mibs};
     if (fs::is_directory("/usr/share/snmp/mibs"))
         dirs.push_back("/usr/share/snmp/mibs");
 

@@ -16,16 +16,10 @@ using namespace mibtest;
 
 namespace {
 
-// The shared test data; absent only where ../shared itself is absent (a
-// bare checkout). Where ../shared exists the data must be there.
+// The corpus lives in the repository (tests/data/README.md).
 fs::path VendorDir()
 {
-    fs::path shared = RepoRoot() / ".." / "shared";
-    fs::path dir = shared / "testdata" / "mibs-vendor";
-    if (!fs::is_directory(shared))
-        return {};
-    EXPECT_TRUE(fs::is_directory(dir)) << dir << " is missing although ../shared exists";
-    return dir;
+    return RepoRoot() / "tests" / "data" / "mibs-vendor";
 }
 
 // snmptranslate -Tz: numeric OID (without the leading dot) -> its labels
@@ -89,9 +83,7 @@ std::set<std::string> AgreedBefore()
 TEST_F(MibTreeTest, VendorModulesLoadWhereSnmptranslatePutsThem)
 {
     fs::path dir = VendorDir();
-    if (dir.empty())
-        GTEST_SKIP() << "../shared is absent: no vendor modules to check";
-    ASSERT_TRUE(fs::is_directory(dir));
+    ASSERT_TRUE(fs::is_directory(dir)) << dir;
     int status = -1;
     harness::Run("snmptranslate -V >/dev/null 2>&1", &status);
     ASSERT_EQ(status, 0) << "snmptranslate (net-snmp) is needed as the oracle";

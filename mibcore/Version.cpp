@@ -1,0 +1,6 @@
+#include "mibcore/Version.h"
+
+const char* quillon::Version()
+{
+    return QUILLON_VERSION;
+}
