@@ -75,6 +75,22 @@ protected:
         });
     }
 
+    // Gauges 1.3.6.1.4.1.99.i.0 = step * i for i = 1..count, each answer
+    // delayMs late.
+    void SlowGauges(uint32_t count, uint32_t step, int delayMs)
+    {
+        for (uint32_t i = 1; i <= count; ++i)
+            mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(step * i));
+        auto serve = fp::serve(mib);
+        peer->setScript([serve, delayMs](const fp::Request& r, int i) {
+            std::vector<fp::Send> out = serve(r, i);
+            for (fp::Send& s : out)
+                s.delayMs = delayMs;
+            return out;
+        });
+        UseAgent(peer->address(), 2, 3, 0, 1000000);
+    }
+
     std::unique_ptr<fp::FaultAgent> peer;
     std::shared_ptr<fp::Mib> mib = std::make_shared<fp::Mib>();
 };
@@ -357,16 +373,7 @@ TEST_F(UserWindowFilesTest, ObjectsAddedAndRemovedWhileACycleIsInFlight)
     REQUIRE_PEER();
     // Every answer takes 150 ms: the cycle is still running while the
     // operator changes the list.
-    for (uint32_t i = 1; i <= 3; ++i)
-        mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(10 * i));
-    auto serve = fp::serve(mib);
-    peer->setScript([serve](const fp::Request& r, int i) {
-        std::vector<fp::Send> out = serve(r, i);
-        for (fp::Send& s : out)
-            s.delayMs = 150;
-        return out;
-    });
-    UseAgent(peer->address(), 2, 3, 0, 1000000);
+    SlowGauges(3, 10, 150);
     UserWindow u = OpenUser();
     ASSERT_TRUE(u);
     ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
@@ -477,17 +484,8 @@ TEST_F(UserWindowFilesTest, ValuesTheLoadDidNotTakeAreNamedInOneMessage)
 TEST_F(UserWindowFilesTest, NothingPollsWhileALoadShowsAMessage)
 {
     REQUIRE_PEER();
-    for (uint32_t i = 1; i <= 4; ++i)
-        mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(100 * i));
     // Answers take a while, so a cycle is still in flight when the load starts.
-    auto serve = fp::serve(mib);
-    peer->setScript([serve](const fp::Request& r, int i) {
-        std::vector<fp::Send> out = serve(r, i);
-        for (fp::Send& s : out)
-            s.delayMs = 200;
-        return out;
-    });
-    UseAgent(peer->address(), 2, 3, 0, 1000000);
+    SlowGauges(4, 100, 200);
     UserWindow u = OpenUser();
     ASSERT_TRUE(u);
     ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
