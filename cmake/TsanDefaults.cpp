@@ -3,5 +3,5 @@
 // cannot see because Qt is not instrumented). TSAN_OPTIONS still wins.
 extern "C" const char* __tsan_default_options()
 {
-    return "suppressions=" QUILLON_TSAN_SUPPRESSIONS " second_deadlock_stack=1";
+    return "suppressions=" QUILLON_TSAN_SUPPRESSIONS " history_size=7 second_deadlock_stack=1";
 }
