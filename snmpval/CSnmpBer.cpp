@@ -352,7 +352,7 @@ void CSnmpBer::SetULong64(std::uint64_t value, unsigned char tag)
 
 void CSnmpBer::SetOid(const unsigned long* arcs, int count)
 {
-    if (!arcs || count < 2) {
+    if (!ValidOid(arcs, count)) {
         Clear();
         return;
     }
@@ -362,9 +362,11 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
     const bool direct = count <= 27 && 2 + 1 + 5 * (count - 2) <= m_cap;
     unsigned char* buf = direct ? Storage() + 2 : local;
     int k = 0;
-    buf[k++] = (unsigned char)(uint32_t(arcs[0]) * 40 + uint32_t(arcs[1]));
-    for (int i = 2; i < count; ++i) {
-        const uint32_t arc = uint32_t(arcs[i]);
+    // The first sub-identifier joins the first two arcs (2.999 is 1079,
+    // 88 37); it is written in base 128 like every other.
+    const uint64_t first = uint64_t(arcs[0]) * 40 + uint64_t(arcs[1]);
+    for (int i = 1; i < count; ++i) {
+        const uint64_t arc = i == 1 ? first : uint64_t(uint32_t(arcs[i]));
         if (arc < 0x80 && k < MaxOidContent) {
             buf[k++] = (unsigned char)arc;
             continue;
@@ -392,6 +394,16 @@ void CSnmpBer::SetOid(const unsigned long* arcs, int count)
     m_data[0] = TagOid;
     m_data[1] = (unsigned char)k;
     m_size = 2 + k;
+}
+
+bool CSnmpBer::ValidOid(const unsigned long* arcs, int count)
+{
+    if (!arcs || count < 2 || arcs[0] > 2 || (arcs[0] < 2 && arcs[1] > 39))
+        return false;
+    for (int i = 1; i < count; ++i)
+        if (arcs[i] > 0xFFFFFFFFul)
+            return false;
+    return true;
 }
 
 void CSnmpBer::SetString(const char* text)
@@ -619,6 +631,24 @@ int CSnmpBer::CheckedTotalLen(const unsigned char* p, int avail)
     return TotalLen(p, avail);
 }
 
+int CSnmpBer::FirstTwoArcs(const unsigned char* content, int n, unsigned long* two)
+{
+    // Base 128 like every other sub-identifier; below 40 it lies under arc
+    // 0, below 80 under 1, the rest under 2.
+    uint64_t v = 0;
+    for (int i = 0; i < n; ++i) {
+        v = (v << 7) | (content[i] & 0x7F);
+        if (v > 0xFFFFFFFFull + 80)
+            return -1;
+        if (!(content[i] & 0x80)) {
+            two[0] = v < 40 ? 0 : v < 80 ? 1 : 2;
+            two[1] = (unsigned long)(v - 40 * two[0]);
+            return i + 1;
+        }
+    }
+    return -1;  // the content ends inside it
+}
+
 int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out, int capacity)
 {
     int hdr, n;
@@ -626,12 +656,13 @@ int CSnmpBer::GetOid(const unsigned char* element, int avail, unsigned long* out
         n <= 0)
         return -1;
     const unsigned char* d = element + hdr;
-    out[0] = d[0] / 40;
-    out[1] = d[0] % 40;
+    int i = FirstTwoArcs(d, n, out);
+    if (i < 0)
+        return -1;
     int count = 2;
     uint64_t arc = 0;
     bool open = false;
-    for (int i = 1; i < n; ++i) {
+    for (; i < n; ++i) {
         if (!open && d[i] < 0x80) {  // a one-octet arc
             if (count >= capacity)
                 return -1;

@@ -96,8 +96,12 @@ public:
     void SetULong(unsigned long value, unsigned char tag);
     // Unsigned value of up to 64 bits (Counter64), shortest form.
     void SetULong64(std::uint64_t value, unsigned char tag);
-    // count >= 2; content over MaxOidContent octets leaves the object empty.
+    // count >= 2; an OID that cannot be encoded (see ValidOid) or content
+    // over MaxOidContent octets leaves the object empty.
     void SetOid(const unsigned long* arcs, int count);
+    // Whether the arcs form an OID: at least two, the first 0, 1 or 2, the
+    // second below 40 under 0 and 1, every arc within 32 bits.
+    static bool ValidOid(const unsigned long* arcs, int count);
     void SetString(const char* text);
     // Append child's element (05 00 when empty) to this element's contents.
     void AddBer(const CSnmpBer& child);
@@ -140,6 +144,9 @@ public:
     // Total length of the element at p when its header is complete and the
     // element fits in avail octets; otherwise -1.
     static int CheckedTotalLen(const unsigned char* p, int avail);
+    // The first two arcs from the first sub-identifier of n content octets
+    // of an OID; the octets it took, or -1 when it is cut or too large.
+    static int FirstTwoArcs(const unsigned char* content, int n, unsigned long* two);
     // GetOid on the encoded element at element, bounded by avail octets.
     static int GetOid(const unsigned char* element, int avail, unsigned long* out, int capacity);
     // Display text of an encoded element (null counts as NULL).

@@ -83,15 +83,21 @@ void AppendOid(std::string& out, const unsigned char* d, int n)
         return;
     }
     std::string text;
-    char num[16];
-    std::snprintf(num, sizeof num, "%u.%u", d[0] / 40u, d[0] % 40u);
+    char num[32];
+    unsigned long two[2];
+    int i = CSnmpBer::FirstTwoArcs(d, n, two);
+    if (i < 0) {
+        out += kNullText;
+        return;
+    }
+    std::snprintf(num, sizeof num, "%lu.%lu", two[0], two[1]);
     text += num;
     int arcs = 2;
     size_t fitted = text.size();  // length that still leaves room for "..."
     bool cut = false;
     uint64_t arc = 0;
     bool open = false;
-    for (int i = 1; i < n; ++i) {
+    for (; i < n; ++i) {
         arc = (arc << 7) | (d[i] & 0x7F);
         if (arc > 0xFFFFFFFFull) {
             out += kNullText;  // an arc wider than 32 bits: not an OID we can read

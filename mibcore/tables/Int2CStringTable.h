@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <list>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -42,11 +43,14 @@ protected:
     Int2CStringList() = default;
     // Appends the rows of the table.
     virtual void Initialize() = 0;
-    // Fill on first use only.
+    // Fill on first use only; worker threads may be the first users, so
+    // one fills while the others wait for it.
     void Fill()
     {
-        if (m_list.empty())
-            Initialize();
+        std::call_once(m_filled, [this] {
+            if (m_list.empty())
+                Initialize();
+        });
     }
     // Keys 1..count in order.
     void AppendNumbered(const char* const* texts, int count);
@@ -54,6 +58,9 @@ protected:
     void AppendKeyed(const int* keys, const char* const* texts, int count);
 
     Int2CStringPtrList m_list;
+
+private:
+    std::once_flag m_filled;
 };
 
 // One singleton table class: protected constructor, static instance,

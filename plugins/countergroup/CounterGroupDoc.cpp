@@ -152,8 +152,7 @@ bool CCounterGroupDoc::OnNewDocument()
 void CCounterGroupDoc::OnCloseDocument()
 {
     // Nothing of a cycle in flight may reach the closing views.
-    m_cycle.Stop();
-    m_pendingItem.reset();
+    StopPollCycle();
     SaveSettings();
     platform::Document::OnCloseDocument();
 }
@@ -297,6 +296,12 @@ void CCounterGroupDoc::TakeCycle(PollState st, const std::vector<std::uint64_t>&
 }
 
 bool CCounterGroupDoc::FinishPollCycle() { return m_cycle.FinishAll(); }
+
+void CCounterGroupDoc::StopPollCycle()
+{
+    m_cycle.Stop();
+    m_pendingItem.reset();
+}
 
 void CCounterGroupDoc::PollCycle(MIBBasicItem* item)
 {

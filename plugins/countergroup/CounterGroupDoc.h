@@ -73,6 +73,9 @@ public:
     // (once, however many ticks came meanwhile), as a blocked timer did.
     void StartPollCycle(MIBBasicItem* item);
     bool PollInFlight() const { return m_cycle.Busy(); }
+    // Ends the cycle in flight (nothing of it is applied) and forgets the
+    // one asked for meanwhile.
+    void StopPollCycle();
     // Waits for the cycle in flight and the one asked for meanwhile, and
     // applies them; false when none was in flight.
     bool FinishPollCycle();

@@ -27,20 +27,29 @@ constexpr int kColumnCount = 3;
 const char* const kColumnTitles[kColumnCount] = {"オブジェクト識別子", "値", "エラー内容"};
 const int kColumnDefaults[kColumnCount] = {120, 60, 60};
 
-// Checks the timer entry of the current choice, in sub-menus too.
-void CheckTimerItems(QMenu* menu, int timeId)
+// Checks the timer entry of the current choice, in sub-menus too. Colour
+// and timer need a row (a user window may have none): without one their
+// items, and a sub-menu holding timer items, are disabled. Returns whether
+// the menu holds a timer item.
+bool CheckTimerItems(QMenu* menu, int timeId, bool rows)
 {
+    bool timers = false;
     for (QAction* a : menu->actions()) {
         if (a->menu()) {
-            CheckTimerItems(a->menu(), timeId);
+            if (CheckTimerItems(a->menu(), timeId, rows))
+                a->setEnabled(rows);
             continue;
         }
         int id = platform::CommandId(a);
         if (id >= kCmdTimerFirst && id <= kCmdTimerLast) {
             a->setCheckable(true);
             a->setChecked(id == timeId);
+            timers = true;
         }
+        if (id == kCmdColourChange || (id >= kCmdTimerFirst && id <= kCmdTimerLast))
+            a->setEnabled(rows);
     }
+    return timers;
 }
 
 void EnsureIniDir(const std::string& path)
@@ -261,7 +270,7 @@ void CCounterGroupListView::contextMenuEvent(QContextMenuEvent* event)
     QMenu* menu = platform::LoadPopupMenu(SetupMenuName(), 0, this);
     if (!menu)
         return;
-    CheckTimerItems(menu, GetDocument() ? GetDocument()->getTimeId() : 0);
+    CheckTimerItems(menu, GetDocument() ? GetDocument()->getTimeId() : 0, GetListCtrl().GetItemCount() > 0);
     platform::TrackPopupMenu(menu, event->globalPos(), this);
     delete menu;
     event->accept();

@@ -4,10 +4,14 @@
 #include <vector>
 
 #include "mibcore/mibtree/MIBTree.h"
+#include "snmpval/CSnmpBer.h"
+#include "snmpval/Cp932.h"
 
 namespace userplug {
 
-int ResolveObjectId(const std::string& text, unsigned long* out, int capacity)
+namespace {
+
+int Resolve(const std::string& text, unsigned long* out, int capacity)
 {
     const int n = GetStr2Oid(text, out, capacity);
     if (n > 0 || text.empty() || !out || capacity <= 0)
@@ -32,6 +36,20 @@ int ResolveObjectId(const std::string& text, unsigned long* out, int capacity)
     if (dot != std::string::npos)
         numeric += text.substr(dot);
     return GetStr2Oid(numeric, out, capacity);
+}
+
+}  // namespace
+
+int ResolveObjectId(const std::string& text, unsigned long* out, int capacity)
+{
+    // The name is kept as typed and saved as CP932: one the file could not
+    // give back as it is (a stray byte read as U+FFFD, a character CP932
+    // lacks) would come back as another name.
+    if (cp932::ToUtf8(cp932::FromUtf8(text)) != text)
+        return 0;
+    const int n = Resolve(text, out, capacity);
+    // What no request can carry ("iso", "5.1", "1.40") names no object.
+    return n > 0 && CSnmpBer::ValidOid(out, n) ? n : 0;
 }
 
 }  // namespace userplug

@@ -96,7 +96,24 @@ void CUserMIBMenuDoc::Reset()
     SetHistoryLength(kHistoryLength);
 }
 
+void CUserMIBMenuDoc::StopPolling()
+{
+    for (platform::View* v : GetViews())
+        v->KillTimer(kTimerPoll);
+    StopPollCycle();
+}
+
 bool CUserMIBMenuDoc::LoadXml(const std::string& path)
+{
+    // Nothing polls the half-loaded list while a message below runs the
+    // event loop; hint 1026 starts again with what was loaded.
+    StopPolling();
+    const bool ok = ReadXml(path);
+    UpdateAllViews(nullptr, kHintStart);
+    return ok;
+}
+
+bool CUserMIBMenuDoc::ReadXml(const std::string& path)
 {
     Reset();
     std::string bytes;
@@ -125,6 +142,12 @@ bool CUserMIBMenuDoc::LoadXml(const std::string& path)
             continue;
         }
         AddObject(o.name, oid, n, &o.pen);
+    }
+    if (!r.notes.empty()) {
+        std::string text = kMsgRefusedValues;
+        for (const std::string& note : r.notes)
+            text += "\n" + note;
+        platform::MessageBox(text, platform::MB_OK | platform::MB_ICONINFORMATION);
     }
     return true;
 }
@@ -168,10 +191,9 @@ bool CUserMIBMenuDoc::SaveXmlWithChooser()
 CUserMIBMenuFrame::CUserMIBMenuFrame()
 {
     AddCommand(kCmdXmlLoad, [this] {
-        auto* doc = qobject_cast<CUserMIBMenuDoc*>(document());
-        // Loaded or not, the window shows what the document now holds.
-        if (doc && doc->LoadXmlWithChooser())
-            doc->UpdateAllViews(nullptr, kHintStart);
+        // Loaded or not, the window then shows what the document holds.
+        if (auto* doc = qobject_cast<CUserMIBMenuDoc*>(document()))
+            doc->LoadXmlWithChooser();
     });
     AddCommandUI(kCmdXmlLoad, [](platform::CmdUI& ui) { ui.Enable(true); });
     AddCommand(kCmdXmlSave, [this] {

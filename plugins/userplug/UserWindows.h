@@ -29,6 +29,8 @@ inline constexpr const char* kMsgUnknownName =
 inline constexpr const char* kMsgNoQuillon = "エレメント「Quillon」がありません";
 inline constexpr const char* kMsgNoUserMib = "エレメント「UserMIB」がありません";
 inline constexpr const char* kMsgBadObject = "オブジェクト識別子の書き方に問題がありました。";
+// In front of the notes about values a load did not take, one per line.
+inline constexpr const char* kMsgRefusedValues = "ファイルの次の値は使えませんでした。";
 
 // The registry entry's constants: "ユーザ定義情報", 1.1, user.ini, no
 // fixed objects, samples by tag.
@@ -55,14 +57,21 @@ public:
     // No series, timer 33226 and its interval, 61 slots, cursor 60.
     void Reset();
 
-    // Load resets first; the messages are shown as they arise. True when
-    // the file held a Quillon/UserMIB tree.
+    // Load resets first; the messages are shown as they arise, the notes
+    // about values not taken in one message at the end. Polling stops
+    // meanwhile; hint 1026 afterwards rebuilds the list and starts it
+    // again. True when the file held a Quillon/UserMIB tree.
     bool LoadXml(const std::string& path);
     // False (after a message) when the file cannot be written.
     bool SaveXml(const std::string& path);
     // The same through the file chooser.
     bool LoadXmlWithChooser();
     bool SaveXmlWithChooser();
+
+private:
+    // Every list pane's timer and the cycle in flight.
+    void StopPolling();
+    bool ReadXml(const std::string& path);
 };
 
 class CUserMIBMenuFrame : public countergroup::CCounterGroupFrame {

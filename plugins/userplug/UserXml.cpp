@@ -150,14 +150,15 @@ UserXmlRead ParseUserXml(const std::string& bytes)
                 r.timeId = int(id);
                 r.hasTimeId = true;
             } else {
-                r.notes.push_back("TimeId " + TextOf(e) + " is not a timer choice");
+                r.notes.push_back("TimeId「" + TextOf(e) + "」はタイマーの選択肢にないので、使いませんでした。");
             }
         } else if (tag == QLatin1String("HistoryNum")) {
             const long n = platform::ParseLeadingInt(TextOf(e));
             if (seenOid)
-                r.notes.push_back("HistoryNum after the first Oid");
+                r.notes.push_back("HistoryNum「" + TextOf(e) + "」は最初のOidより後にあるので、使いませんでした。");
             else if (n < kMinHistory || n > kMaxHistory)
-                r.notes.push_back("HistoryNum " + TextOf(e) + " out of range");
+                r.notes.push_back("HistoryNum「" + TextOf(e) + "」は" + std::to_string(kMinHistory) + "から" +
+                                  std::to_string(kMaxHistory) + "の範囲にないので、使いませんでした。");
             else
                 r.historyNum = int(n);
         } else if (tag == QLatin1String("Oid")) {
@@ -182,7 +183,10 @@ UserXmlRead ParseUserXml(const std::string& bytes)
                     }
                 }
             }
-            o.pen = CLineColorDlg::Offered(o.pen);
+            const platform::LogPen offered = CLineColorDlg::Offered(o.pen);
+            if (offered.style != o.pen.style || offered.widthX != o.pen.widthX || offered.color != o.pen.color)
+                r.notes.push_back("「" + o.name + "」の線（OidPen）は選べる線種と太さに直しました。");
+            o.pen = offered;
             r.objects.push_back(std::move(o));
         }
     }

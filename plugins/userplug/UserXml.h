@@ -31,7 +31,8 @@ std::string BuildUserXml(const UserList& list);
 
 // What a file holds. Values the save never writes are not taken (a TimeId
 // off the timer menu, a HistoryNum outside 2..1000 or after the first Oid):
-// each such value leaves the default and adds a note.
+// each such value leaves the default and adds a note (UTF-8, one line), as
+// does a pen brought into the colour dialog's range.
 struct UserXmlRead {
     enum Status { Ok, NoQuillon, NoUserMIB } status = NoQuillon;
     bool hasTimeId = false;

@@ -169,6 +169,49 @@ TEST(BerEncoding, ObjectIdentifiersInBase128)
     EXPECT_EQ(Raw({0x02, 0x01, 0x00}).GetOid(out, 64), -1);
 }
 
+TEST(BerEncoding, FirstSubIdentifierJoinsTwoArcsInBase128)
+{
+    struct Case {
+        std::vector<unsigned long> arcs;
+        Bytes content;  // empty: no OID, the object stays empty
+    } cases[] = {
+        {{0, 39}, {0x27}},
+        {{1, 0}, {0x28}},
+        {{1, 39, 5}, {0x4F, 0x05}},
+        {{2, 0}, {0x50}},
+        {{2, 47}, {0x7F}},
+        {{2, 48}, {0x81, 0x00}},
+        {{2, 999, 1}, {0x88, 0x37, 0x01}},
+        {{2, 4294967295UL}, {0x90, 0x80, 0x80, 0x80, 0x4F}},
+        {{2, 4294967296UL}, {}},
+        {{3, 1}, {}},
+        {{5, 1}, {}},
+        {{1, 40}, {}},
+        {{0, 40, 1}, {}},
+        {{1, 3, 4294967296UL}, {}},
+        {{1}, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.arcs));
+        Bytes want;
+        if (!c.content.empty()) {
+            want = {0x06, (unsigned char)c.content.size()};
+            want.insert(want.end(), c.content.begin(), c.content.end());
+        }
+        EXPECT_EQ(Oid(c.arcs), want);
+        EXPECT_EQ(CSnmpBer::ValidOid(c.arcs.data(), int(c.arcs.size())), !want.empty());
+        if (want.empty())
+            continue;
+        unsigned long out[8];
+        ASSERT_EQ(Raw(want).GetOid(out, 8), int(c.arcs.size()));
+        EXPECT_EQ(std::vector<unsigned long>(out, out + c.arcs.size()), c.arcs);
+    }
+    unsigned long out[8];
+    // A first sub-identifier cut off, or beyond 2.(2^32 - 1).
+    EXPECT_EQ(Raw({0x06, 0x01, 0x88}).GetOid(out, 8), -1);
+    EXPECT_EQ(Raw({0x06, 0x05, 0x90, 0x80, 0x80, 0x81, 0x00}).GetOid(out, 8), -1);
+}
+
 TEST(BerEncoding, MalformedObjectIdentifiersAreRefused)
 {
     unsigned long out[16];

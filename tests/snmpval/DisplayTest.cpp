@@ -162,6 +162,10 @@ TEST(ValueText, ObjectIdentifiers)
     EXPECT_EQ(Show(Bytes{0x06, 0x03, 0x2B, 0x06, 0x81}), "(null)") << "ends inside an arc";
     EXPECT_EQ(Show(Bytes{0x06, 0x07, 0x2B, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}), "(null)") << "arc over 32 bits";
     EXPECT_EQ(Show(Bytes{0x06, 0x00}), "(null)");
+    // The first sub-identifier in base 128: arcs under 2 beyond 39.
+    EXPECT_EQ(Show(Bytes{0x06, 0x03, 0x88, 0x37, 0x01}), "2.999.1");
+    EXPECT_EQ(Show(Bytes{0x06, 0x05, 0x90, 0x80, 0x80, 0x80, 0x4F}), "2.4294967295");
+    EXPECT_EQ(Show(Bytes{0x06, 0x01, 0x88}), "(null)") << "ends inside the first sub-identifier";
 
     // 200 arcs: the first 128 and then "...".
     std::vector<unsigned long> many{1, 3};

@@ -91,8 +91,11 @@ TEST_F(FaultExchange, ErrorStatusIsTheResultAndBindingsStay)
 {
     FaultAgent peer;
     const std::vector<long> statuses = {1, 2, 3, 4, 5, 17, 21, -1, 300};
-    peer.setScript([&](const Request& r, int index) {
-        return Reply(message(0, r.community, 0xA2, r.requestId, statuses[index], 1, {{kSysDescr, octets("x")}}));
+    // The script runs on the peer's thread until the peer goes, after the
+    // locals declared below it: it keeps copies.
+    peer.setScript([statuses](const Request& r, int index) {
+        return Reply(message(0, r.community, 0xA2, r.requestId, statuses[size_t(index) % statuses.size()], 1,
+                             {{kSysDescr, octets("x")}}));
     });
     MIBAgent* a = Use(peer);
     MIBBasicItem item;

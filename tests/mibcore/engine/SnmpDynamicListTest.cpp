@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -118,7 +119,9 @@ TEST_F(Walk, FailuresInTheMiddleAreRetriedAndKeepRows)
     Interfaces(3);
     auto answer = serve(mib);
     // Requests 1 and 2 (the second row) go unanswered, then all is well.
-    peer.setScript([&](const Request& r, int index) {
+    // Scripts keep copies: they run on the peer's thread until the peer
+    // goes, after the locals declared below it.
+    peer.setScript([answer](const Request& r, int index) {
         return index == 1 || index == 2 ? std::vector<Send>{} : answer(r, index);
     });
     EXPECT_EQ(RunWalk(peer, kIfEntry, {2, 10}), 3);
@@ -132,7 +135,7 @@ TEST_F(Walk, BudgetSpentMidTableKeepsTheRows)
     FaultAgent peer;
     Interfaces(5);
     auto answer = serve(mib);
-    peer.setScript([&](const Request& r, int index) { return index < 2 ? answer(r, index) : std::vector<Send>{}; });
+    peer.setScript([answer](const Request& r, int index) { return index < 2 ? answer(r, index) : std::vector<Send>{}; });
     EXPECT_EQ(RunWalk(peer, kIfEntry, {2}, -1, 0xA1, 1), 2);
     EXPECT_EQ(lastError, 21);
     EXPECT_EQ(rows.getCount(), 2);
@@ -200,9 +203,9 @@ TEST_F(Walk, AnAgentThatDoesNotMoveForwardEndsTheWalk)
     EXPECT_EQ(peer.requestCount(), 2u);
 
     // Going backwards is no better.
-    std::atomic<int> n{0};
-    peer.setScript([&](const Request& r, int) {
-        const std::uint32_t i = n++ == 0 ? 9 : 3;
+    auto n = std::make_shared<std::atomic<int>>(0);
+    peer.setScript([n](const Request& r, int) {
+        const std::uint32_t i = (*n)++ == 0 ? 9 : 3;
         return Reply(response(r, 0, 0, {{append(parseOid(kIfEntry), {2, i}), octets("back")}}));
     });
     rows = CSnmpBerList();

@@ -15,12 +15,21 @@
 #include <vector>
 
 // Array deletions are recorded process-wide (the library's too), so the
-// tests can see which history arrays a series released.
+// tests can see which history arrays a series released. ThreadSanitizer's
+// runtime defines these operators itself (a second definition does not
+// link), so a QUILLON_TSAN build skips the tests that need them.
+#ifdef QUILLON_TSAN
+#define REQUIRE_ARRAY_RECORDS() GTEST_SKIP() << "array releases are recorded only without ThreadSanitizer"
+#else
+#define REQUIRE_ARRAY_RECORDS() static_cast<void>(0)
+#endif
+
 namespace {
 std::vector<void*>* g_freedArrays = nullptr;
 bool Freed(void* p) { return g_freedArrays && std::count(g_freedArrays->begin(), g_freedArrays->end(), p) > 0; }
 }  // namespace
 
+#ifndef QUILLON_TSAN
 void* operator new[](std::size_t n)
 {
     if (void* p = std::malloc(n ? n : 1))
@@ -34,6 +43,7 @@ void operator delete[](void* p) noexcept
     std::free(p);
 }
 void operator delete[](void* p, std::size_t) noexcept { operator delete[](p); }
+#endif
 
 namespace {
 
@@ -82,6 +92,7 @@ TEST(ValatTimeTest, ConstructionCopyAndThirtyTwoBitFields)
 
 TEST(OidValTest, SeriesOwnsItsHistory)
 {
+    REQUIRE_ARRAY_RECORDS();
     FreedArrays freed;
     ValatTime* h = NewHistory();
     {
@@ -116,6 +127,7 @@ TEST(OidValTest, SeriesOwnsItsHistory)
 
 TEST(OidValTest, DocumentsKeepSeriesAsOneArray)
 {
+    REQUIRE_ARRAY_RECORDS();
     FreedArrays freed;
     const int n = 4;
     OidVal* series = new OidVal[n];
@@ -265,6 +277,7 @@ TEST(TagOidValTest, FullOidList)
 
 TEST(TagOidValTest, TagTypeAndInheritedParts)
 {
+    REQUIRE_ARRAY_RECORDS();
     FreedArrays freed;
     ValatTime* h = NewHistory();
     {

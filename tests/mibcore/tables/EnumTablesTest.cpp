@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "mibcore/tables/Int2CStringTable.h"
@@ -134,6 +137,39 @@ TEST(EnumTables, SingletonsFillOnceAndFindValAgreesWithTheWalk)
         }
         EXPECT_EQ(t->findVal(-1), nullptr);
     }
+}
+
+// A table as the views' workers meet it: several threads ask at once and
+// the filling takes a while.
+class SlowTable : public Int2CStringList {
+public:
+    void FillFromWorker() { Fill(); }
+    std::atomic<int> fills{0};
+
+protected:
+    void Initialize() override
+    {
+        ++fills;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        static const char* const texts[] = {"up", "down", "testing"};
+        AppendNumbered(texts, 3);
+    }
+};
+
+TEST(EnumTables, ConcurrentFirstUseFillsOnce)
+{
+    SlowTable table;
+    std::vector<std::thread> workers;
+    for (int i = 0; i < 8; ++i)
+        workers.emplace_back([&] {
+            table.FillFromWorker();
+            // Every caller sees the filled table, never a half-built list.
+            EXPECT_EQ(table.getPtrList().size(), 3u);
+        });
+    for (std::thread& t : workers)
+        t.join();
+    EXPECT_EQ(table.fills.load(), 1);
+    EXPECT_EQ(Keys(&table), (std::vector<int>{1, 2, 3}));
 }
 
 TEST(EnumTables, RowCopiesBothFields)

@@ -46,7 +46,7 @@ TEST_F(CounterBackgroundTest, ATimerTickSendsWhatTheBlockingCycleSent)
             return std::vector<fp::Send>{};
         return serve(r, i);
     });
-    UseAgent(peer->address(), 2, 3, 1, 150000);  // two waits of 0.15 s
+    UseAgent(peer->address(), 2, 3, 1, 600000);  // two waits of 0.6 s
     Window w = Open("UDP情報");
     ASSERT_TRUE(w);
     peer->clearRequests();
@@ -66,12 +66,13 @@ TEST_F(CounterBackgroundTest, ATimerTickSendsWhatTheBlockingCycleSent)
             EXPECT_EQ(reqs[i].requestId, reqs[i - 1].requestId % 255 + 1);
         }
     }
-    EXPECT_GE(reqs[2].received - reqs[1].received, std::chrono::milliseconds(300));
+    EXPECT_GE(reqs[2].received - reqs[1].received, std::chrono::milliseconds(1200));
     const std::vector<int> codes = {0, 21, 0, 0};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(w.doc->getSeries(i)->getValatTime()[60].getErrIdx(), codes[size_t(i)]) << i;
-    // The blocking cycle held the event loop for the whole 0.3 s wait.
-    EXPECT_LT(probe.longest(), 150);
+    // The blocking cycle held the event loop for the whole 1.2 s wait; a
+    // busy machine may stall it briefly (the benchmark measures that).
+    EXPECT_LT(probe.longest(), 1000);
 }
 
 TEST_F(CounterBackgroundTest, FourWindowsOnASilentOrFloodingAgentNeverHoldTheEventLoop)
@@ -113,7 +114,7 @@ TEST_F(CounterBackgroundTest, FourWindowsOnASilentOrFloodingAgentNeverHoldTheEve
     }
     EXPECT_EQ(peer->requestCount(), 8u);
     // Blocking, the four cycles held it 1.6 s in a row.
-    EXPECT_LT(probe.longest(), 150);
+    EXPECT_LT(probe.longest(), 1000);
 }
 
 TEST_F(CounterBackgroundTest, CloseOrQuitDuringACycleEndsItAtOnce)

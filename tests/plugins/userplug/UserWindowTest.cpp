@@ -2,9 +2,14 @@
 // INTEGER -1, the CSV export, the OID dialog, the colours, and the XML
 // file's round trip and its broken forms.
 
+#include <QContextMenuEvent>
 #include <QDialogButtonBox>
+#include <QMenu>
 #include <QPushButton>
 #include <QTest>
+
+#include <functional>
+#include <map>
 
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/Profile.h"
@@ -70,6 +75,22 @@ protected:
         });
     }
 
+    // Gauges 1.3.6.1.4.1.99.i.0 = step * i for i = 1..count, each answer
+    // delayMs late.
+    void SlowGauges(uint32_t count, uint32_t step, int delayMs)
+    {
+        for (uint32_t i = 1; i <= count; ++i)
+            mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(step * i));
+        auto serve = fp::serve(mib);
+        peer->setScript([serve, delayMs](const fp::Request& r, int i) {
+            std::vector<fp::Send> out = serve(r, i);
+            for (fp::Send& s : out)
+                s.delayMs = delayMs;
+            return out;
+        });
+        UseAgent(peer->address(), 2, 3, 0, 1000000);
+    }
+
     std::unique_ptr<fp::FaultAgent> peer;
     std::shared_ptr<fp::Mib> mib = std::make_shared<fp::Mib>();
 };
@@ -130,7 +151,14 @@ TEST_F(UserWindowFilesTest, DialogRefusesEmptyUnknownAndOverlongTexts)
         {"noSuchObjectName.0", userplug::kMsgUnknownName},
         {"sysUpTime.x", userplug::kMsgUnknownName},
         {QString::fromStdString(longText), userplug::kMsgUnknownName},
+        // No request can carry these: one arc, a first arc over 2, a
+        // second over 39 under 0 or 1.
+        {"iso", userplug::kMsgUnknownName},
+        {"1", userplug::kMsgUnknownName},
+        {"5.1", userplug::kMsgUnknownName},
+        {"1.40.1", userplug::kMsgUnknownName},
         {"sysDescr.0", nullptr},
+        {"2.999.1", nullptr},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text.toStdString());
@@ -148,7 +176,22 @@ TEST_F(UserWindowFilesTest, DialogRefusesEmptyUnknownAndOverlongTexts)
     }
     // 64 components still fit.
     EXPECT_TRUE(Add(u, longText.substr(2)));
-    EXPECT_EQ(u.doc->getUserSeries(1)->getOidListSize(), 64u);
+    EXPECT_EQ(u.doc->getUserSeries(2)->getOidListSize(), 64u);
+}
+
+TEST_F(UserWindowFilesTest, ObjectUnderArcTwoBeyondThirtyNineIsAskedForAsTyped)
+{
+    REQUIRE_PEER();
+    mib->set(fp::parseOid("2.999.1"), fp::gauge(42));
+    mib->set(fp::parseOid("0.55.1"), fp::gauge(7));  // what one octet made of it
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    ASSERT_TRUE(Add(u, "2.999.1"));
+    EXPECT_EQ(Cell(u, 0, 1), "42");
+    const std::vector<fp::Request> asked = peer->requests();
+    ASSERT_FALSE(asked.empty());
+    ASSERT_EQ(asked.back().bindings.size(), 1u);
+    EXPECT_EQ(asked.back().bindings[0].oid, fp::parseOid("2.999.1"));
 }
 
 TEST_F(UserWindowFilesTest, NineteenthObjectTakesTheFirstColour)
@@ -262,7 +305,10 @@ TEST_F(UserWindowFilesTest, XmlFilesAsPeopleWriteThem)
         {"values the save never writes keep the defaults",
          head + "<Quillon><UserMIB><TimeId>1</TimeId><HistoryNum>1</HistoryNum>" + oid("sysUpTime.0") +
              "<HistoryNum>200</HistoryNum></UserMIB></Quillon>",
-         {}, {"sysUpTime.0"}, 33226, 15000, 61},
+         {std::string(userplug::kMsgRefusedValues) + "\nTimeId「1」はタイマーの選択肢にないので、使いませんでした。"
+                                                       "\nHistoryNum「1」は2から1000の範囲にないので、使いませんでした。"
+                                                       "\nHistoryNum「200」は最初のOidより後にあるので、使いませんでした。"},
+         {"sysUpTime.0"}, 33226, 15000, 61},
         {"a large history", head + "<Quillon><UserMIB><HistoryNum>200</HistoryNum>" + oid("sysUpTime.0") +
                                 "</UserMIB></Quillon>",
          {}, {"sysUpTime.0"}, 33226, 15000, 200},
@@ -327,16 +373,7 @@ TEST_F(UserWindowFilesTest, ObjectsAddedAndRemovedWhileACycleIsInFlight)
     REQUIRE_PEER();
     // Every answer takes 150 ms: the cycle is still running while the
     // operator changes the list.
-    for (uint32_t i = 1; i <= 3; ++i)
-        mib->set(fp::parseOid("1.3.6.1.4.1.99." + std::to_string(i) + ".0"), fp::gauge(10 * i));
-    auto serve = fp::serve(mib);
-    peer->setScript([serve](const fp::Request& r, int i) {
-        std::vector<fp::Send> out = serve(r, i);
-        for (fp::Send& s : out)
-            s.delayMs = 150;
-        return out;
-    });
-    UseAgent(peer->address(), 2, 3, 0, 1000000);
+    SlowGauges(3, 10, 150);
     UserWindow u = OpenUser();
     ASSERT_TRUE(u);
     ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
@@ -356,4 +393,130 @@ TEST_F(UserWindowFilesTest, ObjectsAddedAndRemovedWhileACycleIsInFlight)
     EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getErrIdx(), 16);
     u.list->Poll();
     EXPECT_EQ(u.doc->getSeries(1)->getValatTime()[60].getVal(), 30u);
+}
+
+TEST_F(UserWindowFilesTest, ContextMenuOffersColourAndTimerOnlyWithARow)
+{
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    // Enabled state of every item with a text, as the menu shows it.
+    auto menuStates = [&] {
+        std::map<std::string, bool> states;
+        QTimer::singleShot(0, [&] {
+            auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+            ASSERT_NE(menu, nullptr);
+            std::function<void(QMenu*)> walk = [&](QMenu* m) {
+                for (QAction* a : m->actions()) {
+                    if (!a->text().isEmpty())
+                        states[a->text().toStdString()] = a->isEnabled();
+                    if (a->menu())
+                        walk(a->menu());
+                }
+            };
+            walk(menu);
+            menu->close();
+        });
+        QContextMenuEvent ev(QContextMenuEvent::Mouse, QPoint(20, 20), u.list->mapToGlobal(QPoint(20, 20)));
+        QApplication::sendEvent(u.list, &ev);
+        return states;
+    };
+    std::map<std::string, bool> empty = menuStates();
+    EXPECT_TRUE(empty["新規追加"]);
+    for (const char* text : {"カラー変更", "タイマー変更", "5秒", "15秒", "30秒", "1分", "5分"})
+        EXPECT_FALSE(empty[text]) << text;
+    ASSERT_TRUE(Add(u, "sysUpTime.0"));
+    std::map<std::string, bool> one = menuStates();
+    for (const char* text : {"新規追加", "カラー変更", "タイマー変更", "5秒", "15秒", "30秒", "1分", "5分"})
+        EXPECT_TRUE(one[text]) << text;
+}
+
+TEST_F(UserWindowFilesTest, NamesThatAFileCannotGiveBackAreRefused)
+{
+    const std::string head = "<?xml version='1.0' encoding='Shift_JIS'?><Quillon><UserMIB>";
+    auto oid = [](const std::string& name) { return "<Oid><OidName>" + name + "</OidName></Oid>"; };
+    // The last components are read by their leading digits, so each name
+    // resolves to sysName.0; 0xFD is no CP932 octet, 番 (94 D4) is one.
+    const std::string stray = "1.3.6.1.2.1.1.5\xFD.0";
+    const std::string kanji = "1.3.6.1.2.1.1.5\x94\xD4.0";
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    Write(Path("in.xml"), head + oid(stray) + oid(kanji) + "</UserMIB></Quillon>");
+    LoadCommand(u, Path("in.xml"));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{userplug::kMsgBadObject});
+    ASSERT_EQ(u.doc->getObjectCount(), 1);
+    EXPECT_EQ(u.doc->getSeries(0)->getName(), cp932::ToUtf8(kanji));
+    // What loads is saved byte for byte as it was read.
+    ASSERT_TRUE(u.doc->SaveXml(Path("out.xml")));
+    EXPECT_NE(ReadFile(Path("out.xml")).find("<OidName>" + kanji + "</OidName>"), std::string::npos);
+    // Typed text the file could not keep is refused like unknown text.
+    messages.Clear();
+    AnswerOidDialog(QString::fromUtf8("1.3.6.1.2.1.1.5\u00E9.0"));
+    ASSERT_TRUE(widgets::SendCommand(u.list, userplug::kCmdAddObject));
+    EXPECT_EQ(messages.Texts(), std::vector<std::string>{userplug::kMsgUnknownName});
+    EXPECT_EQ(u.doc->getObjectCount(), 1);
+}
+
+TEST_F(UserWindowFilesTest, ValuesTheLoadDidNotTakeAreNamedInOneMessage)
+{
+    const std::string file = "<?xml version='1.0' encoding='Shift_JIS'?><Quillon><UserMIB><TimeId>1</TimeId>"
+                             "<HistoryNum>5000</HistoryNum><Oid><OidName>sysUpTime.0</OidName><OidPen>"
+                             "<OidPenStyle>9</OidPenStyle><OidPenWidth>7</OidPenWidth></OidPen></Oid>"
+                             "<HistoryNum>30</HistoryNum><Oid><OidName></OidName></Oid></UserMIB></Quillon>";
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    Write(Path("notes.xml"), file);
+    LoadCommand(u, Path("notes.xml"));
+    // The broken object as it arises, then every value not taken at once.
+    const std::vector<std::string> texts = messages.Texts();
+    ASSERT_EQ(texts.size(), 2u);
+    EXPECT_EQ(texts[0], userplug::kMsgBadObject);
+    EXPECT_EQ(texts[1], std::string(userplug::kMsgRefusedValues) +
+                            "\nTimeId「1」はタイマーの選択肢にないので、使いませんでした。"
+                            "\nHistoryNum「5000」は2から1000の範囲にないので、使いませんでした。"
+                            "\n「sysUpTime.0」の線（OidPen）は選べる線種と太さに直しました。"
+                            "\nHistoryNum「30」は最初のOidより後にあるので、使いませんでした。");
+    ASSERT_EQ(u.doc->getObjectCount(), 1);
+    EXPECT_EQ(u.doc->getSeries(0)->getLogPen(), (platform::LogPen{platform::PS_SOLID, 3, 0, 0x0000FF}));
+    EXPECT_EQ(u.doc->getTimeId(), 33226);
+    EXPECT_EQ(u.doc->getHistoryLength(), 61);
+}
+
+TEST_F(UserWindowFilesTest, NothingPollsWhileALoadShowsAMessage)
+{
+    REQUIRE_PEER();
+    // Answers take a while, so a cycle is still in flight when the load starts.
+    SlowGauges(4, 100, 200);
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.1.0"));
+    ASSERT_TRUE(Add(u, "1.3.6.1.4.1.99.2.0"));
+    ASSERT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
+    const std::string head = "<?xml version='1.0' encoding='Shift_JIS'?><Quillon><UserMIB>";
+    Write(Path("half.xml"), head + "<Oid><OidName>1.3.6.1.4.1.99.3.0</OidName></Oid><Oid><OidName></OidName></Oid>"
+                                   "<Oid><OidName>1.3.6.1.4.1.99.4.0</OidName></Oid></UserMIB></Quillon>");
+    u.doc->StartPollCycle(u.list);
+    ASSERT_TRUE(u.doc->PollInFlight());
+    // The message box stays up for a while and the event loop runs.
+    bool timerDuringBox = true, cycleDuringBox = true;
+    size_t askedBefore = 0, askedAfter = 0;
+    platform::MessageHook previous = platform::SetMessageHook([&](const platform::MessageRequest&) {
+        timerDuringBox = u.list->IsTimerActive(countergroup::kTimerPoll);
+        cycleDuringBox = u.doc->PollInFlight();
+        askedBefore = peer->requests().size();
+        harness::SpinUntil([] { return false; }, 700);
+        askedAfter = peer->requests().size();
+        return platform::IDOK;
+    });
+    LoadCommand(u, Path("half.xml"));
+    platform::SetMessageHook(previous);
+    EXPECT_FALSE(timerDuringBox);
+    EXPECT_FALSE(cycleDuringBox);
+    EXPECT_EQ(askedAfter, askedBefore);
+    // The rows show the loaded objects, their own values, and polling runs again.
+    ASSERT_EQ(u.doc->getObjectCount(), 2);
+    EXPECT_TRUE(u.list->IsTimerActive(countergroup::kTimerPoll));
+    u.doc->FinishPollCycle();
+    EXPECT_EQ(Cell(u, 0, 0), "1.3.6.1.4.1.99.3.0");
+    EXPECT_EQ(Cell(u, 0, 1), "300");
+    EXPECT_EQ(Cell(u, 1, 1), "400");
 }

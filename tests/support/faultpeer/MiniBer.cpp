@@ -56,13 +56,14 @@ Bytes Octets(const std::string& text)
 
 Bytes ObjectId(const Oid& arcs)
 {
+    // Sub-identifiers: the first joins the first two arcs (one arc: n.0).
+    std::vector<std::uint64_t> subs;
+    if (!arcs.empty())
+        subs.push_back(std::uint64_t(arcs[0]) * 40 + (arcs.size() > 1 ? arcs[1] : 0));
+    for (std::size_t i = 2; i < arcs.size(); ++i)
+        subs.push_back(arcs[i]);
     Bytes content;
-    if (arcs.size() >= 2)
-        content.push_back(static_cast<std::uint8_t>(arcs[0] * 40 + arcs[1]));
-    else if (arcs.size() == 1)
-        content.push_back(static_cast<std::uint8_t>(arcs[0] * 40));
-    for (std::size_t i = 2; i < arcs.size(); ++i) {
-        std::uint32_t arc = arcs[i];
+    for (std::uint64_t arc : subs) {
         Bytes groups{static_cast<std::uint8_t>(arc & 0x7F)};
         arc >>= 7;
         while (arc) {
@@ -141,19 +142,24 @@ bool ToOid(const Element& e, Oid& arcs)
     arcs.clear();
     if (e.tag != 0x06 || e.length < 1)
         return false;
-    arcs.push_back(e.content[0] / 40);
-    arcs.push_back(e.content[0] % 40);
     std::uint64_t arc = 0;
     bool open = false;
-    for (std::size_t i = 1; i < e.length; ++i) {
+    for (std::size_t i = 0; i < e.length; ++i) {
         arc = (arc << 7) | (e.content[i] & 0x7F);
-        if (arc > 0xFFFFFFFFull)
+        // The first sub-identifier holds two arcs, the second up to 2^32 - 1.
+        if (arc > 0xFFFFFFFFull + (arcs.empty() ? 80 : 0))
             return false;
         open = e.content[i] & 0x80;
-        if (!open) {
+        if (open)
+            continue;
+        if (arcs.empty()) {
+            const std::uint32_t top = arc < 40 ? 0 : arc < 80 ? 1 : 2;
+            arcs.push_back(top);
+            arcs.push_back(static_cast<std::uint32_t>(arc - 40 * top));
+        } else {
             arcs.push_back(static_cast<std::uint32_t>(arc));
-            arc = 0;
         }
+        arc = 0;
     }
     return !open;
 }
