@@ -60,6 +60,11 @@ int ParseRoot(const std::string& text, unsigned long* arcs, int capacity)
             return 0;
         arcs[count++] = static_cast<unsigned long>(v);
     }
+    // A root no request can carry ("5.1", "1.40") is no start object; one
+    // arc is asked for as n.0.
+    const unsigned long padded[2] = {arcs[0], 0};
+    if (!CSnmpBer::ValidOid(count == 1 ? padded : arcs, count == 1 ? 2 : count))
+        return 0;
     return count;
 }
 

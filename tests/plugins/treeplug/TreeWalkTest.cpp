@@ -56,6 +56,12 @@ TEST_F(TreeWalkTest, StartObjectsFromNamesAndNumbers)
         {"iso.org.dod.internet.4.1.9999.system", "(invalid)"},
         {arcs64, arcs64},
         {arcs65, "(invalid)"},
+        // What the codec cannot put into a request is no start object.
+        {"2.999.1", "2.999.1"},
+        {"2", "2"},
+        {"5.1", "(invalid)"},
+        {"5", "(invalid)"},
+        {"1.40.1", "(invalid)"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(Root(c.text), c.want) << c.text;
