@@ -66,7 +66,9 @@ TEST_F(CounterBackgroundTest, ATimerTickSendsWhatTheBlockingCycleSent)
             EXPECT_EQ(reqs[i].requestId, reqs[i - 1].requestId % 255 + 1);
         }
     }
-    EXPECT_GE(reqs[2].received - reqs[1].received, std::chrono::milliseconds(1200));
+    // Two full waits of 0.6 s lie between them; the peer's thread notes an
+    // arrival a little late now and then, so allow it that much.
+    EXPECT_GE(reqs[2].received - reqs[1].received, std::chrono::milliseconds(1150));
     const std::vector<int> codes = {0, 21, 0, 0};
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(w.doc->getSeries(i)->getValatTime()[60].getErrIdx(), codes[size_t(i)]) << i;
