@@ -225,6 +225,7 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     auto* v3Lay = new QGridLayout(v3Box);
     m_user = new QLineEdit(v3Box);
     m_user->setMaxLength(MaxUserNameLength);
+    m_user->setMinimumWidth(200);
     m_level = new QComboBox(v3Box);
     for (SecurityLevel l : {SecurityLevel::NoAuthNoPriv, SecurityLevel::AuthNoPriv, SecurityLevel::AuthPriv})
         m_level->addItem(MIBAgent::LevelName(l), static_cast<int>(l));

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/usm/UsmCrypto.h"
 
 namespace usmtest {
@@ -58,5 +59,18 @@ inline std::string OracleArgs(const User& u)
         a += std::string(" -x ") + u.privName + " -X " + u.privPass;
     return a;
 }
+
+// Settings speak v3 as the user at the given level, with keys made from
+// the passphrases; false when the keys could not be made.
+inline bool UseV3(MIBAgent& a, const User& u, const char* authPass, const char* privPass, SecurityLevel level)
+{
+    a.setVersion(MIBAgent::Version::V3);
+    a.setUserName(u.name);
+    a.setSecurityLevel(level);
+    a.setAuthProtocol(u.auth == AuthProtocol::None ? AuthProtocol::Sha256 : u.auth);
+    a.setPrivProtocol(u.priv == PrivProtocol::None ? PrivProtocol::Aes128 : u.priv);
+    return a.setV3Passphrases(authPass, privPass) == CredentialsResult::Ok;
+}
+inline bool UseV3(MIBAgent& a, const User& u) { return UseV3(a, u, u.authPass, u.privPass, u.level); }
 
 }  // namespace usmtest

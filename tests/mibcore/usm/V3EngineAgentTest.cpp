@@ -30,15 +30,10 @@ MIBAgent V3Agent(const User& u, const char* authPass, const char* privPass, Secu
     MIBAgent a(*MIBAgent::getInstance());
     a.setAddr(address);
     a.setNetworkLayerType(MIBAgent::FamilyIPv4);
-    a.setVersion(MIBAgent::Version::V3);
-    a.setUserName(u.name);
-    a.setSecurityLevel(level);
-    a.setAuthProtocol(u.level == SecurityLevel::NoAuthNoPriv ? AuthProtocol::Sha256 : u.auth);
-    a.setPrivProtocol(u.priv == PrivProtocol::None ? PrivProtocol::Aes128 : u.priv);
     a.setRecvErrCnt(recvErrCnt);
     a.setTvSec(0);
     a.setTvUSec(500000);
-    EXPECT_EQ(a.setV3Passphrases(authPass, privPass), CredentialsResult::Ok) << u.name;
+    EXPECT_TRUE(UseV3(a, u, authPass, privPass, level)) << u.name;
     return a;
 }
 
