@@ -3,6 +3,7 @@
 #include "app/AppIds.h"
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/widgets/WidgetResources.h"
@@ -207,15 +208,57 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     commLay->addWidget(m_write, 1, 1);
     snmpLay->addWidget(commBox);
 
-    // Protocol version (room for SNMPv3 beside these).
+    // Protocol version.
     auto* versionLay = new QHBoxLayout;
     m_version = new QComboBox(snmp);
     m_version->addItem("SNMPv1", static_cast<int>(MIBAgent::Version::V1));
     m_version->addItem("SNMPv2c", static_cast<int>(MIBAgent::Version::V2c));
+    m_version->addItem("SNMPv3", static_cast<int>(MIBAgent::Version::V3));
     versionLay->addWidget(new QLabel("SNMPバージョン", snmp));
     versionLay->addWidget(m_version);
     versionLay->addStretch();
     snmpLay->addLayout(versionLay);
+
+    // SNMPv3 user.
+    using namespace snmpengine::usm;
+    auto* v3Box = new QGroupBox("SNMPv3 ユーザー", snmp);
+    auto* v3Lay = new QGridLayout(v3Box);
+    m_user = new QLineEdit(v3Box);
+    m_user->setMaxLength(MaxUserNameLength);
+    m_user->setMinimumWidth(200);
+    m_level = new QComboBox(v3Box);
+    for (SecurityLevel l : {SecurityLevel::NoAuthNoPriv, SecurityLevel::AuthNoPriv, SecurityLevel::AuthPriv})
+        m_level->addItem(MIBAgent::LevelName(l), static_cast<int>(l));
+    m_authProto = new QComboBox(v3Box);
+    for (AuthProtocol p : {AuthProtocol::Md5, AuthProtocol::Sha1, AuthProtocol::Sha224, AuthProtocol::Sha256,
+                           AuthProtocol::Sha384, AuthProtocol::Sha512})
+        m_authProto->addItem(MIBAgent::AuthName(p), static_cast<int>(p));
+    m_privProto = new QComboBox(v3Box);
+    for (PrivProtocol p : {PrivProtocol::Aes128, PrivProtocol::Aes192, PrivProtocol::Aes256})
+        m_privProto->addItem(MIBAgent::PrivName(p), static_cast<int>(p));
+    m_authPass = new QLineEdit(v3Box);
+    m_privPass = new QLineEdit(v3Box);
+    for (QLineEdit* e : {m_authPass, m_privPass}) {
+        e->setEchoMode(QLineEdit::Password);
+        e->setMaxLength(255);
+    }
+    m_context = new QLineEdit(v3Box);
+    m_context->setMaxLength(255);
+    v3Lay->addWidget(new QLabel("ユーザー名", v3Box), 0, 0);
+    v3Lay->addWidget(m_user, 0, 1);
+    v3Lay->addWidget(new QLabel("セキュリティレベル", v3Box), 0, 2);
+    v3Lay->addWidget(m_level, 0, 3);
+    v3Lay->addWidget(new QLabel("認証プロトコル", v3Box), 1, 0);
+    v3Lay->addWidget(m_authProto, 1, 1);
+    v3Lay->addWidget(new QLabel("認証パスフレーズ", v3Box), 1, 2);
+    v3Lay->addWidget(m_authPass, 1, 3);
+    v3Lay->addWidget(new QLabel("暗号化プロトコル", v3Box), 2, 0);
+    v3Lay->addWidget(m_privProto, 2, 1);
+    v3Lay->addWidget(new QLabel("暗号化パスフレーズ", v3Box), 2, 2);
+    v3Lay->addWidget(m_privPass, 2, 3);
+    v3Lay->addWidget(new QLabel("コンテキスト名", v3Box), 3, 0);
+    v3Lay->addWidget(m_context, 3, 1);
+    snmpLay->addWidget(v3Box);
 
     // Options.
     auto* optBox = new QGroupBox("通信オプション", snmp);
@@ -253,6 +296,13 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     widgets::SetCtrlId(m_recvErr, IDC_RECV_ERR_CNT);
     widgets::SetCtrlId(m_timeout, IDC_TIMEOUT);
     widgets::SetCtrlId(m_version, IDC_SNMP_VERSION);
+    widgets::SetCtrlId(m_user, IDC_V3_USER);
+    widgets::SetCtrlId(m_level, IDC_V3_LEVEL);
+    widgets::SetCtrlId(m_authProto, IDC_V3_AUTH_PROTOCOL);
+    widgets::SetCtrlId(m_authPass, IDC_V3_AUTH_PASS);
+    widgets::SetCtrlId(m_privProto, IDC_V3_PRIV_PROTOCOL);
+    widgets::SetCtrlId(m_privPass, IDC_V3_PRIV_PASS);
+    widgets::SetCtrlId(m_context, IDC_V3_CONTEXT);
     widgets::SetCtrlId(m_ok, IDC_OK);
     widgets::SetCtrlId(m_cancel, IDC_CANCEL);
 
@@ -266,6 +316,8 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
         if (on)
             SetIpv6Mode(true);
     });
+    connect(m_version, &QComboBox::currentIndexChanged, this, [this] { UpdateV3Fields(); });
+    connect(m_level, &QComboBox::currentIndexChanged, this, [this] { UpdateV3Fields(); });
 
     OnInitDialog();
     setFixedSize(sizeHint());
@@ -297,6 +349,19 @@ void CAgentDlg::ReadAgentIni(MIBAgent* a)
     // A file without the key was written for v1.
     a->setVersion(MIBAgent::VersionFromNumber(
         platform::ParseLeadingInt(platform::GetPrivateProfileString("snmp", "version", "0", file))));
+    // The SNMPv3 user; unknown names keep what is in memory. Passphrases
+    // are never in the file: the operator types them at every start.
+    auto text = [&](const char* key, const std::string& def) {
+        return platform::GetPrivateProfileString("snmpv3", key, def, file);
+    };
+    std::string user = text("user", a->getUserName());
+    if (user.size() > static_cast<std::size_t>(snmpengine::usm::MaxUserNameLength))
+        user.resize(static_cast<std::size_t>(snmpengine::usm::MaxUserNameLength));
+    a->setUserName(user);
+    a->setSecurityLevel(MIBAgent::LevelFromName(text("level", ""), a->getSecurityLevel()));
+    a->setAuthProtocol(MIBAgent::AuthFromName(text("auth", ""), a->getAuthProtocol()));
+    a->setPrivProtocol(MIBAgent::PrivFromName(text("priv", ""), a->getPrivProtocol()));
+    a->setContextName(text("context", a->getContextName()));
 }
 
 bool CAgentDlg::WriteAgentIni()
@@ -321,6 +386,11 @@ bool CAgentDlg::WriteAgentIni()
     ok = platform::WritePrivateProfileString("socket", "tv_usec", buf, file) && ok;
     std::snprintf(buf, sizeof buf, "%d", static_cast<int>(a->getVersion()));
     ok = platform::WritePrivateProfileString("snmp", "version", buf, file) && ok;
+    ok = platform::WritePrivateProfileString("snmpv3", "user", a->getUserName(), file) && ok;
+    ok = platform::WritePrivateProfileString("snmpv3", "level", MIBAgent::LevelName(a->getSecurityLevel()), file) && ok;
+    ok = platform::WritePrivateProfileString("snmpv3", "auth", MIBAgent::AuthName(a->getAuthProtocol()), file) && ok;
+    ok = platform::WritePrivateProfileString("snmpv3", "priv", MIBAgent::PrivName(a->getPrivProtocol()), file) && ok;
+    ok = platform::WritePrivateProfileString("snmpv3", "context", a->getContextName(), file) && ok;
     if (!ok)
         // The settings are in use, but the operator must know they were
         // not kept for the next start.
@@ -349,7 +419,78 @@ void CAgentDlg::OnInitDialog()
     m_write->setText(QString::fromStdString(m_edit.getWriteCommunity()));
     const int versionIndex = m_version->findData(static_cast<int>(m_edit.getVersion()));
     m_version->setCurrentIndex(versionIndex < 0 ? 0 : versionIndex);
+    m_user->setText(QString::fromStdString(m_edit.getUserName()));
+    auto select = [](QComboBox* box, int value) {
+        const int i = box->findData(value);
+        if (i >= 0)
+            box->setCurrentIndex(i);
+    };
+    select(m_level, static_cast<int>(m_edit.getSecurityLevel()));
+    select(m_authProto, static_cast<int>(m_edit.getAuthProtocol()));
+    select(m_privProto, static_cast<int>(m_edit.getPrivProtocol()));
+    m_context->setText(QString::fromStdString(m_edit.getContextName()));
+    m_authPass->clear();
+    m_privPass->clear();
+    UpdateV3Fields();
     m_ipv4->Field(0)->setFocus();
+}
+
+void CAgentDlg::UpdateV3Fields()
+{
+    using snmpengine::usm::SecurityLevel;
+    const bool v3 = m_version->currentData().toInt() == static_cast<int>(MIBAgent::Version::V3);
+    const auto level = static_cast<SecurityLevel>(m_level->currentData().toInt());
+    const bool auth = v3 && level != SecurityLevel::NoAuthNoPriv;
+    const bool priv = v3 && level == SecurityLevel::AuthPriv;
+    m_user->setEnabled(v3);
+    m_level->setEnabled(v3);
+    m_context->setEnabled(v3);
+    m_authProto->setEnabled(auth);
+    m_authPass->setEnabled(auth);
+    m_privProto->setEnabled(priv);
+    m_privPass->setEnabled(priv);
+    // Communities are not used by v3.
+    m_read->setEnabled(!v3);
+    m_write->setEnabled(!v3);
+}
+
+bool CAgentDlg::TakeV3Fields()
+{
+    using namespace snmpengine::usm;
+    MIBAgent& a = m_edit;
+    const std::string user = Text(m_user);
+    if (user.empty()) {
+        platform::MessageBox("SNMPv3のユーザー名を入力してください。");
+        m_user->setFocus();
+        return false;
+    }
+    a.setUserName(user);
+    a.setSecurityLevel(static_cast<SecurityLevel>(m_level->currentData().toInt()));
+    a.setAuthProtocol(static_cast<AuthProtocol>(m_authProto->currentData().toInt()));
+    a.setPrivProtocol(static_cast<PrivProtocol>(m_privProto->currentData().toInt()));
+    a.setContextName(Text(m_context));
+    const bool auth = a.getSecurityLevel() != SecurityLevel::NoAuthNoPriv;
+    const bool priv = a.getSecurityLevel() == SecurityLevel::AuthPriv;
+    const std::string authPass = auth ? Text(m_authPass) : std::string();
+    const std::string privPass = priv ? Text(m_privPass) : std::string();
+    // Empty passphrases keep the keys made earlier in this run for the same user.
+    if (authPass.empty() && privPass.empty() && a.hasV3Keys())
+        return true;
+    if (auth && authPass.size() < static_cast<std::size_t>(MinPassphraseLength)) {
+        platform::MessageBox("認証パスフレーズは8文字以上で入力してください。");
+        m_authPass->setFocus();
+        return false;
+    }
+    if (priv && privPass.size() < static_cast<std::size_t>(MinPassphraseLength)) {
+        platform::MessageBox("暗号化パスフレーズは8文字以上で入力してください。");
+        m_privPass->setFocus();
+        return false;
+    }
+    if (a.setV3Passphrases(authPass, privPass) != CredentialsResult::Ok) {
+        platform::MessageBox("SNMPv3のユーザー名を入力してください。");
+        return false;
+    }
+    return true;
 }
 
 void CAgentDlg::PreFillAddress(const std::string& address)
@@ -427,6 +568,8 @@ void CAgentDlg::accept()
     a.setReadCommunity(Text(m_read));
     a.setWriteCommunity(Text(m_write));
     a.setVersion(MIBAgent::VersionFromNumber(m_version->currentData().toInt()));
+    if (a.getVersion() == MIBAgent::Version::V3 && !TakeV3Fields())
+        return;
 
     const int rc = Probe();
     if (rc < 0) {
@@ -436,9 +579,16 @@ void CAgentDlg::accept()
     }
     if (rc != 0) {
         m_probeRejected = true;
-        platform::MessageBox(kNoAnswer);
+        // The agent's SNMPv3 refusal says what to correct.
+        if (rc >= CSnmpBerList::V3First && rc <= CSnmpBerList::V3Last)
+            platform::MessageBox(std::string("エージェントと通信できません。\n") + CSnmpBerList::ErrMsg(rc));
+        else
+            platform::MessageBox(kNoAnswer);
         return;
     }
+    // The keys now live in the settings; the fields forget the passphrases.
+    m_authPass->clear();
+    m_privPass->clear();
     *MIBAgent::getInstance() = m_edit;
     WriteAgentIni();
     QDialog::accept();

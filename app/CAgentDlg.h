@@ -54,7 +54,7 @@ public:
     // missing keys keep the documented defaults, numbers outside what the
     // dialog accepts are brought into range.
     static void ReadAgentIni(MIBAgent* into = nullptr);
-    // Writes the six keys; false when the directory cannot be created (the
+    // Writes the options (never a passphrase or key); false when the directory cannot be created (the
     // operator has then been told) or the file cannot be written.
     static bool WriteAgentIni();
 
@@ -69,6 +69,14 @@ public:
     QLineEdit* RecvErrCntField() const { return m_recvErr; }
     QLineEdit* TimeoutField() const { return m_timeout; }
     QComboBox* VersionField() const { return m_version; }
+    // SNMPv3 (enabled with the version; each field as the level needs it).
+    QLineEdit* UserNameField() const { return m_user; }
+    QComboBox* SecurityLevelField() const { return m_level; }
+    QComboBox* AuthProtocolField() const { return m_authProto; }
+    QLineEdit* AuthPassphraseField() const { return m_authPass; }
+    QComboBox* PrivProtocolField() const { return m_privProto; }
+    QLineEdit* PrivPassphraseField() const { return m_privPass; }
+    QLineEdit* ContextNameField() const { return m_context; }
     QPushButton* OkButton() const { return m_ok; }
     QPushButton* CancelButton() const { return m_cancel; }
 
@@ -90,6 +98,11 @@ public slots:
 private:
     void OnInitDialog();
     void SetIpv6Mode(bool ipv6);
+    // Enables the SNMPv3 fields the chosen version and level use.
+    void UpdateV3Fields();
+    // Takes the SNMPv3 fields into the edited settings and makes the keys;
+    // false after telling the operator what is missing.
+    bool TakeV3Fields();
     // The field's number, or false after telling the operator its range.
     bool ReadNumber(QLineEdit* field, const char* label, long long max, long long& value);
     // checkAgent of the edited settings: its result, or -1 when cancelled.
@@ -106,6 +119,13 @@ private:
     QLineEdit* m_recvErr;
     QLineEdit* m_timeout;
     QComboBox* m_version;  // item data: the version field value
+    QLineEdit* m_user;
+    QComboBox* m_level;
+    QComboBox* m_authProto;
+    QLineEdit* m_authPass;
+    QComboBox* m_privProto;
+    QLineEdit* m_privPass;
+    QLineEdit* m_context;
     QPushButton* m_ok;
     QPushButton* m_cancel;
     bool m_probeRejected = false;

@@ -2,6 +2,7 @@
 
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/V3Session.h"
 #include "snmpval/CSnmpBer.h"
 #include "snmpval/VarBind.h"
 
@@ -28,13 +29,86 @@ MIBAgent& MIBAgent::operator=(const MIBAgent& src)
     m_tvUSec = src.m_tvUSec;
     m_networkLayerType = src.m_networkLayerType;
     m_version = src.m_version;
+    m_userName = src.m_userName;
+    m_level = src.m_level;
+    m_auth = src.m_auth;
+    m_priv = src.m_priv;
+    m_contextName = src.m_contextName;
+    m_v3 = src.m_v3;
     return *this;
 }
 
 MIBAgent::Version MIBAgent::VersionFromNumber(long n)
 {
-    // v3 is not spoken yet: a file naming it falls back to v1.
-    return n == static_cast<long>(Version::V2c) ? Version::V2c : Version::V1;
+    if (n == static_cast<long>(Version::V2c))
+        return Version::V2c;
+    if (n == static_cast<long>(Version::V3))
+        return Version::V3;
+    return Version::V1;
+}
+
+using namespace snmpengine::usm;
+
+namespace {
+const struct {
+    SecurityLevel value;
+    const char* name;
+} kLevels[] = {{SecurityLevel::NoAuthNoPriv, "noAuthNoPriv"},
+               {SecurityLevel::AuthNoPriv, "authNoPriv"},
+               {SecurityLevel::AuthPriv, "authPriv"}};
+const struct {
+    AuthProtocol value;
+    const char* name;
+} kAuths[] = {{AuthProtocol::Md5, "MD5"},         {AuthProtocol::Sha1, "SHA-1"},
+              {AuthProtocol::Sha224, "SHA-224"}, {AuthProtocol::Sha256, "SHA-256"},
+              {AuthProtocol::Sha384, "SHA-384"}, {AuthProtocol::Sha512, "SHA-512"}};
+const struct {
+    PrivProtocol value;
+    const char* name;
+} kPrivs[] = {{PrivProtocol::Aes128, "AES-128"}, {PrivProtocol::Aes192, "AES-192"}, {PrivProtocol::Aes256, "AES-256"}};
+
+template <class Table, class T>
+const char* NameOf(const Table& table, T v)
+{
+    for (const auto& e : table)
+        if (e.value == v)
+            return e.name;
+    return "";
+}
+template <class Table, class T>
+T ValueOf(const Table& table, const std::string& s, T fallback)
+{
+    for (const auto& e : table)
+        if (s == e.name)
+            return e.value;
+    return fallback;
+}
+}  // namespace
+
+const char* MIBAgent::LevelName(SecurityLevel l) { return NameOf(kLevels, l); }
+const char* MIBAgent::AuthName(AuthProtocol p) { return NameOf(kAuths, p); }
+const char* MIBAgent::PrivName(PrivProtocol p) { return NameOf(kPrivs, p); }
+SecurityLevel MIBAgent::LevelFromName(const std::string& s, SecurityLevel f) { return ValueOf(kLevels, s, f); }
+AuthProtocol MIBAgent::AuthFromName(const std::string& s, AuthProtocol f) { return ValueOf(kAuths, s, f); }
+PrivProtocol MIBAgent::PrivFromName(const std::string& s, PrivProtocol f) { return ValueOf(kPrivs, s, f); }
+
+UserSettings MIBAgent::getUserSettings() const
+{
+    return UserSettings{m_userName, m_level, m_auth, m_priv, m_contextName};
+}
+
+CredentialsResult MIBAgent::setV3Passphrases(const std::string& auth, const std::string& priv)
+{
+    auto session = std::make_shared<snmpengine::V3Session>();
+    const CredentialsResult r = session->SetCredentials(getUserSettings(), auth, priv);
+    // A refused set leaves no keys at all: the old ones belong to other settings.
+    m_v3 = r == CredentialsResult::Ok ? std::move(session) : nullptr;
+    return r;
+}
+
+bool MIBAgent::hasV3Keys() const
+{
+    return m_v3 && m_v3->Serves(getUserSettings());
 }
 
 MIBAgent* MIBAgent::getInstance()

@@ -4,7 +4,14 @@
 // editing, so a cancelled edit can be rolled back.
 
 #include <cstdint>
+#include <memory>
 #include <string>
+
+#include "mibcore/engine/usm/UsmSecurity.h"
+
+namespace snmpengine {
+class V3Session;
+}
 
 class MIBAgent {
 public:
@@ -21,7 +28,8 @@ public:
     // to the current settings only when the agent answered; a background
     // job works on its own, so it never reads settings being written).
     MIBAgent(const MIBAgent& src);
-    // Copies exactly the nine settings.
+    // Copies the settings; a copy shares the SNMPv3 session (keys and
+    // discovery) instead of holding secrets of its own.
     MIBAgent& operator=(const MIBAgent& src);
 
     // What the dialog accepts and agent.ini is brought into: enough for a
@@ -62,6 +70,39 @@ public:
     // The version named by a stored number; anything unknown reads as v1.
     static Version VersionFromNumber(long n);
 
+    // SNMPv3 user settings (nothing secret; stored in agent.ini).
+    std::string& getUserName() { return m_userName; }
+    void setUserName(const std::string& n) { m_userName = n; }
+    snmpengine::usm::SecurityLevel getSecurityLevel() const { return m_level; }
+    void setSecurityLevel(snmpengine::usm::SecurityLevel l) { m_level = l; }
+    snmpengine::usm::AuthProtocol getAuthProtocol() const { return m_auth; }
+    void setAuthProtocol(snmpengine::usm::AuthProtocol p) { m_auth = p; }
+    snmpengine::usm::PrivProtocol getPrivProtocol() const { return m_priv; }
+    void setPrivProtocol(snmpengine::usm::PrivProtocol p) { m_priv = p; }
+    std::string& getContextName() { return m_contextName; }
+    void setContextName(const std::string& n) { m_contextName = n; }
+    snmpengine::usm::UserSettings getUserSettings() const;
+
+    // Makes the keys of the current user settings from the passphrases (a
+    // new session: engine discovered afresh). The passphrases are not kept;
+    // the previous keys are wiped once no copy uses them.
+    snmpengine::usm::CredentialsResult setV3Passphrases(const std::string& auth, const std::string& priv);
+    // Whether keys exist for exactly the current user settings.
+    bool hasV3Keys() const;
+    // Drops this copy's hold on the keys (wiped with the last holder).
+    void clearV3Keys() { m_v3.reset(); }
+    // The session the engine uses; null before setV3Passphrases.
+    snmpengine::V3Session* getV3Session() const { return m_v3.get(); }
+
+    // Names as agent.ini stores them and the dialog shows them.
+    static const char* LevelName(snmpengine::usm::SecurityLevel l);
+    static const char* AuthName(snmpengine::usm::AuthProtocol p);
+    static const char* PrivName(snmpengine::usm::PrivProtocol p);
+    // The value of a stored name; fallback when unknown.
+    static snmpengine::usm::SecurityLevel LevelFromName(const std::string& s, snmpengine::usm::SecurityLevel fallback);
+    static snmpengine::usm::AuthProtocol AuthFromName(const std::string& s, snmpengine::usm::AuthProtocol fallback);
+    static snmpengine::usm::PrivProtocol PrivFromName(const std::string& s, snmpengine::usm::PrivProtocol fallback);
+
 private:
     MIBAgent();
 
@@ -77,6 +118,12 @@ private:
     std::int32_t m_tvUSec = 500000;
     std::int32_t m_networkLayerType = FamilyIPv4;
     Version m_version = Version::V1;
+    std::string m_userName;
+    snmpengine::usm::SecurityLevel m_level = snmpengine::usm::SecurityLevel::AuthPriv;
+    snmpengine::usm::AuthProtocol m_auth = snmpengine::usm::AuthProtocol::Sha256;
+    snmpengine::usm::PrivProtocol m_priv = snmpengine::usm::PrivProtocol::Aes128;
+    std::string m_contextName;
+    std::shared_ptr<snmpengine::V3Session> m_v3;
 };
 
 // Probe the current agent with one GetRequest for sysDescr.0 on a fresh

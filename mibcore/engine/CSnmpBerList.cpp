@@ -36,8 +36,22 @@ const char* const CSnmpBerList::m_ErrMsgV2[13] = {
     "inconsistentName-現在は指定のオブジェクトを作成できません",
 };
 
+const char* const CSnmpBerList::m_ErrMsgV3[9] = {
+    "unknownUserName-SNMPv3ユーザー名がエージェントにありません",
+    "unsupportedSecLevel-このユーザーはこのセキュリティレベルを使えません",
+    "wrongDigest-認証に失敗しました(認証パスフレーズが違います)",
+    "decryptionError-復号に失敗しました(プライバシーパスフレーズが違います)",
+    "unknownEngineID-エージェントのエンジンIDを確認できません",
+    "notInTimeWindow-エージェントと時刻を同期できません",
+    "SNMP受信タイムアウトが発生しました(プライバシーパスフレーズが違う可能性があります)",
+    "SNMPv3の鍵がありません(エージェントの設定でパスフレーズを入力してください)",
+    "SNMPv3の要求がエージェントに拒否されました(report)",
+};
+
 const char* CSnmpBerList::ErrMsg(int code)
 {
+    if (code >= V3First && code <= V3Last)
+        return m_ErrMsgV3[code - V3First];
     if (code >= AgentStatusV2First && code <= AgentStatusV2Last)
         return m_ErrMsgV2[code - AgentStatusV2First];
     if (code < 0 || code >= 24)

@@ -45,6 +45,9 @@ public:
     // 106..118 (100 + status).
     static const char* const m_ErrMsgV2[13];
     enum : int { AgentStatusV2First = 106, AgentStatusV2Last = 118 };
+    // The SNMPv3 codes 201..209.
+    static const char* const m_ErrMsgV3[9];
+    enum : int { V3First = 201, V3Last = 209 };
     // The text of any result code, or "" for a code without one.
     static const char* ErrMsg(int code);
 

@@ -2,6 +2,7 @@
 
 #include <netdb.h>
 #include <netinet/in.h>
+#include <openssl/rand.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -22,6 +23,8 @@
 #include "mibcore/engine/SnmpMessage.h"
 #include "mibcore/engine/SnmpReply.h"
 #include "mibcore/engine/SnmpWalk.h"
+#include "mibcore/engine/V3Session.h"
+#include "mibcore/engine/usm/UsmSecurity.h"
 #include "mibcore/engine/WorkerStop.h"
 #include "snmpval/CSnmpLock.h"
 #include "snmpval/Cp932.h"
@@ -151,24 +154,18 @@ unsigned char* ReceiveBuffer()
     return buffer.data();
 }
 
-// One exchange of any PDU (GetBulk carries non-repeaters and
-// max-repetitions in pdu.field1/field2).
-int Exchange(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, RequestPdu pdu, void* keepRunning)
+// The agent's address and the context's socket, ready for a send.
+struct Peer {
+    sockaddr_storage addr{};
+    socklen_t addrLen = 0;
+    int port = 0;
+    int fd = -1;
+    std::string key;  // "address port": whom a v3 session discovered
+};
+
+int ResolvePeer(MIBAgent* agent, MIBBasicItem* item, Peer& peer)
 {
-    if (!agent)
-        return NoAddress;
     const std::string address = agent->getAddr();
-    if (address.empty())
-        return NoAddress;
-
-    // A stopped background job sends nothing more.
-    if (WorkerStopped())
-        return Ok;
-
-    pdu.requestId = NextRequestId();
-    CSnmpBer message;
-    BuildRequest(*agent, pdu, bindings, message);
-
     const int family = PlatformFamily(agent->getNetworkLayerType());
     if (family < 0)
         return BadAddress;
@@ -178,25 +175,40 @@ int Exchange(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, RequestPdu
     hints.ai_family = family;
     hints.ai_socktype = SOCK_DGRAM;
     hints.ai_protocol = IPPROTO_UDP;
-    const int port = agentport::PortFor(address);
-    const std::string service = std::to_string(port);
+    peer.port = agentport::PortFor(address);
+    const std::string service = std::to_string(peer.port);
     addrinfo* resolved = nullptr;
     if (::getaddrinfo(address.c_str(), service.c_str(), &hints, &resolved) != 0 || !resolved) {
         if (resolved)
             ::freeaddrinfo(resolved);
         return BadAddress;
     }
-
-    if (!item) {
-        ::freeaddrinfo(resolved);
-        return SendError;
-    }
-    const unsigned socketHandle = item->getInetUdp()->getSocket();
-    const int fd = socketHandle == InetUdp::NoSocket ? -1 : static_cast<int>(socketHandle);
-    const ssize_t sent = fd < 0 ? -1
-                                : ::sendto(fd, message.GetAllData(), static_cast<size_t>(message.DataSize()), 0,
-                                           resolved->ai_addr, resolved->ai_addrlen);
+    std::memcpy(&peer.addr, resolved->ai_addr, resolved->ai_addrlen);
+    peer.addrLen = resolved->ai_addrlen;
     ::freeaddrinfo(resolved);
+    peer.key = address + " " + service;
+    if (!item)
+        return SendError;
+    const unsigned socketHandle = item->getInetUdp()->getSocket();
+    peer.fd = socketHandle == InetUdp::NoSocket ? -1 : static_cast<int>(socketHandle);
+    return Ok;
+}
+
+// What a received datagram means to the exchange.
+enum class Verdict { Stray, Done };
+
+// Send one request and wait up to RecvErrCnt + 1 time-outs for the datagram
+// that judge accepts (it sets *result). Strays (undecodable, stale, not
+// ours, failing authentication, from another port) are discarded and the
+// wait goes on for what is left, so they neither prolong nor end it.
+// Returns the judged result, RecvTimeout, SendError, or Ok when stopped.
+template <class Judge>
+int Transact(MIBAgent* agent, const Peer& peer, const unsigned char* data, std::size_t size, bool bulk,
+             void* keepRunning, Judge judge)
+{
+    const ssize_t sent = peer.fd < 0 ? -1
+                                     : ::sendto(peer.fd, data, size, 0,
+                                                reinterpret_cast<const sockaddr*>(&peer.addr), peer.addrLen);
     if (sent < 0)
         return SendError;
 
@@ -207,16 +219,12 @@ int Exchange(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, RequestPdu
     const long long attempts = recvErrCnt < 0 ? 1 : recvErrCnt + 1;
 
     unsigned char* buffer = ReceiveBuffer();
-    Reply reply;
-    // Each attempt waits until its own deadline. Stray datagrams (stale,
-    // undecodable, not a GetResponse, from another port) are discarded and
-    // the wait goes on for what is left, so they neither prolong nor end it.
     long long deadline = NowNs() + timeoutNs;
     for (long long attempt = 0; attempt < attempts;) {
         if (!Running(keepRunning))
             return Ok;
         const long long left = deadline - NowNs();
-        const int ready = WaitReadable(fd, left > 0 ? left : 0, keepRunning);
+        const int ready = WaitReadable(peer.fd, left > 0 ? left : 0, keepRunning);
         if (ready == -2)
             return Ok;
         if (ready != 1) {
@@ -228,34 +236,198 @@ int Exchange(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, RequestPdu
         socklen_t fromLen = sizeof from;
         std::memset(&from, 0, sizeof from);
         // MSG_TRUNC: n is the datagram's real size even when it did not fit.
-        const ssize_t n = ::recvfrom(fd, buffer, RecvBufferSize, MSG_TRUNC, reinterpret_cast<sockaddr*>(&from),
-                                     &fromLen);
+        const ssize_t n = ::recvfrom(peer.fd, buffer, RecvBufferSize, MSG_TRUNC,
+                                     reinterpret_cast<sockaddr*>(&from), &fromLen);
         if (n <= 0) {
             // An empty datagram or a receive error ends the attempt.
             ++attempt;
             deadline = NowNs() + timeoutNs;
             continue;
         }
-        if (SourcePort(from) != port)
+        if (SourcePort(from) != peer.port)
             continue;
         if (n > RecvBufferSize) {
             // Only an IPv6 datagram can be this large. A bulk request asked
             // for too much: the walk asks again for less. Anything else
             // cannot be read and is discarded like other stray data.
-            if (pdu.type == CSnmpBer::TagGetBulkRequest)
+            if (bulk)
                 return TooBig;
             continue;
         }
-        // A datagram that does not decode reads as id 0 and never matches.
-        ParseReply(buffer, static_cast<int>(n), reply);
-        if (!AnswersRequest(*agent, reply, pdu.requestId))
-            continue;
-        if (reply.errorStatus != 0)
-            return ResultOfStatus(*agent, reply.errorStatus);
-        bindings = std::move(reply.bindings);
-        return Ok;
+        int result = Ok;
+        if (judge(buffer, static_cast<int>(n), result) == Verdict::Done)
+            return result;
     }
     return RecvTimeout;
+}
+
+// v1 and v2c: the community message, matched by request id.
+int ExchangeCommunity(MIBAgent* agent, const Peer& peer, CSnmpBer& bindings, RequestPdu pdu, void* keepRunning)
+{
+    pdu.requestId = NextRequestId();
+    CSnmpBer message;
+    BuildRequest(*agent, pdu, bindings, message);
+    Reply reply;
+    return Transact(agent, peer, message.GetAllData(), static_cast<std::size_t>(message.DataSize()),
+                    pdu.type == CSnmpBer::TagGetBulkRequest, keepRunning,
+                    [&](const unsigned char* data, int n, int& result) {
+                        // A datagram that does not decode reads as id 0 and never matches.
+                        ParseReply(data, n, reply);
+                        if (!AnswersRequest(*agent, reply, pdu.requestId))
+                            return Verdict::Stray;
+                        if (reply.errorStatus != 0) {
+                            result = ResultOfStatus(*agent, reply.errorStatus);
+                        } else {
+                            bindings = std::move(reply.bindings);
+                            result = Ok;
+                        }
+                        return Verdict::Done;
+                    });
+}
+
+// msgIDs of v3 messages: process-wide, apart from the request ids.
+long NextMsgId()
+{
+    static std::atomic<long> id{[] {
+        unsigned v = 0;
+        return static_cast<long>(RAND_bytes(reinterpret_cast<unsigned char*>(&v), sizeof v) == 1 ? v % 1000000 : 0);
+    }()};
+    long next = id.fetch_add(1) % 2147483646L;
+    return next + 1;
+}
+
+int ResultOfReport(usm::ReportKind kind)
+{
+    switch (kind) {
+    case usm::ReportKind::UnknownUserName: return V3UnknownUserName;
+    case usm::ReportKind::UnsupportedSecLevel: return V3UnsupportedSecLevel;
+    case usm::ReportKind::WrongDigest: return V3WrongDigest;
+    case usm::ReportKind::DecryptionError: return V3DecryptionError;
+    case usm::ReportKind::UnknownEngineId: return V3UnknownEngineId;
+    case usm::ReportKind::NotInTimeWindow: return V3NotInTimeWindow;
+    default: return V3OtherReport;
+    }
+}
+
+// Learn the agent's engine ID, boots and time from the report to an
+// unauthenticated probe. Called with the session locked.
+int Discover(MIBAgent* agent, const Peer& peer, V3Session& session, void* keepRunning)
+{
+    usm::UsmSecurity& sec = session.Security();
+    const long msgId = NextMsgId();
+    const std::vector<unsigned char> probe = usm::UsmSecurity::DiscoveryProbe(msgId, NextRequestId());
+    const int rc = Transact(agent, peer, probe.data(), probe.size(), false, keepRunning,
+                            [&](const unsigned char* data, int n, int& result) {
+                                usm::Header h;
+                                if (usm::ParseHeader(data, n, h) != usm::HeaderResult::Ok || h.msgId != msgId ||
+                                    h.security.engineId.empty())
+                                    return Verdict::Stray;
+                                result = sec.LearnEngine(h) ? Ok : V3UnknownEngineId;
+                                return Verdict::Done;
+                            });
+    if (rc == Ok && Running(keepRunning) && sec.KnowsEngine()) {
+        session.Peer() = peer.key;
+        session.Confirmed() = false;
+    }
+    return rc;
+}
+
+// SNMPv3 with the user-based security model.
+int ExchangeV3(MIBAgent* agent, const Peer& peer, CSnmpBer& bindings, const RequestPdu& pdu, void* keepRunning)
+{
+    V3Session* session = agent->getV3Session();
+    if (!session || !agent->hasV3Keys())
+        return V3NoKeys;
+    usm::UsmSecurity& sec = session->Security();
+    const bool authPriv = agent->getSecurityLevel() == usm::SecurityLevel::AuthPriv;
+    // notInTimeWindow (the agent restarted: boots + 1) and unknownEngineID
+    // (another engine at that address) each repeat the request once.
+    bool resynchronised = false, rediscovered = false;
+    for (;;) {
+        std::vector<unsigned char> message;
+        const long msgId = NextMsgId();
+        const int requestId = NextRequestId();
+        {
+            std::lock_guard<std::recursive_mutex> g(session->Lock());
+            if (session->Peer() != peer.key || !sec.KnowsEngine()) {
+                const int rc = Discover(agent, peer, *session, keepRunning);
+                if (rc != Ok || !Running(keepRunning))
+                    return rc;
+            }
+            if (!sec.BuildRequest(msgId, pdu.type, requestId, pdu.field1, pdu.field2, bindings, message,
+                                  usm::Clock::now(), RecvBufferSize))
+                return V3NoKeys;
+        }
+        usm::ReportKind report = usm::ReportKind::None;
+        const int rc = Transact(
+            agent, peer, message.data(), message.size(), pdu.type == CSnmpBer::TagGetBulkRequest, keepRunning,
+            [&](const unsigned char* data, int n, int& result) {
+                usm::Received r;
+                {
+                    std::lock_guard<std::recursive_mutex> g(session->Lock());
+                    // The digest is checked before anything in the datagram is believed.
+                    r = sec.Receive(data, n, msgId);
+                    if (r.outcome == usm::Outcome::Response && r.pdu.requestId == requestId)
+                        session->Confirmed() = true;
+                }
+                if (usm::IsStray(r.outcome))
+                    return Verdict::Stray;
+                if (r.outcome == usm::Outcome::Report) {
+                    report = r.report;
+                    // Only an authenticated report moved our clock.
+                    if (report == usm::ReportKind::NotInTimeWindow && !r.authenticated)
+                        report = usm::ReportKind::Other;
+                    result = ResultOfReport(report);
+                    return Verdict::Done;
+                }
+                if (r.pdu.requestId != requestId)
+                    return Verdict::Stray;
+                if (r.pdu.errorStatus != 0) {
+                    result = ResultOfStatus(*agent, r.pdu.errorStatus);
+                } else {
+                    bindings = std::move(r.pdu.bindings);
+                    result = Ok;
+                }
+                return Verdict::Done;
+            });
+        if (rc == V3NotInTimeWindow && !resynchronised) {
+            resynchronised = true;
+            continue;
+        }
+        if (rc == V3UnknownEngineId && !rediscovered) {
+            rediscovered = true;
+            std::lock_guard<std::recursive_mutex> g(session->Lock());
+            session->Peer().clear();
+            continue;
+        }
+        if (rc == RecvTimeout && authPriv) {
+            // snmpd drops a request it cannot decrypt without a report: a
+            // silence before any authenticated answer points at the
+            // privacy passphrase.
+            std::lock_guard<std::recursive_mutex> g(session->Lock());
+            if (!session->Confirmed())
+                return V3PrivacyTimeout;
+        }
+        return rc;
+    }
+}
+
+// One exchange of any PDU (GetBulk carries non-repeaters and
+// max-repetitions in pdu.field1/field2).
+int Exchange(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, RequestPdu pdu, void* keepRunning)
+{
+    if (!agent || agent->getAddr().empty())
+        return NoAddress;
+    // A stopped background job sends nothing more.
+    if (WorkerStopped())
+        return Ok;
+    Peer peer;
+    const int rc = ResolvePeer(agent, item, peer);
+    if (rc != Ok)
+        return rc;
+    if (agent->getVersion() == MIBAgent::Version::V3)
+        return ExchangeV3(agent, peer, bindings, pdu, keepRunning);
+    return ExchangeCommunity(agent, peer, bindings, pdu, keepRunning);
 }
 
 }  // namespace

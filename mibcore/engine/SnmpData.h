@@ -3,10 +3,11 @@
 // walk of table columns built on it.
 //
 // Result codes (texts in CSnmpBerList::m_ErrMsg): 0 success, 1..5 the
-// agent's error-status (v2c statuses 6..18 as 24..36, see SnmpMessage.h),
+// agent's error-status (v2c statuses 6..18 as 106..118, see SnmpMessage.h),
 // 17 base OID unusable, 18 no agent address, 19 the
 // address is not numeric in the configured family, 20 send failed, 21 no
-// matching reply in time, 22 the walk's first reply left the subtree.
+// matching reply in time, 22 the walk's first reply left the subtree,
+// 201..209 SNMPv3 refusals (below).
 
 #include "snmpval/CSnmpBer.h"
 
@@ -33,6 +34,17 @@ enum Result : int {
     // A walk stopped at the caller's row limit (no text of its own: the
     // caller's message names the limit).
     RowLimit = 24,
+    // SNMPv3: the agent's reports and what the engine concludes, apart from
+    // every other range (texts in CSnmpBerList::m_ErrMsgV3).
+    V3UnknownUserName = 201,
+    V3UnsupportedSecLevel = 202,
+    V3WrongDigest = 203,
+    V3DecryptionError = 204,
+    V3UnknownEngineId = 205,
+    V3NotInTimeWindow = 206,
+    V3PrivacyTimeout = 207,  // silence after discovery at authPriv
+    V3NoKeys = 208,          // no keys for the user settings
+    V3OtherReport = 209,
 };
 // Size of the arc buffers of the walk, and of the receive buffer: room for
 // any UDP reply over IPv4.
@@ -50,6 +62,9 @@ int SnmpBulk(MIBAgent* agent, MIBBasicItem* item, CSnmpBer& bindings, int nonRep
 }  // namespace snmpengine
 
 // One exchange: wrap bindings into a request of pduType (0xA0, 0xA1, 0xA3),
+// (over v3: discovery first when the session has not met this agent;
+// replies are authenticated and decrypted before anything is believed;
+// notInTimeWindow and unknownEngineID repeat the request once),
 // send it once from item's socket and wait up to RecvErrCnt + 1 time-outs
 // for the GetResponse of the agent's version from the agent's port with the same request
 // id; other datagrams are discarded without extending or ending a wait. On

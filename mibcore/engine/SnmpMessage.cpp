@@ -8,7 +8,7 @@ namespace snmpengine {
 
 long VersionField(const MIBAgent& agent)
 {
-    return agent.getVersion() == MIBAgent::Version::V2c ? 1 : 0;
+    return static_cast<long>(agent.getVersion());
 }
 
 const std::string& CommunityFor(MIBAgent& agent, unsigned char pduType)
@@ -65,7 +65,7 @@ int ResultOfStatus(const MIBAgent& agent, long errorStatus)
 
 bool SpeaksBulk(const MIBAgent& agent)
 {
-    return agent.getVersion() == MIBAgent::Version::V2c;
+    return agent.getVersion() != MIBAgent::Version::V1;
 }
 
 }  // namespace snmpengine

@@ -21,7 +21,7 @@ struct RequestPdu {
     long field2 = 0;
 };
 
-// The version field of the agent's messages (v1 0, v2c 1).
+// The version field of the agent's messages (v1 0, v2c 1, v3 3).
 long VersionField(const MIBAgent& agent);
 
 // The community of a request: the read community for Get, GetNext and
@@ -44,7 +44,7 @@ bool AnswersRequest(const MIBAgent& agent, const Reply& reply, int requestId);
 inline constexpr int AgentStatusBase = 100;
 int ResultOfStatus(const MIBAgent& agent, long errorStatus);
 
-// Whether the agent's version knows GetBulk and the v2 exceptions.
+// Whether the agent's version knows GetBulk and the v2 exceptions (v2c, v3).
 bool SpeaksBulk(const MIBAgent& agent);
 
 }  // namespace snmpengine

@@ -159,20 +159,35 @@ AgentProcess::~AgentProcess() { Stop(); }
 
 std::string AgentProcess::log() const { return m_dir.empty() ? std::string() : ReadFile(m_dir + "/snmpd.log"); }
 
-bool AgentProcess::StartOn(const std::string& address, bool* addressBusy)
+bool AgentProcess::Restart()
+{
+    if (m_pid <= 0 || m_dir.empty())
+        return false;
+    // SIGTERM: snmpd saves its engine ID and boots for the next start.
+    ::kill(m_pid, SIGTERM);
+    int wstatus = 0;
+    ::waitpid(m_pid, &wstatus, 0);
+    m_pid = -1;
+    bool busy = false;
+    return StartOn(m_address, &busy, true);
+}
+
+bool AgentProcess::StartOn(const std::string& address, bool* addressBusy, bool again)
 {
     namespace fs = std::filesystem;
     *addressBusy = false;
     m_error.clear();
     m_address = address;
-    m_dir = std::string(QUILLON_AGENT_DIR) + "/extra-" + std::to_string(::getpid()) + "-" +
-            std::to_string(g_serial.fetch_add(1));
-    std::error_code ec;
-    fs::remove_all(m_dir, ec);
-    fs::create_directories(m_dir + "/persist", ec);
-    if (ec) {
-        m_error = "cannot create " + m_dir + ": " + ec.message();
-        return false;
+    if (!again) {
+        m_dir = std::string(QUILLON_AGENT_DIR) + "/extra-" + std::to_string(::getpid()) + "-" +
+                std::to_string(g_serial.fetch_add(1));
+        std::error_code ec;
+        fs::remove_all(m_dir, ec);
+        fs::create_directories(m_dir + "/persist", ec);
+        if (ec) {
+            m_error = "cannot create " + m_dir + ": " + ec.message();
+            return false;
+        }
     }
 
     // Our helper's rows; the start time as origin (appended, so that the
@@ -215,7 +230,11 @@ bool AgentProcess::StartOn(const std::string& address, bool* addressBusy)
     const std::string snmpd = SnmpdPath();
     const std::string logPath = m_dir + "/snmpd.log";
     const std::string outPath = m_dir + "/snmpd.out";
-    std::vector<std::string> args = {snmpd, "-f", "-C", "-c", confPath, "-Lf", logPath, "-M", "/dev/null", "-m", ""};
+    // -C keeps snmpd from reading the persistent state by itself: a restart
+    // names it, so the engine ID stays and its boots rise.
+    const std::string persisted = m_dir + "/persist/snmpd.conf";
+    const std::string confFiles = again && fs::exists(persisted) ? confPath + "," + persisted : confPath;
+    std::vector<std::string> args = {snmpd, "-f", "-C", "-c", confFiles, "-Lf", logPath, "-M", "/dev/null", "-m", ""};
     std::vector<std::string> env;
     for (char** e = environ; *e; ++e) {
         std::string v = *e;

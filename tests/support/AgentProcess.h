@@ -44,9 +44,12 @@ public:
 
     // Stops the agent (also done by the destructor).
     void Stop();
+    // Ends the agent cleanly and starts it again on the same address and
+    // persistent directory: same engine ID, engine boots + 1.
+    bool Restart();
 
 private:
-    bool StartOn(const std::string& address, bool* addressBusy);
+    bool StartOn(const std::string& address, bool* addressBusy, bool again = false);
 
     std::string m_config;
     std::string m_snmpdExtra;

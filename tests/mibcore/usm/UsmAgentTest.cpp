@@ -14,6 +14,7 @@
 
 #include "mibcore/engine/usm/UsmSecurity.h"
 #include "tests/mibcore/usm/UsmTestSupport.h"
+#include "tests/mibcore/usm/UsmUsers.h"
 #include "tests/support/Harness.h"
 
 using namespace usmtest;
@@ -54,55 +55,6 @@ public:
 private:
     int m_fd = -1;
 };
-
-struct User {
-    const char* name;
-    SecurityLevel level;
-    AuthProtocol auth;
-    const char* authName;  // as snmpget spells it
-    const char* authPass;
-    PrivProtocol priv;
-    const char* privName;
-    const char* privPass;
-};
-
-const User kUsers[] = {
-    {"quillon-none", SecurityLevel::NoAuthNoPriv, AuthProtocol::None, "", "", PrivProtocol::None, "", ""},
-    {"quillon-md5", SecurityLevel::AuthNoPriv, AuthProtocol::Md5, "MD5", "md5-auth-pass", PrivProtocol::None, "", ""},
-    {"quillon-sha1", SecurityLevel::AuthNoPriv, AuthProtocol::Sha1, "SHA-1", "sha1-auth-pass", PrivProtocol::None, "", ""},
-    {"quillon-sha224", SecurityLevel::AuthNoPriv, AuthProtocol::Sha224, "SHA-224", "sha224-auth-pass", PrivProtocol::None,
-     "", ""},
-    {"quillon-sha256", SecurityLevel::AuthNoPriv, AuthProtocol::Sha256, "SHA-256", "sha256-auth-pass", PrivProtocol::None,
-     "", ""},
-    {"quillon-sha384", SecurityLevel::AuthNoPriv, AuthProtocol::Sha384, "SHA-384", "sha384-auth-pass", PrivProtocol::None,
-     "", ""},
-    {"quillon-sha512", SecurityLevel::AuthNoPriv, AuthProtocol::Sha512, "SHA-512", "sha512-auth-pass", PrivProtocol::None,
-     "", ""},
-    {"quillon-sha256-aes128", SecurityLevel::AuthPriv, AuthProtocol::Sha256, "SHA-256", "sha256-auth-pass",
-     PrivProtocol::Aes128, "AES", "aes128-priv-pass"},
-    {"quillon-sha512-aes256", SecurityLevel::AuthPriv, AuthProtocol::Sha512, "SHA-512", "sha512-auth-pass",
-     PrivProtocol::Aes256, "AES-256", "aes256-priv-pass"},
-    // The two users whose localised key is shorter than the AES key.
-    {"quillon-sha1-aes192", SecurityLevel::AuthPriv, AuthProtocol::Sha1, "SHA-1", "sha1-auth-pass", PrivProtocol::Aes192,
-     "AES-192", "aes192-priv-pass"},
-    {"quillon-md5-aes256", SecurityLevel::AuthPriv, AuthProtocol::Md5, "MD5", "md5-auth-pass", PrivProtocol::Aes256,
-     "AES-256", "aes256-priv-pass"},
-};
-
-const char* LevelName(SecurityLevel l)
-{
-    return l == SecurityLevel::NoAuthNoPriv ? "noAuthNoPriv" : l == SecurityLevel::AuthNoPriv ? "authNoPriv" : "authPriv";
-}
-
-std::string OracleArgs(const User& u)
-{
-    std::string a = std::string("-v3 -u ") + u.name + " -l " + LevelName(u.level);
-    if (u.level != SecurityLevel::NoAuthNoPriv)
-        a += std::string(" -a ") + u.authName + " -A " + u.authPass;
-    if (u.level == SecurityLevel::AuthPriv)
-        a += std::string(" -x ") + u.privName + " -X " + u.privPass;
-    return a;
-}
 
 // One v3 conversation with the agent, the way the request engine will
 // hold it: discovery, then requests with their msgIDs; strays are skipped
