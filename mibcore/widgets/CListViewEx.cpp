@@ -60,6 +60,24 @@ std::vector<int> CharEnds(const QString& text)
     return ends;
 }
 
+// A row whose texts the list's keyed-text function gives; texts set on the
+// item itself come first.
+class KeyedItem : public QTreeWidgetItem {
+public:
+    explicit KeyedItem(int key) : QTreeWidgetItem(UserType + 1), m_key(key) {}
+    QVariant data(int column, int role) const override
+    {
+        QVariant own = QTreeWidgetItem::data(column, role);
+        if (own.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return own;
+        const auto* list = static_cast<const CListCtrlEx*>(treeWidget());
+        return list ? list->KeyedCellText(m_key, column) : QString();
+    }
+
+private:
+    int m_key;
+};
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
@@ -157,6 +175,29 @@ int CListCtrlEx::InsertItem(int row, const QString& text, const QPixmap& image)
         item->setIcon(0, QIcon(image));
     insertTopLevelItem(row, item);
     return row;
+}
+
+void CListCtrlEx::DeleteAllItems() { clear(); }
+
+void CListCtrlEx::SetKeyedText(KeyedText textOf)
+{
+    DeleteAllItems();
+    m_keyedText = std::move(textOf);
+}
+
+void CListCtrlEx::AddKeyedRows(const int* keys, int count)
+{
+    QList<QTreeWidgetItem*> items;
+    items.reserve(count);
+    for (int i = 0; i < count; ++i)
+        items << new KeyedItem(keys[i]);
+    // One insertion for the lot: one by one costs far more.
+    addTopLevelItems(items);
+}
+
+QString CListCtrlEx::KeyedCellText(int key, int col) const
+{
+    return m_keyedText && col >= 0 && col < columnCount() ? m_keyedText(key, col) : QString();
 }
 
 bool CListCtrlEx::SetItemText(int row, int col, const QString& text)
