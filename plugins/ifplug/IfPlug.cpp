@@ -246,7 +246,7 @@ void CIfMIBMenuView::SaveColumnWidths()
 void CIfMIBMenuView::ShowTable(int command)
 {
     const TableSpec* t = FindTable(command);
-    const std::vector<std::string>* cells = m_data.cells(command);
+    const CellStore* cells = m_data.cells(command);
     if (!t || !cells)
         return;
     if (m_current != 0 && m_current != command)
@@ -275,11 +275,14 @@ void CIfMIBMenuView::ShowTable(int command)
 QString CIfMIBMenuView::CellText(int row, int col) const
 {
     const TableSpec* t = FindTable(m_current);
-    const std::vector<std::string>* cells = m_data.cells(m_current);
+    const CellStore* cells = m_data.cells(m_current);
     if (!t || !cells || row < 0 || col < 0 || col >= t->columns)
         return QString();
     const size_t i = size_t(row) * size_t(t->columns) + size_t(col);
-    return i < cells->size() ? QString::fromStdString((*cells)[i]) : QString();
+    if (i >= cells->size())
+        return QString();
+    const std::string_view text = (*cells)[i];
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
 }
 
 void CIfMIBMenuView::FillSlice()
@@ -504,7 +507,7 @@ std::vector<std::vector<std::string>> CIfMIBMenuView::Rows() const
     // From the cells, so the export is whole while the list still fills.
     std::vector<std::vector<std::string>> out;
     const TableSpec* t = FindTable(m_current);
-    const std::vector<std::string>* cells = m_data.cells(m_current);
+    const CellStore* cells = m_data.cells(m_current);
     if (!t || !cells)
         return out;
     const size_t n = size_t(t->columns);
@@ -513,7 +516,7 @@ std::vector<std::vector<std::string>> CIfMIBMenuView::Rows() const
         std::vector<std::string> row;
         for (size_t c = 0; c < n; ++c) {
             const size_t i = size_t(r) * n + c;
-            row.push_back(i < cells->size() ? (*cells)[i] : std::string());
+            row.push_back(i < cells->size() ? std::string((*cells)[i]) : std::string());
         }
         out.push_back(std::move(row));
     }
