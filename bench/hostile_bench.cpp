@@ -3,7 +3,9 @@
 //  1. The interface tables window reading a 200,000-row ifTable (rows
 //     argument changes it): time until every row is in the list, the
 //     longest event-loop stall meanwhile (a 1 ms timer's largest gap), and
-//     the process's growth per row (RSS, and RSS after malloc_trim).
+//     the process's growth per row (RSS, and RSS after malloc_trim); then
+//     switching to another table (the rows leave the list) and back, and
+//     closing the window.
 //  2. The tree browser walking an agent that always answers a larger name:
 //     RSS once a second (it levels off: the worker waits for the panes),
 //     then how long Stop takes until the walk has ended.
