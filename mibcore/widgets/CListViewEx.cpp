@@ -21,6 +21,7 @@ constexpr int kOffsetOther = 6;  // label inset of the other columns
 constexpr int kDesignDigitWidth = 6;  // the font the design's widths were made for
 constexpr int kGrowRows = 200;        // rows whose values a growing column follows
 constexpr int kGrowLimit = 400;       // widest a column grows by itself
+constexpr int kFitRows = 5000;        // rows a fit measures besides those shown
 constexpr long kMaxSavedWidth = 8192; // a larger saved width is a damaged file
 
 // Without owner drawing the list looks like a plain report list: only the
@@ -434,8 +435,20 @@ void CListCtrlEx::FitColumn(int col)
         return;
     // The title with the header's own margins.
     int w = fontMetrics().horizontalAdvance(headerItem()->text(col)) + 2 * kOffsetOther + 8;
-    for (int r = 0; r < topLevelItemCount(); ++r)
+    const int rows = topLevelItemCount();
+    // A huge list fits the rows shown and its first rows, as Qt sizes to
+    // contents: measuring every row would hold the event loop.
+    const int first = std::min(rows, kFitRows);
+    for (int r = 0; r < first; ++r)
         w = std::max(w, ContentWidth(r, col));
+    if (rows > first) {
+        const QModelIndex top = indexAt(QPoint(0, 0));
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int from = top.isValid() ? top.row() : 0;
+        const int to = bottom.isValid() ? bottom.row() : std::min(rows - 1, from + kFitRows);
+        for (int r = std::max(from, first); r <= to; ++r)
+            w = std::max(w, ContentWidth(r, col));
+    }
     setColumnWidth(col, w);
 }
 

@@ -86,14 +86,6 @@ void RegisterResources()
 
 const bool g_registered = (RegisterResources(), true);
 
-std::string ColumnKey(int i)
-{
-    char key[32];
-    std::snprintf(key, sizeof key, "column.%d", i);
-    return key;
-}
-
-
 std::string NotYet(const std::string& what) { return what + "のウィンドウはまだ利用できません。"; }
 
 }  // namespace

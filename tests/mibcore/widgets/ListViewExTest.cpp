@@ -299,6 +299,22 @@ TEST_F(ListViewExTest, KeyedRowsReadTheirTextsOnDemand)
     EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{1});
     list.grab();  // draws every visible row through the function
 
+    // A huge list fits a column to its first rows and those shown, never
+    // measuring every row.
+    std::vector<int> many(20000);
+    for (int i = 0; i < int(many.size()); ++i)
+        many[size_t(i)] = i;
+    list.SetKeyedText([](int key, int col) {
+        return col == 1 && key == 19999 ? QString(300, QLatin1Char('W')) : QString::number(key);
+    });
+    list.AddKeyedRows(many.data(), int(many.size()));
+    list.FitColumn(1);
+    const int fitted = list.GetColumnWidth(1);
+    EXPECT_LT(fitted, list.fontMetrics().horizontalAdvance(QString(300, QLatin1Char('W'))));
+    list.scrollToBottom();
+    list.FitColumn(1);
+    EXPECT_GT(list.GetColumnWidth(1), fitted) << "the last row, now shown, counts";
+
     list.SetKeyedText([](int, int) { return QStringLiteral("x"); });
     EXPECT_EQ(list.GetItemCount(), 0) << "rows of the old function go with it";
     list.AddKeyedRows(keys, 1);
