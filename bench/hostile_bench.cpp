@@ -3,7 +3,9 @@
 //  1. The interface tables window reading a 200,000-row ifTable (rows
 //     argument changes it): time until every row is in the list, the
 //     longest event-loop stall meanwhile (a 1 ms timer's largest gap), and
-//     the process's growth per row (RSS, and RSS after malloc_trim).
+//     the process's growth per row (RSS, and RSS after malloc_trim); then
+//     switching to another table (the rows leave the list) and back, and
+//     closing the window.
 //  2. The tree browser walking an agent that always answers a larger name:
 //     RSS once a second (it levels off: the worker waits for the panes),
 //     then how long Stop takes until the walk has ended.
@@ -267,6 +269,19 @@ int main(int argc, char** argv)
         std::printf("  growth: %.0f MiB (%.0f bytes/row); after malloc_trim %.0f MiB (%.0f bytes/row)\n", rss1 - rss0,
                     (rss1 - rss0) * 1048576.0 / std::max(1, shown), rss2 - rss0,
                     (rss2 - rss0) * 1048576.0 / std::max(1, shown));
+        QElapsedTimer fit;
+        fit.start();
+        view->GetListCtrl().FitColumn(1);
+        std::printf("  fitting a column to its texts: %.1f ms\n", double(fit.nsecsElapsed()) / 1e6);
+        // Another table and back: the 200,000 rows leave the list, then
+        // fill it again.
+        QElapsedTimer swap;
+        swap.start();
+        view->ShowTable(ifplug::kCmdAddrTable);
+        std::printf("  switching to another table: %.1f ms\n", double(swap.nsecsElapsed()) / 1e6);
+        view->ShowTable(ifplug::kCmdIfTable);
+        const double refill = LongestStall([&] { return !view->Filling(); }, &seconds);
+        std::printf("  back to ifTable: rows again after %.2f s, longest stall %.1f ms\n", seconds, refill);
         QElapsedTimer close;
         close.start();
         doc->OnCloseDocument();

@@ -21,6 +21,7 @@ constexpr int kOffsetOther = 6;  // label inset of the other columns
 constexpr int kDesignDigitWidth = 6;  // the font the design's widths were made for
 constexpr int kGrowRows = 200;        // rows whose values a growing column follows
 constexpr int kGrowLimit = 400;       // widest a column grows by itself
+constexpr int kFitRows = 5000;        // rows a fit measures besides those shown
 constexpr long kMaxSavedWidth = 8192; // a larger saved width is a damaged file
 
 // Without owner drawing the list looks like a plain report list: only the
@@ -59,6 +60,24 @@ std::vector<int> CharEnds(const QString& text)
     }
     return ends;
 }
+
+// A row whose texts the list's keyed-text function gives; texts set on the
+// item itself come first.
+class KeyedItem : public QTreeWidgetItem {
+public:
+    explicit KeyedItem(int key) : QTreeWidgetItem(UserType + 1), m_key(key) {}
+    QVariant data(int column, int role) const override
+    {
+        QVariant own = QTreeWidgetItem::data(column, role);
+        if (own.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+            return own;
+        const auto* list = static_cast<const CListCtrlEx*>(treeWidget());
+        return list ? list->KeyedCellText(m_key, column) : QString();
+    }
+
+private:
+    int m_key;
+};
 
 }  // namespace
 
@@ -157,6 +176,29 @@ int CListCtrlEx::InsertItem(int row, const QString& text, const QPixmap& image)
         item->setIcon(0, QIcon(image));
     insertTopLevelItem(row, item);
     return row;
+}
+
+void CListCtrlEx::DeleteAllItems() { clear(); }
+
+void CListCtrlEx::SetKeyedText(KeyedText textOf)
+{
+    DeleteAllItems();
+    m_keyedText = std::move(textOf);
+}
+
+void CListCtrlEx::AddKeyedRows(const int* keys, int count)
+{
+    QList<QTreeWidgetItem*> items;
+    items.reserve(count);
+    for (int i = 0; i < count; ++i)
+        items << new KeyedItem(keys[i]);
+    // One insertion for the lot: one by one costs far more.
+    addTopLevelItems(items);
+}
+
+QString CListCtrlEx::KeyedCellText(int key, int col) const
+{
+    return m_keyedText && col >= 0 && col < columnCount() ? m_keyedText(key, col) : QString();
 }
 
 bool CListCtrlEx::SetItemText(int row, int col, const QString& text)
@@ -393,8 +435,20 @@ void CListCtrlEx::FitColumn(int col)
         return;
     // The title with the header's own margins.
     int w = fontMetrics().horizontalAdvance(headerItem()->text(col)) + 2 * kOffsetOther + 8;
-    for (int r = 0; r < topLevelItemCount(); ++r)
+    const int rows = topLevelItemCount();
+    // A huge list fits the rows shown and its first rows, as Qt sizes to
+    // contents: measuring every row would hold the event loop.
+    const int first = std::min(rows, kFitRows);
+    for (int r = 0; r < first; ++r)
         w = std::max(w, ContentWidth(r, col));
+    if (rows > first) {
+        const QModelIndex top = indexAt(QPoint(0, 0));
+        const QModelIndex bottom = indexAt(QPoint(0, viewport()->height() - 1));
+        const int from = top.isValid() ? top.row() : 0;
+        const int to = bottom.isValid() ? bottom.row() : std::min(rows - 1, from + kFitRows);
+        for (int r = std::max(from, first); r <= to; ++r)
+            w = std::max(w, ContentWidth(r, col));
+    }
     setColumnWidth(col, w);
 }
 

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QTreeWidget>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -45,7 +46,19 @@ public:
     bool SetItemText(int row, int col, const QString& text);
     QString GetItemText(int row, int col) const;
     int GetItemCount() const { return topLevelItemCount(); }
-    void DeleteAllItems() { clear(); }
+    void DeleteAllItems();
+
+    // Rows kept outside the list: each row is one small item holding a key,
+    // and its texts come from textOf(key, col) only when the list draws,
+    // measures or returns them, so a list of any size costs a few hundred
+    // bytes a row. A text set with SetItemText takes the place of the
+    // function's. textOf must answer for every key added until the rows
+    // are deleted; setting it again deletes every row.
+    using KeyedText = std::function<QString(int key, int col)>;
+    void SetKeyedText(KeyedText textOf);
+    // Appends rows of keys (in that order) taking their texts from textOf.
+    void AddKeyedRows(const int* keys, int count);
+    QString KeyedCellText(int key, int col) const;
     bool SetItemImage(int row, const QPixmap& image);
     bool SetItemState(int row, bool selected);
     bool GetItemState(int row) const;
@@ -108,6 +121,7 @@ private:
     void SetWidthOwn(int col, int width);
 
     CListViewEx* m_owner;
+    KeyedText m_keyedText;
     bool m_settingWidth = false;  // our own width changes keep a column growing
     bool m_ownerDraw = true;
     bool m_showSelAlways = false;

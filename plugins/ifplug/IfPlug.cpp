@@ -8,7 +8,6 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
-#include <QTreeWidgetItem>
 
 #include <algorithm>
 #include <cstdio>
@@ -87,14 +86,6 @@ void RegisterResources()
 
 const bool g_registered = (RegisterResources(), true);
 
-std::string ColumnKey(int i)
-{
-    char key[32];
-    std::snprintf(key, sizeof key, "column.%d", i);
-    return key;
-}
-
-
 std::string NotYet(const std::string& what) { return what + "のウィンドウはまだ利用できません。"; }
 
 }  // namespace
@@ -158,6 +149,8 @@ CIfMIBMenuView::CIfMIBMenuView(QWidget* parent) : CListViewEx(parent)
     AddCommand(kCmdEtherStats, [this] { OnEtherStats(); });
     AddCommand(kCmdHistory, [this] { OnHistory(); });
     AddCommandUI(kCmdEtherStats, [this](platform::CmdUI& ui) { ui.Enable(m_data.etherStats); });
+    // The list keeps no texts of its own: each row is a row of the cells.
+    GetListCtrl().SetKeyedText([this](int row, int col) { return CellText(row, col); });
 }
 
 CIfMIBMenuView::~CIfMIBMenuView()
@@ -205,6 +198,10 @@ bool CIfMIBMenuView::FinishLoading()
 
 void CIfMIBMenuView::ApplyTables(IfTablesData data)
 {
+    // The rows shown read the cells being replaced.
+    GetListCtrl().DeleteAllItems();
+    m_fillOrder.clear();
+    m_fillPos = 0;
     m_data = std::move(data);
     // Tables built by hand come without their order.
     if (m_data.ifOrder.empty() && m_data.addrOrder.empty() && m_data.routeOrder.empty() &&
@@ -241,7 +238,7 @@ void CIfMIBMenuView::SaveColumnWidths()
 void CIfMIBMenuView::ShowTable(int command)
 {
     const TableSpec* t = FindTable(command);
-    const std::vector<std::string>* cells = m_data.cells(command);
+    const CellStore* cells = m_data.cells(command);
     if (!t || !cells)
         return;
     if (m_current != 0 && m_current != command)
@@ -267,38 +264,33 @@ void CIfMIBMenuView::ShowTable(int command)
     FillSlice();
 }
 
-void CIfMIBMenuView::FillSlice()
+QString CIfMIBMenuView::CellText(int row, int col) const
 {
     const TableSpec* t = FindTable(m_current);
-    const std::vector<std::string>* cells = m_data.cells(m_current);
-    if (!t || !cells || !Filling())
-        return;
-    const int n = t->columns;
-    QElapsedTimer spent;
-    spent.start();
-    QList<QTreeWidgetItem*> items;
-    // Batches of rows in one call: inserting them one by one costs far more.
-    while (Filling() && (items.size() < 256 || spent.elapsed() < 25)) {
-        const size_t end = std::min(m_fillOrder.size(), m_fillPos + 64);
-        for (; m_fillPos < end; ++m_fillPos) {
-            const int r = m_fillOrder[m_fillPos];
-            auto* item = new QTreeWidgetItem;
-            for (int c = 0; c < n; ++c) {
-                const size_t i = size_t(r) * size_t(n) + size_t(c);
-                if (i < cells->size() && !(*cells)[i].empty())
-                    item->setText(c, QString::fromStdString((*cells)[i]));
-            }
-            items << item;
-        }
-    }
-    GetListCtrl().addTopLevelItems(items);
+    const CellStore* cells = m_data.cells(m_current);
+    if (!t || !cells || row < 0 || col < 0 || col >= t->columns)
+        return QString();
+    const size_t i = size_t(row) * size_t(t->columns) + size_t(col);
+    if (i >= cells->size())
+        return QString();
+    const std::string_view text = (*cells)[i];
+    return QString::fromUtf8(text.data(), qsizetype(text.size()));
+}
+
+void CIfMIBMenuView::FillSlice()
+{
     if (!Filling())
         return;
-    // The list lays its rows out again after each slice: space the slices
-    // by the rows already shown so that stays a fixed share of the time.
+    // Rows cost one small item each; a slice is bounded so the list's
+    // layout after it stays short too.
+    const size_t count = std::min(m_fillOrder.size() - m_fillPos, size_t(kFillSlice));
+    GetListCtrl().AddKeyedRows(m_fillOrder.data() + m_fillPos, int(count));
+    m_fillPos += count;
+    if (!Filling())
+        return;
     const unsigned serial = m_fillSerial;
     QPointer<CIfMIBMenuView> self(this);
-    QTimer::singleShot(std::clamp(int(m_fillPos / 2000), 1, 100), this, [self, serial] {
+    QTimer::singleShot(1, this, [self, serial] {
         if (self && self->m_fillSerial == serial)
             self->FillSlice();
     });
@@ -507,7 +499,7 @@ std::vector<std::vector<std::string>> CIfMIBMenuView::Rows() const
     // From the cells, so the export is whole while the list still fills.
     std::vector<std::vector<std::string>> out;
     const TableSpec* t = FindTable(m_current);
-    const std::vector<std::string>* cells = m_data.cells(m_current);
+    const CellStore* cells = m_data.cells(m_current);
     if (!t || !cells)
         return out;
     const size_t n = size_t(t->columns);
@@ -516,7 +508,7 @@ std::vector<std::vector<std::string>> CIfMIBMenuView::Rows() const
         std::vector<std::string> row;
         for (size_t c = 0; c < n; ++c) {
             const size_t i = size_t(r) * n + c;
-            row.push_back(i < cells->size() ? (*cells)[i] : std::string());
+            row.push_back(i < cells->size() ? std::string((*cells)[i]) : std::string());
         }
         out.push_back(std::move(row));
     }

@@ -125,6 +125,9 @@ private:
     // Adds the next rows of the table shown: at least a few hundred, then
     // more while the slice lasts; schedules the next slice.
     void FillSlice();
+    // The text of a cell of the table shown (row as in the cells).
+    QString CellText(int row, int col) const;
+    static constexpr int kFillSlice = 16384;
     // Tells the refused rows: "[text]descr\n..." + "は、<what>を取得できません。".
     void Refuse(const std::string& refused, const std::string& what, unsigned type = platform::MB_OK) const;
 

@@ -5,6 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <numeric>
+#include <string_view>
+#include <unordered_map>
 
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
@@ -46,6 +48,10 @@ const TableSpec kTables[] = {
 };
 
 const std::vector<unsigned long> kIfEntry = {1, 3, 6, 1, 2, 1, 2, 2, 1};
+// Bytes a row of cells takes, for reserving: a little above a plain
+// interface row, so most tables need no second buffer.
+constexpr size_t kRowBytesGuess = 64;
+
 const std::vector<unsigned long> kIfColumns = {1, 2, 3, 4, 5, 6, 8, 21};
 const std::vector<unsigned long> kAddrEntry = {1, 3, 6, 1, 2, 1, 4, 20, 1};
 const std::vector<unsigned long> kAddrColumns = {2, 1, 3, 4, 5};
@@ -187,7 +193,58 @@ bool AgentUnreachable(int lastError)
     return lastError >= snmpengine::NoAddress && lastError <= snmpengine::RecvTimeout;
 }
 
-const std::vector<std::string>* IfTablesData::cells(int command) const
+CellStore::CellStore(const std::vector<std::string>& texts)
+{
+    for (const std::string& t : texts)
+        push_back(t);
+}
+
+CellStore::CellStore(std::initializer_list<std::string_view> texts)
+{
+    for (std::string_view t : texts)
+        push_back(t);
+}
+
+uint64_t CellStore::Place(std::string_view text)
+{
+    const size_t length = std::min<size_t>(text.size(), kMaxLength);
+    const uint64_t offset = m_bytes.size();
+    m_bytes.insert(m_bytes.end(), text.data(), text.data() + length);
+    return offset << kLengthBits | length;
+}
+
+void CellStore::push_back(std::string_view text) { m_cells.push_back(Place(text)); }
+
+void CellStore::Set(size_t i, std::string_view text)
+{
+    if (i < m_cells.size())
+        m_cells[i] = Place(text);
+}
+
+void CellStore::reserve(size_t cells, size_t bytes)
+{
+    m_cells.reserve(cells);
+    m_bytes.reserve(m_bytes.size() + bytes);
+}
+
+void CellStore::Compact()
+{
+    m_cells.shrink_to_fit();
+    m_bytes.shrink_to_fit();
+}
+
+std::vector<std::string> CellStore::Texts() const
+{
+    std::vector<std::string> out;
+    out.reserve(size());
+    for (size_t i = 0; i < size(); ++i)
+        out.emplace_back((*this)[i]);
+    return out;
+}
+
+bool CellStore::operator==(const CellStore& other) const { return Texts() == other.Texts(); }
+
+const CellStore* IfTablesData::cells(int command) const
 {
     switch (command) {
     case kCmdIfTable:
@@ -244,7 +301,7 @@ int WalkColumns(MIBAgent* agent, MIBBasicItem* item, const std::vector<unsigned 
 
 void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present)
 {
-    d.ifCells.reserve(d.ifCells.size() + size_t(count) * kIfColumns.size());
+    d.ifCells.reserve(d.ifCells.size() + size_t(count) * kIfColumns.size(), size_t(count) * kRowBytesGuess);
     d.interfaces.reserve(d.interfaces.size() + size_t(count));
     IfTypeList* types = IfTypeList::getInstance();
     IfOperStatusList* states = IfOperStatusList::getInstance();
@@ -284,10 +341,10 @@ void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std:
     }
 }
 
-void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
+void AddPlainRows(CellStore& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
                   bool routeEnums, std::vector<int32_t>* rowIndex)
 {
-    cells.reserve(cells.size() + size_t(count) * present.size());
+    cells.reserve(cells.size() + size_t(count) * present.size(), size_t(count) * kRowBytesGuess);
     IpRouteTypeList* types = IpRouteTypeList::getInstance();
     IpRouteProtoList* protos = IpRouteProtoList::getInstance();
     int i = 0;
@@ -399,7 +456,7 @@ void ApplyHighSpeeds(MIBAgent* agent, MIBBasicItem* item, IfTablesData& d, CSnmp
         for (size_t k = first; k < last; ++k) {
             Cell c = ValueAt(bindings, int(k - first));
             if (c.present && c.value.GetTagType() == CSnmpBer::TagGauge)
-                d.ifCells[saturated[k] * kIfColumns.size() + 4] = HighSpeedText(uint32_t(c.value.GetULong()));
+                d.ifCells.Set(saturated[k] * kIfColumns.size() + 4, HighSpeedText(uint32_t(c.value.GetULong())));
         }
     }
 }
@@ -479,6 +536,8 @@ IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning)
 
 void SortTables(IfTablesData& d)
 {
+    for (CellStore* cells : {&d.ifCells, &d.addrCells, &d.routeCells, &d.historyCells})
+        cells->Compact();
     d.ifOrder = SortedRows(d.ifCells, 8);
     d.addrOrder = SortedRows(d.addrCells, 5);
     d.routeOrder = SortedRows(d.routeCells, 12);
@@ -501,39 +560,46 @@ std::string AfterLastDot(const std::string& text)
     return dot == std::string::npos ? std::string() : text.substr(dot + 1);
 }
 
-int RowCount(const std::vector<std::string>& cells, int n)
+int RowCount(const CellStore& cells, int n)
 {
     if (n <= 0)
         return 0;
     return int((cells.size() + size_t(n) - 1) / size_t(n));
 }
 
-std::vector<int> SortedRows(const std::vector<std::string>& cells, int n)
+std::vector<int> SortedRows(const CellStore& cells, int n)
 {
     const int rows = RowCount(cells, n);
-    // Keys once per row, so the sort itself only compares.
+    // Keys once per row, so the sort itself only compares. ASCII reads the
+    // same in CP932: only the other texts are converted (a copy of every
+    // cell would double the table for the length of the sort).
     std::vector<long> number(static_cast<size_t>(rows));
-    std::vector<std::string> keys(cells.size());
     for (int r = 0; r < rows; ++r)
-        number[size_t(r)] = std::atol(cells[size_t(r) * size_t(n)].c_str());
+        number[size_t(r)] = std::atol(std::string(cells[size_t(r) * size_t(n)]).c_str());
+    std::vector<bool> converted(cells.size());
+    std::unordered_map<size_t, std::string> cp932Keys;
     for (size_t i = 0; i < cells.size(); ++i)
-        if (i % size_t(n) != 0)
-            keys[i] = cp932::FromUtf8(cells[i]);
+        if (i % size_t(n) != 0 &&
+            std::any_of(cells[i].begin(), cells[i].end(), [](char ch) { return (unsigned char)ch >= 0x80; })) {
+            converted[i] = true;
+            cp932Keys.emplace(i, cp932::FromUtf8(std::string(cells[i])));
+        }
+    auto key = [&](size_t i) -> std::string_view {
+        // A short last row has no cell there: it sorts as empty.
+        if (i >= cells.size())
+            return {};
+        return converted[i] ? std::string_view(cp932Keys.at(i)) : cells[i];
+    };
     std::vector<int> order(static_cast<size_t>(rows));
     std::iota(order.begin(), order.end(), 0);
     auto less = [&](int a, int b) {
         if (number[size_t(a)] != number[size_t(b)])
             return number[size_t(a)] < number[size_t(b)];
         for (int c = 1; c < n; ++c) {
-            const size_t ia = size_t(a) * size_t(n) + size_t(c);
-            const size_t ib = size_t(b) * size_t(n) + size_t(c);
-            // A short last row has no cell there: it sorts as empty.
-            static const std::string empty;
-            const std::string& x = ia < keys.size() ? keys[ia] : empty;
-            const std::string& y = ib < keys.size() ? keys[ib] : empty;
-            int r = std::memcmp(x.data(), y.data(), std::min(x.size(), y.size()));
-            if (r == 0 && x.size() != y.size())
-                r = x.size() < y.size() ? -1 : 1;
+            const std::string_view x = key(size_t(a) * size_t(n) + size_t(c));
+            const std::string_view y = key(size_t(b) * size_t(n) + size_t(c));
+            // Byte-wise: the code page's order.
+            const int r = x.compare(y);
             if (r != 0)
                 return r < 0;
         }

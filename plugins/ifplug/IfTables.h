@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class CSnmpBer;
@@ -49,6 +50,40 @@ struct TableSpec {
 // The table of a command, or null.
 const TableSpec* FindTable(int command);
 
+// The cells of a table in one buffer, row after row: a cell costs its own
+// bytes and eight more, where a string each would cost 32 and more.
+class CellStore {
+public:
+    CellStore() = default;
+    CellStore(const std::vector<std::string>& texts);  // NOLINT: tables built by hand
+    CellStore(std::initializer_list<std::string_view> texts);
+
+    size_t size() const { return m_cells.size(); }
+    bool empty() const { return m_cells.empty(); }
+    std::string_view operator[](size_t i) const
+    {
+        const uint64_t c = m_cells[i];
+        return std::string_view(m_bytes.data() + (c >> kLengthBits), size_t(c & kMaxLength));
+    }
+    // Cells longer than kMaxLength (far beyond any value a datagram holds)
+    // keep their first kMaxLength bytes.
+    void push_back(std::string_view text);
+    // Replaces cell i (its old bytes stay unused).
+    void Set(size_t i, std::string_view text);
+    void reserve(size_t cells, size_t bytes);
+    // Gives back what reserving and growing left unused.
+    void Compact();
+    std::vector<std::string> Texts() const;
+    bool operator==(const CellStore& other) const;
+
+private:
+    static constexpr int kLengthBits = 24;
+    static constexpr uint64_t kMaxLength = (uint64_t(1) << kLengthBits) - 1;
+    uint64_t Place(std::string_view text);
+    std::vector<char> m_bytes;
+    std::vector<uint64_t> m_cells;  // offset << kLengthBits | length
+};
+
 // Rows a table walk keeps at most; a walk that goes on is cut there and
 // the window says so. Above the largest interface tables met in practice,
 // low enough that an agent answering for ever cannot take all memory.
@@ -56,10 +91,10 @@ inline constexpr int kMaxTableRows = 250000;
 
 // Everything the five walks produced.
 struct IfTablesData {
-    std::vector<std::string> ifCells;       // 8 per row
-    std::vector<std::string> addrCells;     // 5 per row
-    std::vector<std::string> routeCells;    // 12 per row
-    std::vector<std::string> historyCells;  // 4 per row
+    CellStore ifCells;       // 8 per row
+    CellStore addrCells;     // 5 per row
+    CellStore routeCells;    // 12 per row
+    CellStore historyCells;  // 4 per row
     // Per row of the interface, address and route tables: the ifIndex of
     // column 0, or 0 when the agent sent no INTEGER 1..2^31-1 there (such a
     // row opens no window).
@@ -79,7 +114,7 @@ struct IfTablesData {
     // Toolbar texts of the tables cut at kMaxTableRows.
     std::vector<std::string> cut;
 
-    const std::vector<std::string>* cells(int command) const;
+    const CellStore* cells(int command) const;
     const std::vector<int>* order(int command) const;
     const std::vector<int32_t>* rowIndex(int command) const;
 };
@@ -111,7 +146,7 @@ IfTablesData ReadIfTables(MIBAgent* agent, MIBBasicItem* item, int* keepRunning 
 // Cells of one table from walked rows (exposed for the benchmark and for
 // agents we build rows for by hand).
 void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std::vector<int>& present);
-void AddPlainRows(std::vector<std::string>& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
+void AddPlainRows(CellStore& cells, CSnmpBerList& rows, int count, const std::vector<int>& present,
                   bool routeEnums, std::vector<int32_t>* rowIndex = nullptr);
 // The display order of every table (the worker's last step).
 void SortTables(IfTablesData& d);
@@ -128,9 +163,9 @@ std::string AfterLastDot(const std::string& text);
 // Rows of n cells from a cell list (the rows stop where the cells end) in
 // display order: by the number of column 0 (atoi), then byte-wise by the
 // CP932 texts of the other columns. Returns the row positions in order.
-std::vector<int> SortedRows(const std::vector<std::string>& cells, int n);
+std::vector<int> SortedRows(const CellStore& cells, int n);
 // Number of rows a cell list of n cells per row gives.
-int RowCount(const std::vector<std::string>& cells, int n);
+int RowCount(const CellStore& cells, int n);
 
 // CSV of a list: headers joined by ",", then each row's cells, LF ends,
 // no quoting, CP932.

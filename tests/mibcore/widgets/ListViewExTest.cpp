@@ -261,3 +261,64 @@ TEST_F(ListViewExTest, ColumnsWithoutSavedWidthsShowTheirValuesWhole)
     list.SetItemText(0, 1, QStringLiteral("198.51.100.200"));
     EXPECT_EQ(list.GetColumnWidth(1), 70);
 }
+
+// Keyed rows take their texts from the list's function whenever asked,
+// behave like any row (count, selection, texts set on them, growing
+// columns) and go with the function.
+TEST_F(ListViewExTest, KeyedRowsReadTheirTextsOnDemand)
+{
+    CListViewEx view;
+    CListCtrlEx& list = view.GetListCtrl();
+    view.resize(600, 200);
+    list.InsertColumn(0, QStringLiteral("ifIndex"), LVCFMT_LEFT, 40);
+    list.InsertColumn(1, QStringLiteral("ifDescr"), LVCFMT_LEFT, 40);
+    list.SetColumnGrows(1, true);
+    std::vector<std::string> descr = {"lo", "eth0", "a-rather-long-interface-description"};
+    int asked = 0;
+    list.SetKeyedText([&](int key, int col) {
+        ++asked;
+        return col == 0 ? QString::number(key + 1) : QString::fromStdString(descr[size_t(key)]);
+    });
+    const int keys[] = {2, 0, 1};
+    list.AddKeyedRows(keys, 3);
+    ASSERT_EQ(list.GetItemCount(), 3);
+    EXPECT_GT(asked, 0) << "the growing column measured the new rows";
+    EXPECT_EQ(list.GetItemText(0, 0).toStdString(), "3");
+    EXPECT_EQ(list.GetItemText(1, 1).toStdString(), "lo");
+    EXPECT_EQ(list.GetItemText(2, 5).toStdString(), "") << "no such column";
+    EXPECT_FALSE(list.IsCellTextCut(0, 1)) << "the column grew to the long text";
+
+    // The texts are read when asked, not copied.
+    descr[1] = "eth1";
+    EXPECT_EQ(list.GetItemText(2, 1).toStdString(), "eth1");
+    list.SetItemText(2, 1, QStringLiteral("set"));
+    EXPECT_EQ(list.GetItemText(2, 1).toStdString(), "set");
+    EXPECT_EQ(list.GetItemText(2, 0).toStdString(), "2");
+
+    list.SetItemState(1, true);
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{1});
+    list.grab();  // draws every visible row through the function
+
+    // A huge list fits a column to its first rows and those shown, never
+    // measuring every row.
+    std::vector<int> many(20000);
+    for (int i = 0; i < int(many.size()); ++i)
+        many[size_t(i)] = i;
+    list.SetKeyedText([](int key, int col) {
+        return col == 1 && key == 19999 ? QString(300, QLatin1Char('W')) : QString::number(key);
+    });
+    list.AddKeyedRows(many.data(), int(many.size()));
+    list.FitColumn(1);
+    const int fitted = list.GetColumnWidth(1);
+    EXPECT_LT(fitted, list.fontMetrics().horizontalAdvance(QString(300, QLatin1Char('W'))));
+    list.scrollToBottom();
+    list.FitColumn(1);
+    EXPECT_GT(list.GetColumnWidth(1), fitted) << "the last row, now shown, counts";
+
+    list.SetKeyedText([](int, int) { return QStringLiteral("x"); });
+    EXPECT_EQ(list.GetItemCount(), 0) << "rows of the old function go with it";
+    list.AddKeyedRows(keys, 1);
+    EXPECT_EQ(list.GetItemText(0, 1).toStdString(), "x");
+    list.DeleteAllItems();
+    EXPECT_EQ(list.GetItemCount(), 0);
+}

@@ -37,6 +37,28 @@ TEST(IfTables, ShortLastRowStopsWhereTheCellsEnd)
     EXPECT_EQ(RowCount({}, 3), 0);
 }
 
+// The packed cells give back every text as it went in, empty and long
+// ones too; a replaced cell reads its new text, its neighbours their own.
+TEST(IfTables, CellStoreKeepsEveryTextAsItWas)
+{
+    const std::vector<std::string> texts = {"1", "", "漾ｱ", std::string(70000, 'x'), std::string("a\0b", 3), "9.9Mbps"};
+    CellStore cells(texts);
+    ASSERT_EQ(cells.size(), texts.size());
+    EXPECT_EQ(cells.Texts(), texts);
+    cells.Set(5, "10000.0Mbps");
+    cells.Set(1, "x");
+    cells.Set(99, "ignored");
+    cells.Compact();
+    EXPECT_EQ(cells[5], "10000.0Mbps");
+    EXPECT_EQ(cells[1], "x");
+    EXPECT_EQ(cells[4], std::string_view("a\0b", 3));
+    EXPECT_EQ(cells[3].size(), 70000u);
+    EXPECT_FALSE(cells == CellStore(texts));
+    cells.Set(5, texts[5]);
+    cells.Set(1, texts[1]);
+    EXPECT_TRUE(cells == CellStore(texts));
+}
+
 TEST(IfTables, ListCsvIsCodePageTextWithLineFeeds)
 {
     const std::string csv = ListCsv({"ifIndex", "種類"}, {{"1", "softwareLoopback(24)"}, {"2", ""}});
