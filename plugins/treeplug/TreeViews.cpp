@@ -272,7 +272,7 @@ int CTreeMIBMenuView::DrainInterval() const
     // holds, so a fast agent fills larger ones.
     const CTreeMIBMenuListView* l = m_list;
     const int rows = l ? l->GetListCtrl().GetItemCount() : 0;
-    return std::clamp(rows / 250, 5, 1000);
+    return std::clamp(rows / 120, 10, 1000);
 }
 
 void CTreeMIBMenuView::Drain()

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdio>
+#include <charconv>
 #include <cstdlib>
 #include <ctime>
 
@@ -175,9 +175,9 @@ InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, 
         if (!instance.empty())
             instance += '.';
         char arc[24];
-        const int n = std::snprintf(arc, sizeof arc, "%lu", name[k]);
-        numeric.append(arc, size_t(n));
-        instance.append(arc, size_t(n));
+        const size_t n = size_t(std::to_chars(arc, arc + sizeof arc, name[k]).ptr - arc);
+        numeric.append(arc, n);
+        instance.append(arc, n);
     }
     std::string path = m_path;
     if (!instance.empty()) {
