@@ -219,6 +219,7 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
 
     m_tree->clear();
     m_objectItems.clear();
+    m_lastObject = nullptr;
     if (CTreeMIBMenuListView* l = GetListView())
         l->GetListCtrl().DeleteAllItems();
 
@@ -328,8 +329,6 @@ void CTreeMIBMenuView::AddRows(size_t count)
     // the order of the children stays that of the walk.
     QTreeWidgetItem* leafParent = nullptr;
     QList<QTreeWidgetItem*> leaves;
-    QString lastKey;
-    QTreeWidgetItem* lastObject = nullptr;
     auto flush = [&] {
         if (leaves.isEmpty())
             return;
@@ -344,13 +343,8 @@ void CTreeMIBMenuView::AddRows(size_t count)
     };
     for (size_t i = 0; i < count; ++i) {
         InstanceRow row = std::move(m_backlog[m_backlogPos++]);
-        QTreeWidgetItem* current = nullptr;
-        // The same objects as the row before (keys are whole OIDs): the
-        // same items, already in place and expanded.
-        if (lastObject && !row.objects.empty() && row.objects.back().key == lastKey) {
-            current = lastObject;
-            row.objects.clear();
-        }
+        // The same objects as the row before: the same items, in place.
+        QTreeWidgetItem* current = row.sameObjects ? m_lastObject : nullptr;
         for (const ObjectStep& step : row.objects) {
             QTreeWidgetItem*& item = m_objectItems[step.key];
             if (!item) {
@@ -361,10 +355,7 @@ void CTreeMIBMenuView::AddRows(size_t count)
             }
             current = item;
         }
-        if (!row.objects.empty()) {
-            lastKey = row.objects.back().key;
-            lastObject = current;
-        }
+        m_lastObject = current;
         if (!row.leaf.isEmpty()) {
             if (current != leafParent)
                 flush();

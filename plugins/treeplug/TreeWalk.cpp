@@ -166,7 +166,10 @@ InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, 
     }
 
     InstanceRow row;
-    row.objects = m_objects;  // shared strings: no copies of the text
+    if (reuse)
+        row.sameObjects = true;
+    else
+        row.objects = m_objects;
     std::string numeric = m_numeric;
     std::string instance;
     for (int k = int(m_objectArcs.size()); k < nameLen; ++k) {

@@ -68,6 +68,9 @@ struct InstanceRow {
     std::vector<ObjectStep> objects;  // object items from the top level down
     QString leaf;                     // instance leaf text; empty: no leaf
     QString cells[4];                 // instance name, value, type, numeric OID
+    // The objects are those of the row before in the same walk and are
+    // left out (objects is empty).
+    bool sameObjects = false;
 };
 
 // Columns of the list pane.
@@ -80,7 +83,8 @@ InstanceRow DescribeInstance(const unsigned long* root, int rootLen, const unsig
                              const CSnmpBer& value);
 
 // The same for the rows of one walk in order: the object part of the row
-// before is reused while it still applies.
+// before is reused while it still applies, and then not repeated in the
+// row (sameObjects).
 class InstanceDescriber {
 public:
     InstanceRow Describe(int rootLen, const unsigned long* name, int nameLen, const CSnmpBer& value);
