@@ -60,32 +60,9 @@ int WalkStepper::Next(const CSnmpBer& from, std::vector<CSnmpBer>& rows, void* k
         if (bindings.GetBufferSize() == request.GetBufferSize() &&
             std::memcmp(bindings.GetAllData(), request.GetAllData(), size_t(request.GetBufferSize())) == 0)
             return Ok;
-        // Row r is bindings r*columns .. r*columns+columns-1; an agent may
-        // cut the reply short, and a partial last row is asked for again.
-        const unsigned char* data = bindings.GetAllData();
-        const int size = bindings.GetBufferSize();
-        int hdr = 0;
-        if (size >= 2)
-            hdr = 2 + ((data[1] & 0x80) ? (data[1] & 0x7F) : 0);
-        const unsigned char* p = data + hdr;
-        const unsigned char* end = data + size;
-        std::vector<const unsigned char*> members;
-        while (p < end) {
-            const int total = CSnmpBer::CheckedTotalLen(p, static_cast<int>(end - p));
-            if (total < 2)
-                break;
-            members.push_back(p);
-            p += total;
-        }
-        const size_t whole = members.size() / size_t(m_columns);
-        rows.reserve(whole);
-        for (size_t r = 0; r < whole; ++r) {
-            CSnmpBer row;
-            row.SetTag(CSnmpBer::TagSequence);
-            for (int k = 0; k < m_columns; ++k)
-                row.AddBer(CSnmpBer(members[r * size_t(m_columns) + size_t(k)]));
-            rows.push_back(std::move(row));
-        }
+        // An agent may cut the reply short; a partial last row is asked
+        // for again.
+        SplitRows(bindings, m_columns, rows);
         if (!rows.empty())
             return Ok;
         // Not even one row: ask for fewer.
@@ -102,6 +79,38 @@ bool IsEndOfMibView(const CSnmpBer& row, int k)
     const int path[] = {k, 1, -1};
     const unsigned char* v = row.GetSequence(path);
     return v && v[0] == CSnmpBer::TagEndOfMibView;
+}
+
+size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows)
+{
+    if (columns < 1)
+        columns = 1;
+    const unsigned char* data = bindings.GetAllData();
+    const int size = bindings.GetBufferSize();
+    if (!data || size < 2)
+        return 0;
+    const int hdr = 2 + ((data[1] & 0x80) ? (data[1] & 0x7F) : 0);
+    const unsigned char* p = data + hdr;
+    const unsigned char* end = data + size;
+    std::vector<const unsigned char*> members;
+    while (p < end) {
+        const int total = CSnmpBer::CheckedTotalLen(p, static_cast<int>(end - p));
+        if (total < 2)
+            break;
+        members.push_back(p);
+        p += total;
+    }
+    // Row r is bindings r*columns .. r*columns+columns-1.
+    const size_t whole = members.size() / size_t(columns);
+    rows.reserve(rows.size() + whole);
+    for (size_t r = 0; r < whole; ++r) {
+        CSnmpBer row;
+        row.SetTag(CSnmpBer::TagSequence);
+        for (int k = 0; k < columns; ++k)
+            row.AddBer(CSnmpBer(members[r * size_t(columns) + size_t(k)]));
+        rows.push_back(std::move(row));
+    }
+    return whole;
 }
 
 }  // namespace snmpengine

@@ -48,4 +48,9 @@ private:
 // Whether binding k of a row carries endOfMibView (the agent's MIB ends).
 bool IsEndOfMibView(const CSnmpBer& row, int k);
 
+// A GetBulk reply's bindings cut into rows of `columns` bindings each, in
+// one pass (a partial last row is left out). Appends to rows; returns the
+// number of whole rows.
+size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows);
+
 }  // namespace snmpengine

@@ -211,11 +211,12 @@ void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
     // added or removed meanwhile are matched by their serial on delivery.
     auto agent = std::make_shared<MIBAgent>(*MIBAgent::getInstance());
     auto socket = std::make_shared<MIBBasicItem>(*item);
-    std::vector<std::vector<unsigned long>> oids;
-    std::vector<std::vector<unsigned long>> alternatives;
+    using Objects = std::vector<std::vector<unsigned long>>;
+    std::vector<Objects> oids;
+    std::vector<Objects> alternatives;
     for (int j = 0; j < getObjectCount(); ++j) {
-        oids.push_back(UsesAlternative(j) ? m_alt[size_t(j)].oid : RequestOid(j));
-        alternatives.push_back(size_t(j) < m_alt.size() ? m_alt[size_t(j)].oid : std::vector<unsigned long>());
+        oids.push_back(UsesAlternative(j) ? m_alt[size_t(j)].oids : Objects{RequestOid(j)});
+        alternatives.push_back(size_t(j) < m_alt.size() ? m_alt[size_t(j)].oids : Objects());
     }
     const bool learn = !m_altLearnt && !m_alt.empty() && snmpengine::SpeaksBulk(*agent);
     const long now = NowSeconds();
@@ -226,31 +227,25 @@ void CCounterGroupDoc::StartPollCycle(MIBBasicItem* item)
     m_cycle.Start<Cycle>(
         [agent, socket, oids = std::move(oids), alternatives = std::move(alternatives), learn,
          st = m_state](int* keepRunning) mutable {
+            auto ask = [&](const Objects& objects, CSnmpBer& value) {
+                CSnmpBer bindings = MakeRequestBindings(objects);
+                int rc = SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning);
+                return rc != 0 ? rc : TakeReplySum(bindings, objects, value);
+            };
             Cycle out;
             if (learn) {
                 out.useAlt.assign(oids.size(), 0);
                 for (size_t j = 0; j < oids.size(); ++j) {
-                    const std::vector<unsigned long>& alt = alternatives[j];
-                    if (alt.empty())
+                    if (alternatives[j].empty())
                         continue;
-                    CSnmpBer bindings = MakeRequestBindings(alt.data(), int(alt.size()));
                     CSnmpBer value;
-                    if (SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning) == 0 &&
-                        TakeReplyValue(bindings, alt.data(), int(alt.size()), value) == 0 &&
-                        value.GetTagType() == CSnmpBer::TagCounter64) {
+                    if (ask(alternatives[j], value) == 0 && value.GetTagType() == CSnmpBer::TagCounter64) {
                         out.useAlt[j] = 1;
-                        oids[j] = alt;
+                        oids[j] = alternatives[j];
                     }
                 }
             }
-            RunRequests(st, [&](int j, CSnmpBer& value) {
-                const std::vector<unsigned long>& oid = oids[size_t(j)];
-                CSnmpBer bindings = MakeRequestBindings(oid.data(), int(oid.size()));
-                int rc = SnmpData(agent.get(), socket.get(), bindings, CSnmpBer::TagGetRequest, keepRunning);
-                if (rc != 0)
-                    return rc;
-                return TakeReplyValue(bindings, oid.data(), int(oid.size()), value);
-            });
+            RunRequests(st, [&](int j, CSnmpBer& value) { return ask(oids[size_t(j)], value); });
             out.st = std::move(st);
             return out;
         },

@@ -107,12 +107,13 @@ public:
     // the series' sub-identifier and the instance suffix.
     virtual std::vector<unsigned long> RequestOid(int j);
     // Objects a window polls instead where the agent has them (the traffic
-    // windows' 64-bit ifHC* counters over v2c): per series an OID and its
-    // name, an empty OID for none. Asked for once, in the first cycle over
-    // a v2c agent; a series uses its alternative when the answer is a
-    // Counter64.
+    // windows' 64-bit ifHC* counters over v2c): per series the OIDs whose
+    // values add up to the series' counter (one, or several asked in one
+    // request and summed modulo 2^64) and its name, no OID for none. Asked
+    // for once, in the first cycle over a v2c agent; a series uses its
+    // alternative when every answer is a Counter64.
     struct Alternative {
-        std::vector<unsigned long> oid;
+        std::vector<std::vector<unsigned long>> oids;
         std::string name;
     };
     void SetAlternatives(std::vector<Alternative> alternatives);

@@ -36,10 +36,22 @@ CSnmpBer MakeRequestBindings(const unsigned long* oid, int count)
     return MakeVarBindList(name);
 }
 
-int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value)
+CSnmpBer MakeRequestBindings(const std::vector<std::vector<unsigned long>>& oids)
 {
-    static const int namePath[] = {0, 0, -1};
-    static const int valuePath[] = {0, 1, -1};
+    CSnmpBer list;
+    list.SetTag(CSnmpBer::TagSequence);
+    for (const std::vector<unsigned long>& oid : oids) {
+        CSnmpBer name;
+        name.SetOid(oid.data(), int(oid.size()));
+        list.AddBer(MakeVarBind(name));
+    }
+    return list;
+}
+
+int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value, int position)
+{
+    const int namePath[] = {position, 0, -1};
+    const int valuePath[] = {position, 1, -1};
     const unsigned char* name = bindings.GetSequence(namePath);
     const unsigned char* val = bindings.GetSequence(valuePath);
     if (!name || !val)
@@ -53,6 +65,23 @@ int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count
         if (got[i] != oid[i])
             return kWrongObject;
     value = CSnmpBer(val);
+    return 0;
+}
+
+int TakeReplySum(const CSnmpBer& bindings, const std::vector<std::vector<unsigned long>>& oids, CSnmpBer& value)
+{
+    std::uint64_t sum = 0;
+    for (size_t i = 0; i < oids.size(); ++i) {
+        CSnmpBer part;
+        if (int rc = TakeReplyValue(bindings, oids[i].data(), int(oids[i].size()), part, int(i)); rc != 0)
+            return rc;
+        if (oids.size() == 1 || part.GetTagType() != CSnmpBer::TagCounter64) {
+            value = part;
+            return 0;
+        }
+        sum += part.GetULong64();
+    }
+    value.SetULong64(sum, CSnmpBer::TagCounter64);
     return 0;
 }
 

@@ -254,10 +254,20 @@ long NowSeconds();
 // The variable-bindings of a GetRequest for one object: a SEQUENCE of one
 // SEQUENCE (the OID, NULL).
 CSnmpBer MakeRequestBindings(const unsigned long* oid, int count);
+// The same for several objects, one binding each, in order.
+CSnmpBer MakeRequestBindings(const std::vector<std::vector<unsigned long>>& oids);
 
 // The value of a reply's first binding into value. A reply without that
 // binding, or naming another object than oid, is refused with 22 (the
 // wrong object returned); 0 otherwise.
-int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value);
+int TakeReplyValue(const CSnmpBer& bindings, const unsigned long* oid, int count, CSnmpBer& value,
+                   int position = 0);
+
+// The value of a reply to MakeRequestBindings(oids), as TakeReplyValue
+// takes one: with several objects, the sum modulo 2^64 of their values
+// when every one is a Counter64 (a counter split over objects, like
+// ifHCInMulticastPkts + ifHCInBroadcastPkts), otherwise the first value
+// that is not, for the kind check to refuse.
+int TakeReplySum(const CSnmpBer& bindings, const std::vector<std::vector<unsigned long>>& oids, CSnmpBer& value);
 
 }  // namespace countergroup

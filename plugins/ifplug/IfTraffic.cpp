@@ -7,17 +7,20 @@ namespace {
 const std::vector<unsigned long> kIfEntry = {1, 3, 6, 1, 2, 1, 2, 2, 1};
 const std::vector<unsigned long> kIfXEntry = {1, 3, 6, 1, 2, 1, 31, 1, 1, 1};
 
-// The 64-bit ifXTable column of an ifEntry counter column, or 0.
+// The 64-bit ifXTable columns that add up to an ifEntry counter column:
+// the non-unicast counters are the multicast and broadcast ones together.
 struct HcCounter {
     unsigned long column;
-    unsigned long hcColumn;
+    std::vector<unsigned long> hcColumns;
     const char* name;
 };
 const HcCounter kHcCounters[] = {
-    {10, 6, "ifHCInOctets"},
-    {11, 7, "ifHCInUcastPkts"},
-    {16, 10, "ifHCOutOctets"},
-    {17, 11, "ifHCOutUcastPkts"},
+    {10, {6}, "ifHCInOctets"},
+    {11, {7}, "ifHCInUcastPkts"},
+    {12, {8, 9}, "ifHCInMulticastPkts+ifHCInBroadcastPkts"},
+    {16, {10}, "ifHCOutOctets"},
+    {17, {11}, "ifHCOutUcastPkts"},
+    {18, {12, 13}, "ifHCOutMulticastPkts+ifHCOutBroadcastPkts"},
 };
 const HcCounter* HcOf(unsigned long column)
 {
@@ -31,9 +34,12 @@ countergroup::CCounterGroupDoc::Alternative HcAlternative(unsigned long column, 
 {
     countergroup::CCounterGroupDoc::Alternative alt;
     if (const HcCounter* hc = HcOf(column)) {
-        alt.oid = kIfXEntry;
-        alt.oid.push_back(hc->hcColumn);
-        alt.oid.push_back(static_cast<unsigned long>(static_cast<unsigned>(ifIndex)));
+        for (unsigned long hcColumn : hc->hcColumns) {
+            std::vector<unsigned long> oid = kIfXEntry;
+            oid.push_back(hcColumn);
+            oid.push_back(static_cast<unsigned long>(static_cast<unsigned>(ifIndex)));
+            alt.oids.push_back(std::move(oid));
+        }
         alt.name = hc->name;
     }
     return alt;

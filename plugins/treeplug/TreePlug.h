@@ -137,6 +137,8 @@ private:
     // Object items by numeric OID: reusing one costs no search of its
     // siblings, so a walk's cost stays linear in its instances.
     QHash<QString, QTreeWidgetItem*> m_objectItems;
+    // The deepest object item of the row shown last (null: none).
+    QTreeWidgetItem* m_lastObject = nullptr;
 
     std::string m_iniPath;
     bool m_shutDown = false;

@@ -219,6 +219,7 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
 
     m_tree->clear();
     m_objectItems.clear();
+    m_lastObject = nullptr;
     if (CTreeMIBMenuListView* l = GetListView())
         l->GetListCtrl().DeleteAllItems();
 
@@ -265,12 +266,14 @@ void CTreeMIBMenuView::OnWake(unsigned serial)
 
 int CTreeMIBMenuView::DrainInterval() const
 {
-    // After every batch both panes lay out all their items again. Spacing
-    // the batches in proportion to the rows shown keeps that a fixed share
-    // of the time, so a walk costs time linear in its instances.
+    // After every batch both panes lay out all their items again (well
+    // under a microsecond per item). Spacing the batches in proportion to
+    // the rows shown keeps that a bounded share of the time, so a walk
+    // costs time linear in its instances; a batch is whatever the queue
+    // holds, so a fast agent fills larger ones.
     const CTreeMIBMenuListView* l = m_list;
     const int rows = l ? l->GetListCtrl().GetItemCount() : 0;
-    return std::clamp(rows / 100, 10, 1000);
+    return std::clamp(rows / 120, 10, 1000);
 }
 
 void CTreeMIBMenuView::Drain()
@@ -320,24 +323,55 @@ void CTreeMIBMenuView::AddRows(size_t count)
 {
     QList<QTreeWidgetItem*> rows;
     rows.reserve(qsizetype(count));
+    // Consecutive leaves of one object go in with one insertion: the tree
+    // pane then lays out and signals once per object and slice, not once
+    // per instance. Pending leaves go in before any new object item, so
+    // the order of the children stays that of the walk.
+    QTreeWidgetItem* leafParent = nullptr;
+    QList<QTreeWidgetItem*> leaves;
+    auto flush = [&] {
+        if (leaves.isEmpty())
+            return;
+        if (leafParent) {
+            leafParent->addChildren(leaves);
+            if (!leafParent->isExpanded())
+                leafParent->setExpanded(true);
+        } else {
+            m_tree->addTopLevelItems(leaves);
+        }
+        leaves.clear();
+    };
     for (size_t i = 0; i < count; ++i) {
         InstanceRow row = std::move(m_backlog[m_backlogPos++]);
-        QTreeWidgetItem* current = nullptr;
+        // The same objects as the row before: the same items, in place.
+        QTreeWidgetItem* current = row.sameObjects ? m_lastObject : nullptr;
         for (const ObjectStep& step : row.objects) {
             QTreeWidgetItem*& item = m_objectItems[step.key];
-            if (!item)
+            if (!item) {
+                flush();
                 item = Attach(current, new QTreeWidgetItem(QStringList(step.text)));
-            else if (current && !current->isExpanded())
+            } else if (current && !current->isExpanded()) {
                 current->setExpanded(true);
+            }
             current = item;
         }
-        if (!row.leaf.isEmpty())
-            Attach(current, new QTreeWidgetItem(QStringList(row.leaf)));
+        m_lastObject = current;
+        if (!row.leaf.isEmpty()) {
+            if (current != leafParent)
+                flush();
+            leafParent = current;
+            auto* leaf = new QTreeWidgetItem(QStringList(row.leaf));
+            // Spares the layout asking each instance for children.
+            leaf->setFlags(leaf->flags() | Qt::ItemNeverHasChildren);
+            leaves.push_back(leaf);
+        }
         auto* line = new QTreeWidgetItem;
+        line->setFlags(line->flags() | Qt::ItemNeverHasChildren);
         for (int c = 0; c < 4; ++c)
             line->setText(c, row.cells[c]);
         rows.push_back(line);
     }
+    flush();
     if (CTreeMIBMenuListView* l = GetListView())
         l->GetListCtrl().addTopLevelItems(rows);
     else

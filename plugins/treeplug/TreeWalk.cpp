@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <charconv>
 #include <cstdlib>
 #include <ctime>
 
@@ -130,37 +131,63 @@ StartObject ResolveStartObject(const std::string& prefix, const std::string& box
     return start;
 }
 
-InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned long* name, int nameLen,
-                             const CSnmpBer& value)
+InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, int nameLen, const CSnmpBer& value)
 {
+    // Rows of a walk mostly share their object part with the row before:
+    // reuse it while the arcs that reached objects are the same and the
+    // next arc still reaches none.
+    const int depth = int(m_objectArcs.size());
+    bool reuse = m_valid && rootLen == m_rootLen && nameLen >= depth &&
+                 std::equal(m_objectArcs.begin(), m_objectArcs.end(), name);
+    if (reuse && m_after && nameLen > depth && m_after->FindBrother(name[depth]))
+        reuse = false;
+    if (!reuse) {
+        m_valid = true;
+        m_rootLen = rootLen;
+        m_objectArcs.clear();
+        m_objects.clear();
+        m_numeric.clear();
+        m_path.clear();
+        MIBTree* pos = MIBTree::gettop();
+        for (int k = 0; k < nameLen && pos; ++k) {
+            MIBTree* node = pos->FindBrother(name[k]);
+            if (!node)
+                break;
+            pos = node->getchild();
+            if (k)
+                m_numeric += '.';
+            m_numeric += std::to_string(name[k]);
+            m_objectArcs.push_back(name[k]);
+            // Above the start object the tree pane shows nothing.
+            if (k < rootLen - 1)
+                continue;
+            const QString key = QString::fromStdString(m_numeric);
+            m_objects.push_back({QString::fromStdString(node->getname()) + u'(' + key + u')', key});
+            if (!m_path.empty())
+                m_path += '.';
+            m_path += node->getname();
+        }
+        m_after = pos;
+    }
+
     InstanceRow row;
-    MIBTree* pos = MIBTree::gettop();
-    std::string numeric;   // the first k + 1 arcs
-    std::string instance;  // instance sub-identifiers
-    std::string path;      // instance name
-    for (int k = 0; k < nameLen; ++k) {
+    if (reuse)
+        row.sameObjects = true;
+    else
+        row.objects = m_objects;
+    std::string numeric = m_numeric;
+    std::string instance;
+    for (int k = int(m_objectArcs.size()); k < nameLen; ++k) {
         if (k)
             numeric += '.';
-        numeric += std::to_string(name[k]);
-        if (pos) {
-            if (MIBTree* node = pos->FindBrother(name[k])) {
-                pos = node->getchild();
-                // Above the start object the tree pane shows nothing.
-                if (k < rootLen - 1)
-                    continue;
-                const QString key = QString::fromStdString(numeric);
-                row.objects.push_back({QString::fromStdString(node->getname()) + u'(' + key + u')', key});
-                if (!path.empty())
-                    path += '.';
-                path += node->getname();
-                continue;
-            }
-            pos = nullptr;
-        }
         if (!instance.empty())
             instance += '.';
-        instance += std::to_string(name[k]);
+        char arc[24];
+        const size_t n = size_t(std::to_chars(arc, arc + sizeof arc, name[k]).ptr - arc);
+        numeric.append(arc, n);
+        instance.append(arc, n);
     }
+    std::string path = m_path;
     if (!instance.empty()) {
         row.leaf = QString::fromStdString(instance + "(" + numeric + ")");
         if (!path.empty())
@@ -174,6 +201,12 @@ InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned l
     row.cells[2] = QString::fromStdString(type);
     row.cells[3] = QString::fromStdString(numeric);
     return row;
+}
+
+InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned long* name, int nameLen,
+                             const CSnmpBer& value)
+{
+    return InstanceDescriber().Describe(rootLen, name, nameLen, value);
 }
 
 void WalkChannel::WakeLocked(std::unique_lock<std::mutex>& lock)
@@ -300,6 +333,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
     int* flag = item->getRepeatFlag();
     snmpengine::WalkStepper stepper(agent, item, 1);
     std::vector<CSnmpBer> rows;
+    InstanceDescriber describer;
     bool done = false;
     while (!done) {
         if (!item->getRepeat()) {
@@ -364,7 +398,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             value = v ? CSnmpBer(v) : CSnmpBer();
             name.assign(arcs.begin(), arcs.begin() + n);
             // Stopped (or discarded) while waiting for the window to catch up.
-            if (!channel.Push(DescribeInstance(root.data(), rootLen, name.data(), n, value), flag)) {
+            if (!channel.Push(describer.Describe(rootLen, name.data(), n, value), flag)) {
                 done = true;
                 break;
             }

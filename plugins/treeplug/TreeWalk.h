@@ -16,6 +16,7 @@
 class CSnmpBer;
 class MIBAgent;
 class MIBBasicItem;
+class MIBTree;
 
 namespace treeplug {
 
@@ -27,7 +28,7 @@ inline constexpr int kMaxRootArcs = 64;
 inline constexpr int kMaxInstances = 1000000;
 // Rows the hand-over queue holds: a worker ahead of the window waits, so
 // memory follows the rows shown rather than the agent's pace.
-inline constexpr size_t kQueueRows = 4096;
+inline constexpr size_t kQueueRows = 16384;
 // Received names are decoded up to the engine's OID limit, so an agent's
 // names longer than 128 arcs are shown and walked like any other.
 int MaxNameArcs();
@@ -67,6 +68,9 @@ struct InstanceRow {
     std::vector<ObjectStep> objects;  // object items from the top level down
     QString leaf;                     // instance leaf text; empty: no leaf
     QString cells[4];                 // instance name, value, type, numeric OID
+    // The objects are those of the row before in the same walk and are
+    // left out (objects is empty).
+    bool sameObjects = false;
 };
 
 // Columns of the list pane.
@@ -77,6 +81,23 @@ extern const int kColumnDefaults[4];
 // value, for a walk from root (rootLen arcs, a prefix of name).
 InstanceRow DescribeInstance(const unsigned long* root, int rootLen, const unsigned long* name, int nameLen,
                              const CSnmpBer& value);
+
+// The same for the rows of one walk in order: the object part of the row
+// before is reused while it still applies, and then not repeated in the
+// row (sameObjects).
+class InstanceDescriber {
+public:
+    InstanceRow Describe(int rootLen, const unsigned long* name, int nameLen, const CSnmpBer& value);
+
+private:
+    bool m_valid = false;
+    int m_rootLen = 0;
+    std::vector<unsigned long> m_objectArcs;  // the arcs that reached objects
+    MIBTree* m_after = nullptr;               // the children below the last of them
+    std::vector<ObjectStep> m_objects;
+    std::string m_numeric;  // of m_objectArcs
+    std::string m_path;     // object names from the start object down
+};
 
 // How a walk ended.
 struct WalkEnd {

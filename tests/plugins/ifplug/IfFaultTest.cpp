@@ -354,3 +354,74 @@ TEST_F(IfFaultTest, LargeTableArrivesInSlicesSorted)
     EXPECT_EQ(list.GetItemText(kRows - 1, 1).toStdString(), "eth" + std::to_string(kRows));
     EXPECT_EQ(w.view->Rows().size(), size_t(kRows));
 }
+
+// Over v2c the one-interface window polls the ifHC* counters the peer has,
+// sums multicast and broadcast for the non-unicast series, keeps the 32-bit
+// object where one of the pair is missing, and takes every increase
+// modulo 2^64 across a wrap.
+TEST_F(IfFaultTest, TrafficOverV2cWrapsTheHcCountersModulo2To64)
+{
+    FaultAgent peer;
+    auto mib = Interfaces({1}, 6);
+    const Oid entry = parseOid("1.3.6.1.2.1.2.2.1"), xEntry = parseOid("1.3.6.1.2.1.31.1.1.1");
+    for (uint32_t c = 10; c <= 20; ++c)
+        mib->set(append(entry, {c, 1}), counter(c));
+    // ifXTable without ifHCOutBroadcastPkts (13).
+    for (uint32_t c = 6; c <= 12; ++c)
+        mib->set(append(xEntry, {c, 1}), counter64(UINT64_MAX - 99 + c));
+    peer.setScript(serve(mib));
+    UseAgent(peer.address(), peer.settingsFamily(), 3, 200000);
+    MIBAgent::getInstance()->setVersion(MIBAgent::Version::V2c);
+    TablesWindow w = Open();
+    ASSERT_TRUE(w);
+    ASSERT_EQ(Select(w, {"1"}), 1);
+    platform::ExecuteCommand(w.view, ifplug::kCmdTraffic);
+    countergroup::CCounterGroupFrame* graph = ActiveGraph();
+    ASSERT_NE(graph, nullptr);
+    countergroup::CCounterGroupDoc* doc = graph->document();
+    const std::map<int, std::string> hc = {{0, "ifHCInOctets"},
+                                           {1, "ifHCInUcastPkts"},
+                                           {2, "ifHCInMulticastPkts+ifHCInBroadcastPkts"},
+                                           {6, "ifHCOutOctets"},
+                                           {7, "ifHCOutUcastPkts"}};
+    for (int i = 0; i < 11; ++i) {
+        EXPECT_EQ(doc->UsesAlternative(i), hc.count(i) == 1) << i;
+        EXPECT_EQ(graph->listView()->GetListCtrl().GetItemText(i, 0).toStdString(),
+                  hc.count(i) ? hc.at(i) : std::string(ifplug::kCounterNames[i]));
+    }
+
+    // Every 64-bit counter passes 2^64; the 32-bit ones grow by 5.
+    for (uint32_t c = 6; c <= 12; ++c)
+        mib->set(append(xEntry, {c, 1}), counter64(1000 * c));
+    for (uint32_t c = 10; c <= 20; ++c)
+        mib->set(append(entry, {c, 1}), counter(c + 5));
+    peer.clearRequests();
+    graph->listView()->Poll();
+    doc->FinishPollCycle();
+    auto increase = [](uint32_t c) { return 1000 * c + 100 - c; };  // from 2^64 - 99 + c to 1000 c
+    const std::map<int, uint64_t> want = {{0, increase(6)},
+                                          {1, increase(7)},
+                                          {2, increase(8) + increase(9)},
+                                          {6, increase(10)},
+                                          {7, increase(11)}};
+    for (int i = 0; i < 11; ++i) {
+        const ValatTime& slot = doc->getSeries(i)->getValatTime()[60];
+        EXPECT_EQ(slot.getErrIdx(), 0) << i;
+        EXPECT_EQ(slot.getVal(), want.count(i) ? want.at(i) : 5u) << i;
+    }
+    // One request per series, the pair in one; all v2c.
+    std::vector<size_t> bindings;
+    for (const Request& r : peer.requests()) {
+        EXPECT_EQ(r.version, 1);
+        bindings.push_back(r.bindings.size());
+    }
+    EXPECT_EQ(bindings, (std::vector<size_t>{1, 1, 2, 1, 1, 1, 1, 1, 1, 1, 1}));
+    const std::string csv = cp932::ToUtf8(doc->CsvBytes());
+    EXPECT_EQ(csv.substr(0, csv.find('\n')),
+              "時刻,ifHCInOctets,ifHCInUcastPkts,ifHCInMulticastPkts+ifHCInBroadcastPkts,ifInDiscards,ifInErrors,"
+              "ifInUnknownProtos,ifHCOutOctets,ifHCOutUcastPkts,ifOutNUcastPkts,ifOutDiscards,ifOutErrors");
+    EXPECT_NE(csv.find("," + std::to_string(increase(6)) + "," + std::to_string(increase(7)) + "," +
+                       std::to_string(increase(8) + increase(9)) + ",5,5,5,"),
+              std::string::npos)
+        << csv;
+}

@@ -133,6 +133,38 @@ TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
     EXPECT_EQ(r.cells[0].toStdString(), "9999.5.2.1");
 }
 
+// The rows of one walk in order: each is what DescribeInstance gives alone,
+// except that objects equal to the row before are left out and flagged
+// (sysObjectID.0 after sysObjectID itself); a row that reaches another
+// object (ifIndex.3 then ifDescr.1) carries its objects again.
+TEST_F(TreeWalkTest, DescriberLeavesOutOnlyTheObjectsOfTheRowBefore)
+{
+    CSnmpBer n;
+    n.SetLong(7);
+    const std::vector<unsigned long> mib2 = {1, 3, 6, 1, 2, 1};
+    const std::vector<std::vector<unsigned long>> names = {
+        {1, 3, 6, 1, 2, 1, 2, 2, 1, 1, 1},    {1, 3, 6, 1, 2, 1, 2, 2, 1, 1, 3}, {1, 3, 6, 1, 2, 1, 2, 2, 1, 2, 1},
+        {1, 3, 6, 1, 2, 1, 2, 2, 1, 2, 2, 5}, {1, 3, 6, 1, 2, 1, 1, 1, 0},       {1, 3, 6, 1, 2, 1, 1, 2},
+        {1, 3, 6, 1, 2, 1, 1, 2, 0},          {1, 3, 6, 1, 2, 1, 1, 3, 0},       {1, 3, 6, 1, 2, 1, 1, 3, 0, 1}};
+    const bool same[] = {false, true, false, true, false, false, true, false, true};
+    InstanceDescriber describer;
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(i);
+        const int len = int(names[i].size());
+        const InstanceRow alone = DescribeInstance(mib2.data(), 6, names[i].data(), len, n);
+        const InstanceRow row = describer.Describe(6, names[i].data(), len, n);
+        EXPECT_EQ(row.sameObjects, same[i]);
+        EXPECT_EQ(row.objects.size(), same[i] ? 0u : alone.objects.size());
+        for (size_t k = 0; k < row.objects.size(); ++k) {
+            EXPECT_EQ(row.objects[k].text, alone.objects[k].text);
+            EXPECT_EQ(row.objects[k].key, alone.objects[k].key);
+        }
+        EXPECT_EQ(row.leaf, alone.leaf);
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(row.cells[c], alone.cells[c]) << c;
+    }
+}
+
 TEST_F(TreeWalkTest, CsvHeaderRowsNoQuotingLfCp932)
 {
     const std::string header = cp932::FromUtf8("インスタンス識別子,値,タイプ,オブジェクト識別子\n");

@@ -520,3 +520,32 @@ TEST_F(UserWindowFilesTest, NothingPollsWhileALoadShowsAMessage)
     EXPECT_EQ(Cell(u, 0, 1), "300");
     EXPECT_EQ(Cell(u, 1, 1), "400");
 }
+
+// A Counter64 object over v2c: its samples, list and CSV show the increase
+// modulo 2^64, across the wrap and beyond 32 bits.
+TEST_F(UserWindowFilesTest, Counter64IncreasesWrapModulo2To64)
+{
+    REQUIRE_PEER();
+    MIBAgent::getInstance()->setVersion(MIBAgent::Version::V2c);
+    const fp::Oid hc = fp::parseOid("1.3.6.1.2.1.31.1.1.1.6.1");
+    mib->set(hc, fp::counter64(UINT64_MAX - 99));
+    UserWindow u = OpenUser();
+    ASSERT_TRUE(u);
+    ASSERT_TRUE(Add(u, "1.3.6.1.2.1.31.1.1.1.6.1"));
+    const uint64_t steps[] = {50, 50 + 5000000000000ull};
+    const char* want[] = {"150", "5000000000000"};
+    for (int i = 0; i < 2; ++i) {
+        mib->set(hc, fp::counter64(steps[i]));
+        u.list->Poll();
+        const ValatTime& slot = u.doc->getSeries(0)->getValatTime()[60];
+        EXPECT_EQ(slot.getErrIdx(), 0) << i;
+        EXPECT_EQ(Cell(u, 0, 1), want[i]);
+        EXPECT_EQ(std::to_string(slot.getVal()), want[i]);
+    }
+    EXPECT_EQ(u.doc->getUserSeries(0)->getTagType(), 0x46);
+    const std::string csv = u.doc->CsvBytes();
+    EXPECT_NE(csv.find(",150\n"), std::string::npos) << csv;
+    EXPECT_NE(csv.find(",5000000000000\n"), std::string::npos) << csv;
+    ASSERT_FALSE(peer->requests().empty());
+    EXPECT_EQ(peer->requests().back().version, 1);
+}
