@@ -92,6 +92,22 @@ std::string NameText(const CSnmpBer& bindings, int position)
 
 // "%s(%d)" with the row's text and key, or the fallback when the key is
 // not in the table.
+// "00:1a:2b", as an OCTET STRING holding control octets is shown.
+std::string HexPairs(const CSnmpBer& value)
+{
+    const unsigned char* d = value.GetData();
+    const int n = d ? value.GetDataLen() : 0;
+    static const char digits[] = "0123456789abcdef";
+    std::string out;
+    for (int i = 0; i < n; ++i) {
+        if (i)
+            out += ':';
+        out += digits[d[i] >> 4];
+        out += digits[d[i] & 15];
+    }
+    return out;
+}
+
 std::string EnumText(const Int2CStringList* table, int key, const std::string& fallback)
 {
     const std::string* text = table->findVal(key);
@@ -327,6 +343,12 @@ void AddInterfaceRows(IfTablesData& d, CSnmpBerList& rows, int count, const std:
                     break;
                 case 5:
                     text = SpeedText(uint32_t(c.value.GetULong()));
+                    break;
+                case 6:
+                    // A hardware address is octets, never text: one whose
+                    // octets all look printable would show as kana.
+                    if (c.value.GetTagType() == CSnmpBer::TagOctetString)
+                        text = HexPairs(c.value);
                     break;
                 case 8:
                     text = EnumText(states, int(c.value.GetLong()), text);

@@ -50,23 +50,19 @@ std::map<std::string, std::string> Column(const std::string& column, const std::
     return out;
 }
 
-// The display text of an OCTET STRING given as hex octets: hex pairs with
-// ':' when it holds a control octet, else the text up to the first zero.
-std::string OctetsText(const std::string& hexOctets)
+// A hardware address given as hex octets, as the table shows it: hex pairs
+// with ':' whatever the octets are (as text some would read as kana).
+std::string MacText(const std::string& hexOctets)
 {
     std::istringstream in(hexOctets);
-    std::string raw, hx;
     unsigned v;
-    bool control = false;
     std::string pairs;
     while (in >> std::hex >> v) {
-        raw += char(v);
-        control = control || v < 0x20;
         char buf[4];
         std::snprintf(buf, sizeof buf, "%02x", v);
         pairs += (pairs.empty() ? "" : ":") + std::string(buf);
     }
-    return control ? pairs : cp932::ToUtf8(raw.substr(0, raw.find('\0')));
+    return pairs;
 }
 
 std::string Enum(const Int2CStringList* t, const std::string& v)
@@ -111,7 +107,7 @@ TEST_F(IfAgentTest, InterfaceTableEqualsTheAgent)
         EXPECT_EQ((*r)[2], name == "lo" ? "softwareLoopback(24)" : "ethernet-csmacd(6)");
         EXPECT_EQ((*r)[2], Enum(IfTypeList::getInstance(), type.at(index)));
         EXPECT_EQ((*r)[3], mtu.at(index));
-        EXPECT_EQ((*r)[5], OctetsText(mac.count(index) ? mac.at(index) : ""));
+        EXPECT_EQ((*r)[5], MacText(mac.count(index) ? mac.at(index) : ""));
         EXPECT_EQ((*r)[6], Enum(IfOperStatusList::getInstance(), oper.at(index).substr(0, oper.at(index).find('('))));
         EXPECT_EQ((*r)[7], qlen.at(index));
     }

@@ -31,7 +31,10 @@ protected:
             mib->set(col(3), integer(i == 1 ? unknownType : 6));
             mib->set(col(4), integer(1500));
             mib->set(col(5), gauge(speeds[i - 1]));
-            mib->set(col(6), octets(std::string("\x02\x00\x5e\x00\x53", 5) + char(i)));
+            // The last address holds no control octet, so as text it would
+            // read as kana.
+            mib->set(col(6), i == speeds.size() ? octets("\x2a\x5f\xc1\xb3\x4d\x6e")
+                                                : octets(std::string("\x02\x00\x5e\x00\x53", 5) + char(i)));
             mib->set(col(8), integer(i == 2 ? 2 : 1));
             mib->set(col(21), gauge(0));
         }
@@ -53,7 +56,7 @@ TEST_F(IfFaultTest, SpeedTypeAndStatusTexts)
         {"2", "if2", "ethernet-csmacd(6)", "1500", "1000.0kbps", "02:00:5e:00:53:02", "down(2)", "0"},
         {"3", "if3", "ethernet-csmacd(6)", "1500", "1.0Mbps", "02:00:5e:00:53:03", "up(1)", "0"},
         {"4", "if4", "ethernet-csmacd(6)", "1500", "10.0Mbps", "02:00:5e:00:53:04", "up(1)", "0"},
-        {"5", "if5", "ethernet-csmacd(6)", "1500", "4295.0Mbps", "02:00:5e:00:53:05", "up(1)", "0"},
+        {"5", "if5", "ethernet-csmacd(6)", "1500", "4295.0Mbps", "2a:5f:c1:b3:4d:6e", "up(1)", "0"},
     };
     EXPECT_EQ(Shown(w), want);
 }
