@@ -24,6 +24,23 @@
 
 namespace benchsupport {
 
+// A UDP socket on 127.0.0.1 with a free port (into *port); receives wake
+// every 0.1 s so a responder thread can notice its stop.
+inline int BindLoopbackUdp(int* port)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    *port = ntohs(a.sin_port);
+    timeval tv{0, 100000};
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+    return fd;
+}
+
 using Clock = std::chrono::steady_clock;
 
 inline double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
@@ -138,16 +155,7 @@ public:
 
     explicit LoopbackResponder(Bindings kind) : m_kind(kind)
     {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len);
-        m_port = ntohs(a.sin_port);
-        timeval tv{0, 100000};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        m_fd = BindLoopbackUdp(&m_port);
         m_thread = std::thread([this] { Run(); });
     }
     ~LoopbackResponder()

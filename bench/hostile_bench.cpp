@@ -61,16 +61,7 @@ class TableResponder {
 public:
     explicit TableResponder(long rows) : m_rows(rows)
     {
-        m_fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        sockaddr_in a{};
-        a.sin_family = AF_INET;
-        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(m_fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
-        socklen_t len = sizeof a;
-        ::getsockname(m_fd, reinterpret_cast<sockaddr*>(&a), &len);
-        m_port = ntohs(a.sin_port);
-        timeval tv{0, 100000};
-        ::setsockopt(m_fd, SOL_SOCKET, SO_RCVTIMEO, &tv, sizeof tv);
+        m_fd = benchsupport::BindLoopbackUdp(&m_port);
         m_thread = std::thread([this] { Run(); });
     }
     ~TableResponder()
