@@ -1,6 +1,8 @@
 #pragma once
 // Resource and command ids of the program.
 
+#include "mibcore/platform/Language.h"
+
 #include <QString>
 
 namespace app {
@@ -90,5 +92,10 @@ void RegisterAppResources();
 // or from Qt's translations directory; false, changing nothing, when the
 // catalogue is not there.
 bool LoadQtTranslations(const QString& dir = QString());
+
+// The language of this run: the choice kept in quillon.ini (the settings
+// folder of the layout already decided), else the desktop's. Installs the
+// program's English catalogues, or Qt's own Japanese texts.
+platform::Language ApplyLanguage();
 
 }  // namespace app

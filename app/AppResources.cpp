@@ -1,5 +1,8 @@
 #include "app/AppIds.h"
 
+#include "mibcore/agent/AppConstants.h"
+
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/Resources.h"
 
 #include <QCoreApplication>
@@ -9,7 +12,11 @@
 
 // The qrc initialiser is a global function; it may not be called from
 // inside a namespace.
-static void InitAppQrc() { Q_INIT_RESOURCE(app); }
+static void InitAppQrc()
+{
+    Q_INIT_RESOURCE(app);
+    Q_INIT_RESOURCE(app_i18n);
+}
 
 namespace app {
 
@@ -166,9 +173,21 @@ bool LoadQtTranslations(const QString& dir)
     return true;
 }
 
+platform::Language ApplyLanguage()
+{
+    const std::string ini = AppConstants::getInstance()->getIniPath("quillon.ini");
+    const platform::Language language = platform::Resolve(platform::ReadLanguageChoice(ini));
+    platform::SetLanguage(language);
+    // Without the catalogue the standard buttons simply stay in English.
+    if (language == platform::Language::Japanese)
+        LoadQtTranslations();
+    return language;
+}
+
 void RegisterAppResources()
 {
     InitAppQrc();
+    platform::RegisterCatalogue("app");
     RegisterMenus();
     RegisterStrings();
     platform::RegisterToolBar("128", {"128", 16, 16,

@@ -4,8 +4,10 @@
 #include "app/AppIds.h"
 #include "app/CQuillonApp.h"
 #include "mibcore/Version.h"
+#include "mibcore/agent/AppConstants.h"
 
 #include <QApplication>
+#include <QDir>
 
 #include <cstdio>
 #include <cstdlib>
@@ -58,8 +60,9 @@ int main(int argc, char** argv)
         return cl.exitCode;
     QApplication::setApplicationName("Quillon");
     QApplication::setDesktopFileName("org.example.quillon");
-    // Without the catalogue the standard buttons simply stay in English.
-    app::LoadQtTranslations();
+    // The settings folder (and with it the language) depends on the layout.
+    AppConstants::getInstance()->setLayoutFor(AppConstants::ProgramPath(), QDir::currentPath().toStdString());
+    app::ApplyLanguage();
 
     CQuillonApp app;
     app.SetInitialAddress(cl.address);

@@ -9,7 +9,7 @@ set -euo pipefail
 REQUIRED=(
     # build
     build-essential g++ cmake ninja-build pkg-config
-    qt6-base-dev qt6-translations-l10n libgtest-dev libgmock-dev libbenchmark-dev
+    qt6-base-dev qt6-translations-l10n qt6-l10n-tools libgtest-dev libgmock-dev libbenchmark-dev
     # OpenSSL's libcrypto: SNMPv3 hashes, HMAC and AES
     libssl-dev
     # net-snmp's library, linked only by a benchmark as the codec to beat

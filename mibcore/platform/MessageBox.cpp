@@ -1,5 +1,7 @@
 #include "mibcore/platform/MessageBox.h"
 
+#include "mibcore/platform/Language.h"
+
 #include "mibcore/platform/UiThread.h"
 
 #include <QApplication>
@@ -96,7 +98,7 @@ int MessageBox(const std::string& text, unsigned type, const std::string& captio
         std::lock_guard<std::mutex> lock(g_hookMutex);
         hook = g_hook;
     }
-    MessageRequest req{text, caption, type};
+    MessageRequest req{TrText(text), TrText(caption), type};
     int answer = IDCANCEL;
     RunOnUiThread([&] { answer = hook ? hook(req) : DefaultAnswer(req); });
     return answer;

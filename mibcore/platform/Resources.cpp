@@ -1,5 +1,7 @@
 #include "mibcore/platform/Resources.h"
 
+#include "mibcore/platform/Language.h"
+
 #include <QAction>
 #include <QFile>
 #include <QMenu>
@@ -44,10 +46,10 @@ void Fill(QMenu* menu, const std::vector<MenuItem>& items)
         if (it.IsSeparator()) {
             menu->addSeparator();
         } else if (!it.items.empty()) {
-            QMenu* sub = menu->addMenu(QString::fromStdString(it.text));
+            QMenu* sub = menu->addMenu(TrText(QString::fromStdString(it.text)));
             Fill(sub, it.items);
         } else {
-            Decorate(menu->addAction(QString::fromStdString(it.text)), it.id);
+            Decorate(menu->addAction(TrText(QString::fromStdString(it.text))), it.id);
         }
     }
 }
@@ -104,9 +106,14 @@ bool HasString(int id)
 
 std::string LoadString(int id)
 {
-    std::lock_guard<std::mutex> lock(S().mutex);
-    auto it = S().strings.find(id);
-    return it == S().strings.end() ? std::string() : it->second;
+    std::string text;
+    {
+        std::lock_guard<std::mutex> lock(S().mutex);
+        auto it = S().strings.find(id);
+        if (it != S().strings.end())
+            text = it->second;
+    }
+    return TrText(text);
 }
 
 void RegisterMenu(const std::string& name, std::vector<MenuItem> popups)
@@ -140,7 +147,7 @@ QMenu* LoadPopupMenu(const std::string& name, int index, QWidget* parent)
             return nullptr;
         popup = it->second[static_cast<std::size_t>(index)];
     }
-    QMenu* menu = new QMenu(QString::fromStdString(popup.text), parent);
+    QMenu* menu = new QMenu(TrText(QString::fromStdString(popup.text)), parent);
     Fill(menu, popup.items);
     return menu;
 }
@@ -157,10 +164,10 @@ bool LoadMenuBar(QMenuBar* bar, const std::string& name)
     }
     for (const MenuItem& p : popups) {
         if (p.items.empty() && p.id != 0) {
-            Decorate(bar->addAction(QString::fromStdString(p.text)), p.id);
+            Decorate(bar->addAction(TrText(QString::fromStdString(p.text))), p.id);
             continue;
         }
-        QMenu* m = bar->addMenu(QString::fromStdString(p.text));
+        QMenu* m = bar->addMenu(TrText(QString::fromStdString(p.text)));
         Fill(m, p.items);
     }
     return true;

@@ -18,6 +18,7 @@
 #include "mibcore/platform/Resources.h"
 #include "mibcore/registry/MIB.h"
 #include "mibcore/widgets/CLineColorDlg.h"
+#include "mibcore/platform/Language.h"
 
 namespace countergroup {
 
@@ -576,3 +577,6 @@ void CCounterGroupFrame::SaveWindowSettings()
 }
 
 }  // namespace countergroup
+
+// This library's English texts.
+static const platform::CatalogueRegistration g_catalogue("counters");

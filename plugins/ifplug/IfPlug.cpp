@@ -25,6 +25,7 @@
 #include "mibcore/platform/Resources.h"
 #include "mibcore/registry/MIB.h"
 #include "plugins/ifplug/IfRegistry.h"
+#include "mibcore/platform/Language.h"
 
 namespace ifplug {
 
@@ -611,3 +612,6 @@ bool CIfMIBMenuFrame::ExportCsv()
 }
 
 }  // namespace ifplug
+
+// This library's English texts.
+static const platform::CatalogueRegistration g_catalogue("ifplug");

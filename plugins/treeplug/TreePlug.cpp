@@ -21,6 +21,7 @@
 #include "mibcore/registry/MIB.h"
 #include "mibcore/widgets/CLoopBar.h"
 #include "mibcore/widgets/WidgetResources.h"
+#include "mibcore/platform/Language.h"
 
 using namespace treeplug;
 
@@ -276,3 +277,6 @@ CMIBOptDlg::CMIBOptDlg(QWidget* parent) : QDialog(parent)
 void CMIBOptDlg::setPreword(const std::string& text) { m_edit->setText(QString::fromStdString(text)); }
 
 std::string CMIBOptDlg::getPreword() const { return m_edit->text().toStdString(); }
+
+// This library's English texts.
+static const platform::CatalogueRegistration g_catalogue("treeplug");

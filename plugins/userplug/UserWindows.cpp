@@ -19,6 +19,7 @@
 #include "mibcore/widgets/WidgetResources.h"
 #include "plugins/userplug/ObjectNames.h"
 #include "plugins/userplug/UserXml.h"
+#include "mibcore/platform/Language.h"
 
 using namespace countergroup;
 using namespace userplug;
@@ -317,3 +318,6 @@ void CUserOidDlg::accept()
     m_count = n;
     QDialog::accept();
 }
+
+// This library's English texts.
+static const platform::CatalogueRegistration g_catalogue("userplug");
