@@ -87,6 +87,8 @@ public:
     const std::vector<unsigned long>& getRoot() const { return m_root; }
     // Rows received and not shown yet (queued and in hand).
     size_t QueuedRows() const;
+    // Texts of the rows shown.
+    const treeplug::RowStore& rowStore() const { return *m_store; }
     const std::string& getRootText() const { return m_rootText; }
 
     // 7007 (names false) and 7008 (names true).
@@ -139,6 +141,9 @@ private:
     QHash<QString, QTreeWidgetItem*> m_objectItems;
     // The deepest object item of the row shown last (null: none).
     QTreeWidgetItem* m_lastObject = nullptr;
+    // Texts of the list rows and instance leaves, shared with the list
+    // pane's keyed-text function (the panes may go in either order).
+    std::shared_ptr<treeplug::RowStore> m_store = std::make_shared<treeplug::RowStore>();
 
     std::string m_iniPath;
     bool m_shutDown = false;

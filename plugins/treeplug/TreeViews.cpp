@@ -57,6 +57,28 @@ bool IsTabKey(QEvent* event)
     return k->key() == Qt::Key_Tab && !(k->modifiers() & (Qt::ControlModifier | Qt::AltModifier));
 }
 
+// An instance leaf of the tree pane: its text comes from the walk's row
+// store, so a leaf holds no string of its own.
+class LeafItem : public QTreeWidgetItem {
+public:
+    LeafItem(const std::shared_ptr<RowStore>& store, int row)
+        : QTreeWidgetItem(UserType + 2), m_store(store.get()), m_row(row)
+    {
+        // Spares the layout asking each instance for children.
+        setFlags(flags() | Qt::ItemNeverHasChildren);
+    }
+    QVariant data(int column, int role) const override
+    {
+        if (column == 0 && (role == Qt::DisplayRole || role == Qt::EditRole))
+            return m_store->Leaf(m_row);
+        return QTreeWidgetItem::data(column, role);
+    }
+
+private:
+    const RowStore* m_store;  // outlives the item: the tree is emptied first
+    int m_row;
+};
+
 void FocusTextBox(QWidget* pane)
 {
     if (QWidget* frame = widgets::GetParentFrame(pane))
@@ -119,7 +141,12 @@ CTreeMIBMenuView::CTreeMIBMenuView(QWidget* parent) : platform::View(parent)
                       [this](platform::CmdUI& ui) { ui.Enable(m_tree->topLevelItemCount() > 0); });
 }
 
-CTreeMIBMenuView::~CTreeMIBMenuView() { Shutdown(); }
+CTreeMIBMenuView::~CTreeMIBMenuView()
+{
+    Shutdown();
+    // The leaves read the row store, which goes before the tree would.
+    m_tree->clear();
+}
 
 CTreeMIBMenuListView* CTreeMIBMenuView::GetListView() const
 {
@@ -143,9 +170,13 @@ void CTreeMIBMenuView::OnInitialUpdate()
         m_preword = p;
     }
     m_list = GetListView();
-    if (m_list && m_list->GetListCtrl().GetColumnCount() == 0)
+    if (m_list && m_list->GetListCtrl().GetColumnCount() == 0) {
         for (int i = 0; i < 4; ++i)
             m_list->InsertColumnFromSettings(i, QString::fromUtf8(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
+        // Rows are keys into the row store; the list keeps the store alive.
+        std::shared_ptr<RowStore> store = m_store;
+        m_list->GetListCtrl().SetKeyedText([store](int key, int col) { return store->Cell(key, col); });
+    }
     m_drop->Register(this);
 }
 
@@ -222,6 +253,7 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
     m_lastObject = nullptr;
     if (CTreeMIBMenuListView* l = GetListView())
         l->GetListCtrl().DeleteAllItems();
+    m_store->Clear();
 
     m_rootText = rootText;
     m_tokens.clear();
@@ -321,8 +353,8 @@ QTreeWidgetItem* CTreeMIBMenuView::Attach(QTreeWidgetItem* parent, QTreeWidgetIt
 
 void CTreeMIBMenuView::AddRows(size_t count)
 {
-    QList<QTreeWidgetItem*> rows;
-    rows.reserve(qsizetype(count));
+    std::vector<int> keys;
+    keys.reserve(count);
     // Consecutive leaves of one object go in with one insertion: the tree
     // pane then lays out and signals once per object and slice, not once
     // per instance. Pending leaves go in before any new object item, so
@@ -356,26 +388,18 @@ void CTreeMIBMenuView::AddRows(size_t count)
             current = item;
         }
         m_lastObject = current;
-        if (!row.leaf.isEmpty()) {
+        const int key = m_store->Add(row);
+        keys.push_back(key);
+        if (row.ends[0] > 0) {
             if (current != leafParent)
                 flush();
             leafParent = current;
-            auto* leaf = new QTreeWidgetItem(QStringList(row.leaf));
-            // Spares the layout asking each instance for children.
-            leaf->setFlags(leaf->flags() | Qt::ItemNeverHasChildren);
-            leaves.push_back(leaf);
+            leaves.push_back(new LeafItem(m_store, key));
         }
-        auto* line = new QTreeWidgetItem;
-        line->setFlags(line->flags() | Qt::ItemNeverHasChildren);
-        for (int c = 0; c < 4; ++c)
-            line->setText(c, row.cells[c]);
-        rows.push_back(line);
     }
     flush();
     if (CTreeMIBMenuListView* l = GetListView())
-        l->GetListCtrl().addTopLevelItems(rows);
-    else
-        qDeleteAll(rows);
+        l->GetListCtrl().AddKeyedRows(keys.data(), int(keys.size()));
 }
 
 void CTreeMIBMenuView::FinishWalk(const WalkEnd& end)

@@ -189,18 +189,101 @@ InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, 
     }
     std::string path = m_path;
     if (!instance.empty()) {
-        row.leaf = QString::fromStdString(instance + "(" + numeric + ")");
         if (!path.empty())
             path += '.';
         path += instance;
     }
-    row.cells[0] = QString::fromStdString(path);
-    row.cells[1] = QString::fromStdString(value.GetString(1).GetUtf8());
+    const std::string valueText = value.GetString(1).GetUtf8();
     std::string type;
     value.GetTagType(type);
-    row.cells[2] = QString::fromStdString(type);
-    row.cells[3] = QString::fromStdString(numeric);
+    // One string for all texts of the row: UTF-16 never takes more units
+    // than UTF-8 takes bytes.
+    const std::string* pieces[5] = {&instance, &path, &valueText, &type, &numeric};
+    size_t total = 0;
+    for (const std::string* p : pieces)
+        total += p->size();
+    row.text.resize(qsizetype(total));
+    QChar* const begin = row.text.data();
+    QChar* out = begin;
+    for (int i = 0; i < 5; ++i) {
+        out = m_decoder.appendToBuffer(out, QByteArrayView(pieces[i]->data(), qsizetype(pieces[i]->size())));
+        row.ends[i] = int(out - begin);
+    }
+    row.text.truncate(row.ends[4]);
     return row;
+}
+
+namespace {
+
+// instance(numeric OID)
+QString LeafText(QStringView instance, QStringView numeric)
+{
+    QString t;
+    t.reserve(instance.size() + numeric.size() + 2);
+    t.append(instance).append(u'(').append(numeric).append(u')');
+    return t;
+}
+
+}  // namespace
+
+QString InstanceRow::Leaf() const
+{
+    if (ends[0] == 0)
+        return {};
+    return LeafText(Piece(0), Piece(4));
+}
+
+int RowStore::Add(const InstanceRow& row)
+{
+    if (m_slices.empty() || m_count % kSliceRows == 0) {
+        // A full slice gives back its slack: it never grows again.
+        if (!m_slices.empty())
+            m_slices.back().chars.squeeze();
+        Slice& s = m_slices.emplace_back();
+        s.ends.reserve(5 * kSliceRows);
+        s.chars.reserve(m_slices.size() > 1 ? m_slices[m_slices.size() - 2].chars.size() * 9 / 8
+                                            : qsizetype(row.text.size()) * kSliceRows);
+    }
+    Slice& s = m_slices.back();
+    const unsigned base = unsigned(s.chars.size());
+    s.chars += row.text;
+    for (int e : row.ends)
+        s.ends.push_back(base + unsigned(e));
+    return m_count++;
+}
+
+QStringView RowStore::Piece(int row, int i) const
+{
+    if (row < 0 || row >= m_count || i < 0 || i > 4)
+        return {};
+    const Slice& s = m_slices[size_t(row / kSliceRows)];
+    const size_t at = size_t(row % kSliceRows) * 5 + size_t(i);
+    const unsigned begin = at ? s.ends[at - 1] : 0;
+    return QStringView(s.chars).mid(begin, s.ends[at] - begin);
+}
+
+QString RowStore::Cell(int row, int col) const { return Piece(row, col + 1).toString(); }
+
+QString RowStore::Leaf(int row) const
+{
+    const QStringView instance = Piece(row, 0);
+    if (instance.isEmpty())
+        return {};
+    return LeafText(instance, Piece(row, 4));
+}
+
+void RowStore::Clear()
+{
+    m_slices.clear();
+    m_count = 0;
+}
+
+size_t RowStore::Bytes() const
+{
+    size_t n = 0;
+    for (const Slice& s : m_slices)
+        n += size_t(s.chars.capacity()) * sizeof(QChar) + s.ends.capacity() * sizeof(unsigned);
+    return n;
 }
 
 InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned long* name, int nameLen,

@@ -5,6 +5,7 @@
 // the CSV file of the list.
 
 #include <QString>
+#include <QStringDecoder>
 
 #include <atomic>
 #include <condition_variable>
@@ -63,14 +64,51 @@ struct ObjectStep {
     QString key;   // the numeric OID: unique in the tree pane
 };
 
-// What one received instance adds to the panes.
+// What one received instance adds to the panes. Its texts are one string:
+// the instance sub-identifiers (the leaf's text before its "("), then the
+// four list cells (instance name, value, type, numeric OID); ends[i] is
+// where piece i ends.
 struct InstanceRow {
     std::vector<ObjectStep> objects;  // object items from the top level down
-    QString leaf;                     // instance leaf text; empty: no leaf
-    QString cells[4];                 // instance name, value, type, numeric OID
+    QString text;
+    int ends[5] = {0, 0, 0, 0, 0};
     // The objects are those of the row before in the same walk and are
     // left out (objects is empty).
     bool sameObjects = false;
+
+    QStringView Piece(int i) const
+    {
+        const int begin = i ? ends[i - 1] : 0;
+        return QStringView(text).mid(begin, ends[i] - begin);
+    }
+    QString Cell(int col) const { return Piece(col + 1).toString(); }
+    // instance(numeric OID), or empty when the name has no instance part.
+    QString Leaf() const;
+};
+
+// The texts of a walk's rows, kept by the panes: slices of kSliceRows rows,
+// each one block of characters and one of offsets, so a row costs its
+// characters and five offsets instead of a string per cell. Rows are
+// numbered from 0 in the order added.
+class RowStore {
+public:
+    static constexpr int kSliceRows = 1024;
+    int Add(const InstanceRow& row);
+    QString Cell(int row, int col) const;
+    QString Leaf(int row) const;
+    int Size() const { return m_count; }
+    void Clear();
+    // Bytes held (characters and offsets, slack included).
+    size_t Bytes() const;
+
+private:
+    struct Slice {
+        QString chars;
+        std::vector<unsigned> ends;  // five per row
+    };
+    QStringView Piece(int row, int i) const;
+    std::vector<Slice> m_slices;
+    int m_count = 0;
 };
 
 // Columns of the list pane.
@@ -97,6 +135,7 @@ private:
     std::vector<ObjectStep> m_objects;
     std::string m_numeric;  // of m_objectArcs
     std::string m_path;     // object names from the start object down
+    QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
 // How a walk ended.

@@ -105,11 +105,11 @@ TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
     ASSERT_EQ(r.objects.size(), 2u);
     EXPECT_EQ(r.objects[0].text.toStdString(), "system(1.3.6.1.2.1.1)");
     EXPECT_EQ(r.objects[1].text.toStdString(), "sysDescr(1.3.6.1.2.1.1.1)");
-    EXPECT_EQ(r.leaf.toStdString(), "0(1.3.6.1.2.1.1.1.0)");
-    EXPECT_EQ(r.cells[0].toStdString(), "system.sysDescr.0");
-    EXPECT_EQ(r.cells[1].toStdString(), "Linux");
-    EXPECT_EQ(r.cells[2].toStdString(), "OCTET STRING(0x04)");
-    EXPECT_EQ(r.cells[3].toStdString(), "1.3.6.1.2.1.1.1.0");
+    EXPECT_EQ(r.Leaf().toStdString(), "0(1.3.6.1.2.1.1.1.0)");
+    EXPECT_EQ(r.Cell(0).toStdString(), "system.sysDescr.0");
+    EXPECT_EQ(r.Cell(1).toStdString(), "Linux");
+    EXPECT_EQ(r.Cell(2).toStdString(), "OCTET STRING(0x04)");
+    EXPECT_EQ(r.Cell(3).toStdString(), "1.3.6.1.2.1.1.1.0");
 
     // From mib-2 the names start at mib-2; a column of ifTable keeps its
     // index as instance text.
@@ -118,10 +118,10 @@ TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
     const unsigned long mib2[] = {1, 3, 6, 1, 2, 1};
     const unsigned long ifIndex3[] = {1, 3, 6, 1, 2, 1, 2, 2, 1, 1, 3};
     r = DescribeInstance(mib2, 6, ifIndex3, 11, n);
-    EXPECT_EQ(r.cells[0].toStdString(), "mib-2.interfaces.ifTable.ifEntry.ifIndex.3");
+    EXPECT_EQ(r.Cell(0).toStdString(), "mib-2.interfaces.ifTable.ifEntry.ifIndex.3");
     EXPECT_EQ(r.objects.front().text.toStdString(), "mib-2(1.3.6.1.2.1)");
-    EXPECT_EQ(r.leaf.toStdString(), "3(1.3.6.1.2.1.2.2.1.1.3)");
-    EXPECT_EQ(r.cells[2].toStdString(), "INTEGER(0x02)");
+    EXPECT_EQ(r.Leaf().toStdString(), "3(1.3.6.1.2.1.2.2.1.1.3)");
+    EXPECT_EQ(r.Cell(2).toStdString(), "INTEGER(0x02)");
 
     // Below an arc the MIB modules do not define: only a leaf, whose
     // instance text starts at that arc.
@@ -129,8 +129,8 @@ TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
     const unsigned long name[] = {1, 3, 6, 1, 4, 1, 9999, 5, 2, 1};
     r = DescribeInstance(root, 8, name, 10, n);
     EXPECT_TRUE(r.objects.empty());
-    EXPECT_EQ(r.leaf.toStdString(), "9999.5.2.1(1.3.6.1.4.1.9999.5.2.1)");
-    EXPECT_EQ(r.cells[0].toStdString(), "9999.5.2.1");
+    EXPECT_EQ(r.Leaf().toStdString(), "9999.5.2.1(1.3.6.1.4.1.9999.5.2.1)");
+    EXPECT_EQ(r.Cell(0).toStdString(), "9999.5.2.1");
 }
 
 // The rows of one walk in order: each is what DescribeInstance gives alone,
@@ -159,9 +159,9 @@ TEST_F(TreeWalkTest, DescriberLeavesOutOnlyTheObjectsOfTheRowBefore)
             EXPECT_EQ(row.objects[k].text, alone.objects[k].text);
             EXPECT_EQ(row.objects[k].key, alone.objects[k].key);
         }
-        EXPECT_EQ(row.leaf, alone.leaf);
+        EXPECT_EQ(row.Leaf(), alone.Leaf());
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(row.cells[c], alone.cells[c]) << c;
+            EXPECT_EQ(row.Cell(c), alone.Cell(c)) << c;
     }
 }
 
