@@ -366,8 +366,6 @@ void CTreeMIBMenuView::AddRows(size_t count)
             return;
         if (leafParent) {
             leafParent->addChildren(leaves);
-            if (!leafParent->isExpanded())
-                leafParent->setExpanded(true);
         } else {
             m_tree->addTopLevelItems(leaves);
         }
