@@ -31,6 +31,25 @@ TEST_F(TreeShot, AfterMib2Walk)
     QList<QTreeWidgetItem*> found = tree->findItems(QString::fromUtf8("ifDescr("),
                                                     Qt::MatchStartsWith | Qt::MatchRecursive);
     ASSERT_FALSE(found.isEmpty());
+    // An object holding instances starts folded; expanded, it shows them
+    // in walk order, and a leaf selects its own row.
+    QTreeWidgetItem* ifDescr = found.first();
+    EXPECT_FALSE(ifDescr->isExpanded());
+    ASSERT_GT(ifDescr->childCount(), 0);
+    tree->expandItem(ifDescr);
+    const CListCtrlEx& list = w.list->GetListCtrl();
+    int firstRow = -1;
+    for (int r = 0; r < list.GetItemCount() && firstRow < 0; ++r)
+        if (list.GetItemText(r, 3).startsWith(QStringLiteral("1.3.6.1.2.1.2.2.1.2.")))
+            firstRow = r;
+    ASSERT_GE(firstRow, 0);
+    for (int k = 0; k < ifDescr->childCount(); ++k)
+        EXPECT_EQ(ifDescr->child(k)->text(0),
+                  list.GetItemText(firstRow + k, 3).mid(QStringLiteral("1.3.6.1.2.1.2.2.1.2.").size()) + u'(' +
+                      list.GetItemText(firstRow + k, 3) + u')')
+            << k;
+    tree->setCurrentItem(ifDescr->child(0));
+    EXPECT_EQ(list.GetSelectedRows(), std::vector<int>{firstRow});
     tree->setCurrentItem(found.first());
     tree->scrollToItem(found.first(), QAbstractItemView::PositionAtTop);
     w.frame->UpdateCmdUI();

@@ -165,6 +165,52 @@ TEST_F(TreeWalkTest, DescriberLeavesOutOnlyTheObjectsOfTheRowBefore)
     }
 }
 
+// The row store gives back every row's texts as described, across slice
+// boundaries: values outside ASCII (whose UTF-16 is shorter than their
+// UTF-8), empty values, and names without an instance part (no leaf).
+TEST_F(TreeWalkTest, RowStoreGivesBackEveryRowsTexts)
+{
+    const std::string japanese = "日本語の値";
+    const std::string octets = cp932::FromUtf8(japanese);
+    CSnmpBer wide, empty, number;
+    wide.Set(CSnmpBer::TagOctetString, int(octets.size()), reinterpret_cast<const unsigned char*>(octets.data()));
+    empty.Set(CSnmpBer::TagOctetString, 0, reinterpret_cast<const unsigned char*>(""));
+    number.SetLong(42);
+    const CSnmpBer* values[] = {&wide, &empty, &number};
+    const unsigned long mib2[] = {1, 3, 6, 1, 2, 1};
+    RowStore store;
+    std::vector<InstanceRow> described;
+    InstanceDescriber describer;
+    const int rows = 2 * RowStore::kSliceRows + 7;
+    for (int i = 0; i < rows; ++i) {
+        // ifDescr.i, and every 100th row the object sysDescr without instance.
+        std::vector<unsigned long> name(mib2, mib2 + 6);
+        if (i % 100 == 99)
+            name.insert(name.end(), {1, 1});
+        else
+            name.insert(name.end(), {2, 2, 1, 2, (unsigned long)(i)});
+        described.push_back(describer.Describe(6, name.data(), int(name.size()), *values[i % 3]));
+        ASSERT_EQ(store.Add(described.back()), i);
+    }
+    ASSERT_EQ(store.Size(), rows);
+    EXPECT_EQ(described[0].Cell(1).toStdString(), japanese);
+    EXPECT_TRUE(described[99].Leaf().isEmpty());
+    EXPECT_EQ(described[1].Leaf().toStdString(), "1(1.3.6.1.2.1.2.2.1.2.1)");
+    for (int i = 0; i < rows; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(store.Leaf(i), described[size_t(i)].Leaf());
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(store.Cell(i, c), described[size_t(i)].Cell(c)) << c;
+    }
+    // Outside the rows: nothing.
+    EXPECT_TRUE(store.Cell(rows, 0).isEmpty());
+    EXPECT_TRUE(store.Cell(-1, 0).isEmpty());
+    EXPECT_TRUE(store.Cell(0, 4).isEmpty());
+    store.Clear();
+    EXPECT_EQ(store.Size(), 0);
+    EXPECT_EQ(store.Bytes(), 0u);
+}
+
 TEST_F(TreeWalkTest, CsvHeaderRowsNoQuotingLfCp932)
 {
     const std::string header = cp932::FromUtf8("インスタンス識別子,値,タイプ,オブジェクト識別子\n");
