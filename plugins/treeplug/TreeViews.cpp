@@ -21,6 +21,7 @@
 #include "mibcore/mibtree/MIBTree.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/Desktop.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/platform/Resources.h"
@@ -145,7 +146,7 @@ void CTreeMIBMenuView::OnInitialUpdate()
     m_list = GetListView();
     if (m_list && m_list->GetListCtrl().GetColumnCount() == 0)
         for (int i = 0; i < 4; ++i)
-            m_list->InsertColumnFromSettings(i, QString::fromUtf8(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
+            m_list->InsertColumnFromSettings(i, Quillon::tr(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
     m_drop->Register(this);
 }
 
@@ -164,7 +165,7 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
         if (platform::StatusBar* bar = frame ? frame->GetStatusBar() : nullptr)
             bar->SetPaneText(0, box.empty() || start.resolved
                                     ? std::string()
-                                    : "「" + box + "」はMIB定義の名前でもOIDでもありません。");
+                                    : Quillon::tr("「%1」はMIB定義の名前でもOIDでもありません。").arg(QString::fromStdString(box)).toStdString());
         StartWalk(start.text);
         break;
     }
@@ -454,7 +455,7 @@ void CTreeMIBMenuView::CopyOid(bool names)
 {
     const QList<QTreeWidgetItem*> sel = m_tree->selectedItems();
     if (sel.isEmpty()) {
-        platform::MessageBox("コピーするアイテムを選択してください。", platform::MB_OK | platform::MB_ICONWARNING);
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "コピーするアイテムを選択してください。"), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     const QString t = sel.first()->text(0);
