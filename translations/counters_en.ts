@@ -61,7 +61,7 @@
     </message>
     <message>
         <source>システムのICMPのインプリメンテーションや実行状況に関する情報を取得します</source>
-        <translation>Reads the system's ICMP implementation and activity</translation>
+        <translation>Reads the system&apos;s ICMP implementation and activity</translation>
     </message>
     <message>
         <source>IP情報</source>
@@ -69,7 +69,7 @@
     </message>
     <message>
         <source>システムのIPのインプリメンテーションや実行状況に関する情報を取得します</source>
-        <translation>Reads the system's IP implementation and activity</translation>
+        <translation>Reads the system&apos;s IP implementation and activity</translation>
     </message>
     <message>
         <source>SNMP情報</source>
@@ -77,7 +77,7 @@
     </message>
     <message>
         <source>システムのSNMPのインプリメンテーションや実行状況に関する情報を取得します</source>
-        <translation>Reads the system's SNMP implementation and activity</translation>
+        <translation>Reads the system&apos;s SNMP implementation and activity</translation>
     </message>
     <message>
         <source>TCP情報</source>
@@ -85,7 +85,7 @@
     </message>
     <message>
         <source>システムのTCPのインプリメンテーションや実行状況に関する情報を取得します</source>
-        <translation>Reads the system's TCP implementation and activity</translation>
+        <translation>Reads the system&apos;s TCP implementation and activity</translation>
     </message>
     <message>
         <source>UDP情報</source>
@@ -93,7 +93,7 @@
     </message>
     <message>
         <source>システムのUDPのインプリメンテーションや実行状況に関する情報を取得します</source>
-        <translation>Reads the system's UDP implementation and activity</translation>
+        <translation>Reads the system&apos;s UDP implementation and activity</translation>
     </message>
 </context>
 </TS>

@@ -200,5 +200,23 @@ Read history</translation>
         <source>エラー内容</source>
         <translation>Error</translation>
     </message>
+    <message>
+        <source>トラフィック全般
+トラフィック全般</source>
+        <translation>All Traffic
+All Traffic</translation>
+    </message>
+    <message>
+        <source>etherStatsTable情報
+etherStatsTable情報</source>
+        <translation>etherStatsTable
+etherStatsTable</translation>
+    </message>
+    <message>
+        <source>history情報
+history情報</source>
+        <translation>History
+History</translation>
+    </message>
 </context>
 </TS>

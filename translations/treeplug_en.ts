@@ -9,7 +9,7 @@
     </message>
     <message>
         <source>接続先のMIBツリー情報を表示します。</source>
-        <translation>Shows the agent's MIB tree.</translation>
+        <translation>Shows the agent&apos;s MIB tree.</translation>
     </message>
     <message>
         <source>
@@ -63,7 +63,7 @@ Options</translation>
     </message>
     <message>
         <source>「%1」はMIB定義の名前でもOIDでもありません。</source>
-        <translation>"%1" is neither a MIB name nor an OID.</translation>
+        <translation>&quot;%1&quot; is neither a MIB name nor an OID.</translation>
     </message>
     <message>
         <source>コピーするアイテムを選択してください。</source>

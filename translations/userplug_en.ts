@@ -85,11 +85,11 @@ Delete</translation>
     </message>
     <message>
         <source>エレメント「Quillon」がありません</source>
-        <translation>The element "Quillon" is missing</translation>
+        <translation>The element &quot;Quillon&quot; is missing</translation>
     </message>
     <message>
         <source>エレメント「UserMIB」がありません</source>
-        <translation>The element "UserMIB" is missing</translation>
+        <translation>The element &quot;UserMIB&quot; is missing</translation>
     </message>
     <message>
         <source>オブジェクト識別子の書き方に問題がありました。</source>
@@ -101,19 +101,19 @@ Delete</translation>
     </message>
     <message>
         <source>TimeId「%1」はタイマーの選択肢にないので、使いませんでした。</source>
-        <translation>TimeId "%1" is not one of the timer choices; it was not used.</translation>
+        <translation>TimeId &quot;%1&quot; is not one of the timer choices; it was not used.</translation>
     </message>
     <message>
         <source>HistoryNum「%1」は最初のOidより後にあるので、使いませんでした。</source>
-        <translation>HistoryNum "%1" comes after the first Oid; it was not used.</translation>
+        <translation>HistoryNum &quot;%1&quot; comes after the first Oid; it was not used.</translation>
     </message>
     <message>
         <source>HistoryNum「%1」は%2から%3の範囲にないので、使いませんでした。</source>
-        <translation>HistoryNum "%1" is not between %2 and %3; it was not used.</translation>
+        <translation>HistoryNum &quot;%1&quot; is not between %2 and %3; it was not used.</translation>
     </message>
     <message>
         <source>「%1」の線（OidPen）は選べる線種と太さに直しました。</source>
-        <translation>The line (OidPen) of "%1" was changed to a style and width that can be chosen.</translation>
+        <translation>The line (OidPen) of &quot;%1&quot; was changed to a style and width that can be chosen.</translation>
     </message>
 </context>
 </TS>

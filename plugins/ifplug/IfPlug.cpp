@@ -71,12 +71,12 @@ void RegisterResources()
     platform::RegisterMenu("IDR_HISTORY_MENU",
                            {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "interfacesその３"), {MenuItem::Command(kCmdHistory, QT_TRANSLATE_NOOP("Quillon", "history情報"))})});
 
-    auto twice = [](const char* s) { return platform::TrText(std::string(s)) + "\n" + platform::TrText(std::string(s)); };
-    platform::RegisterString(kCmdTraffic, twice(QT_TRANSLATE_NOOP("Quillon", "トラフィック全般")));
+    auto twice = [](const std::string& s) { return s + "\n" + s; };
+    platform::RegisterString(kCmdTraffic, QT_TRANSLATE_NOOP("Quillon", "トラフィック全般\nトラフィック全般"));
     for (int i = 0; i < 11; ++i)
         platform::RegisterString(kCmdCounterFirst + i, twice(kCounterNames[i]));
-    platform::RegisterString(kCmdEtherStats, twice(QT_TRANSLATE_NOOP("Quillon", "etherStatsTable情報")));
-    platform::RegisterString(kCmdHistory, twice(QT_TRANSLATE_NOOP("Quillon", "history情報")));
+    platform::RegisterString(kCmdEtherStats, QT_TRANSLATE_NOOP("Quillon", "etherStatsTable情報\netherStatsTable情報"));
+    platform::RegisterString(kCmdHistory, QT_TRANSLATE_NOOP("Quillon", "history情報\nhistory情報"));
     platform::RegisterString(kCmdIfTable, QT_TRANSLATE_NOOP("Quillon", "interfaces情報を取得する\ninterfaces情報を取得"));
     platform::RegisterString(kCmdAddrTable, QT_TRANSLATE_NOOP("Quillon", "ipAddr情報を取得する\nipAddr情報を取得"));
     platform::RegisterString(kCmdRouteTable, QT_TRANSLATE_NOOP("Quillon", "ipRoute情報を取得する\nipRoute情報を取得"));
