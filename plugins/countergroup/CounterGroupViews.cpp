@@ -216,7 +216,7 @@ void CCounterGroupListView::RefreshTexts()
         list.SetItemText(i, 1, QString::fromLatin1(buf));
         std::snprintf(buf, sizeof buf, "%d", v.getErrIdx());
         list.SetItemText(i, 2,
-                         QString::fromLatin1(buf) + u'(' + QString::fromUtf8(CSnmpBerList::ErrMsg(v.getErrIdx())) + u')');
+                         QString::fromLatin1(buf) + u'(' + platform::TrText(QString::fromUtf8(CSnmpBerList::ErrMsg(v.getErrIdx()))) + u')');
     }
 }
 

@@ -506,7 +506,7 @@ void CRmonListView::RefreshTexts()
         }
         std::snprintf(buf, sizeof buf, "%d", s.errIdx);
         list.SetItemText(i, n + 1,
-                         QString::fromLatin1(buf) + u'(' + QString::fromUtf8(CSnmpBerList::ErrMsg(s.errIdx)) + u')');
+                         QString::fromLatin1(buf) + u'(' + platform::TrText(QString::fromUtf8(CSnmpBerList::ErrMsg(s.errIdx))) + u')');
     }
 }
 

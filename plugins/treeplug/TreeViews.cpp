@@ -387,7 +387,7 @@ void CTreeMIBMenuView::FinishWalk(const WalkEnd& end)
         m_worker.join();  // it has handed over its end: nothing is left to do
     m_walking = false;
     if (end.message) {
-        const std::string first = end.text.empty() ? std::string(CSnmpBerList::ErrMsg(end.result)) : end.text;
+        const std::string first = end.text.empty() ? platform::TrText(std::string(CSnmpBerList::ErrMsg(end.result))) : end.text;
         const std::string text = first + "\n" + end.oid;
         QPointer<CTreeMIBMenuView> self(this);
         platform::MessageBox(text, platform::MB_OK | platform::MB_ICONWARNING);
