@@ -2,13 +2,16 @@
 // Shared checks of the English plug-in tests: CSV files of both languages
 // read back into cells, and message texts that kept a Japanese character.
 
+#include <QDir>
 #include <QString>
+#include <QWidget>
 
 #include <string>
 #include <vector>
 
 #include "mibcore/platform/Language.h"
 #include "snmpval/Cp932.h"
+#include "tests/support/Harness.h"
 
 namespace english {
 
@@ -66,6 +69,14 @@ inline std::string Japanese(const std::vector<std::string>& texts)
         if (platform::HasJapanese(QString::fromStdString(t)))
             out += t + "\n";
     return out;
+}
+
+// build/tests/screenshots/en-<name>.png, for a look at the English texts.
+inline void Shot(QWidget* w, const std::string& name)
+{
+    const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
+    QDir().mkpath(dir);
+    w->grab().save(dir + "/en-" + QString::fromStdString(name) + ".png");
 }
 
 }  // namespace english

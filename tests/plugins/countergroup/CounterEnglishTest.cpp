@@ -69,6 +69,7 @@ TEST_F(CounterEnglishTest, EveryGroupWindowAndMenuShowsNoJapanese)
         w.frame->SetTitle(Quillon::Tr(name));
         w.frame->UpdateCmdUI();
         EXPECT_EQ(harness::JapaneseUiTexts(w.frame), "");
+        english::Shot(w.frame, std::string("group-") + w.doc->constants().iniFile);
         EXPECT_EQ(MenuTexts(w), "");
         Close(w);
     }

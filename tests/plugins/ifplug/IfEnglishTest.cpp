@@ -54,6 +54,7 @@ TEST_F(IfEnglishTest, EveryWindowMenuAndMessageShowsNoJapanese)
         w.frame->SendCommand(table);
         w.frame->UpdateCmdUI();
         EXPECT_EQ(harness::JapaneseUiTexts(w.frame), "") << table;
+        english::Shot(w.frame, "if-" + std::to_string(table));
     }
     ASSERT_GE(Select(w, {"1"}), 1);
     EXPECT_EQ(MenuTexts(w), "");
@@ -76,6 +77,8 @@ TEST_F(IfEnglishTest, EveryWindowMenuAndMessageShowsNoJapanese)
         QWidget* frame = Active();
         ASSERT_NE(frame, w.frame) << c.command;
         EXPECT_EQ(harness::JapaneseUiTexts(frame), "") << c.command;
+        frame->resize(1200, 560);
+        english::Shot(frame, "if-window-" + std::to_string(c.command));
         EXPECT_FALSE(platform::HasJapanese(frame->windowTitle())) << frame->windowTitle().toStdString();
         platform::App::GetMainFrame()->MDIActivate(w.frame);
     }

@@ -48,6 +48,9 @@ TEST_F(TreeEnglishTest, WindowDialogAndMessagesShowNoJapanese)
 
     CMIBOptDlg options(w.frame);
     EXPECT_EQ(harness::JapaneseUiTexts(&options), "");
+    english::Shot(w.frame, "tree");
+    options.adjustSize();
+    english::Shot(&options, "tree-options");
     EXPECT_EQ(options.windowTitle(), "MIB Tree Options");
 
     // Copying with nothing selected asks for a selection.

@@ -64,6 +64,9 @@ TEST_F(UserEnglishTest, WindowDialogAndMessagesShowNoJapanese)
 
     CUserOidDlg dialog(u.frame);
     EXPECT_EQ(harness::JapaneseUiTexts(&dialog), "");
+    english::Shot(u.frame, "user");
+    dialog.adjustSize();
+    english::Shot(&dialog, "user-dialog");
 
     // Texts that name nothing are refused with a message each.
     auto* edit = dialog.findChild<QLineEdit*>();
