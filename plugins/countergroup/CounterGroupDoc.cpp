@@ -10,6 +10,7 @@
 #include "mibcore/engine/SnmpMessage.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/FileDialog.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/registry/MIB.h"
@@ -331,7 +332,8 @@ GraphData CCounterGroupDoc::Snapshot()
 
 std::string CCounterGroupDoc::SeriesLabel(int i)
 {
-    return UsesAlternative(i) ? m_alt[size_t(i)].name : getSeries(i)->getName();
+    // Shown, never kept: the group's own names have an English text.
+    return platform::TrText(UsesAlternative(i) ? m_alt[size_t(i)].name : getSeries(i)->getName());
 }
 
 void CCounterGroupDoc::SetAlternatives(std::vector<Alternative> alternatives)
@@ -350,6 +352,8 @@ std::string CCounterGroupDoc::CsvBytes()
     std::vector<std::string> names;
     for (int i = 0; i < getObjectCount(); ++i)
         names.push_back(SeriesLabel(i));
+    if (platform::IsEnglish())
+        return BuildCsv(names, Snapshot(), CsvFirstLine(), Quillon::Tr("時刻"), CsvEncoding::Utf8Bom);
     return BuildCsv(names, Snapshot(), CsvFirstLine());
 }
 

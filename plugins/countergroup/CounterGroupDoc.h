@@ -171,7 +171,7 @@ public:
     // A line written before the CSV header; none when empty.
     virtual std::string CsvFirstLine() const { return {}; }
     // Title of the list's first column.
-    virtual const char* FirstColumnTitle() const { return "オブジェクト識別子"; }
+    virtual const char* FirstColumnTitle() const { return QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子"); }
 
 protected:
     // A history of historyLength slots, all (0, 0, 16).

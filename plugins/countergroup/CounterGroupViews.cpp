@@ -13,6 +13,7 @@
 
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/Placement.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/platform/Resources.h"
@@ -25,7 +26,9 @@ namespace countergroup {
 namespace {
 
 constexpr int kColumnCount = 3;
-const char* const kColumnTitles[kColumnCount] = {"オブジェクト識別子", "値", "エラー内容"};
+const char* const kColumnTitles[kColumnCount] = {QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子"),
+                                                  QT_TRANSLATE_NOOP("Quillon", "値"),
+                                                  QT_TRANSLATE_NOOP("Quillon", "エラー内容")};
 const int kColumnDefaults[kColumnCount] = {120, 60, 60};
 
 // Checks the timer entry of the current choice, in sub-menus too. Colour
@@ -104,7 +107,7 @@ void CCounterGroupListView::OnInitialUpdate()
             const char* title = kColumnTitles[i];
             if (i == 0 && GetDocument())
                 title = GetDocument()->FirstColumnTitle();
-            InsertColumnFromSettings(i, QString::fromUtf8(title), kColumnDefaults[i], m_iniPath);
+            InsertColumnFromSettings(i, Quillon::tr(title), kColumnDefaults[i], m_iniPath);
         }
     }
 }
@@ -213,7 +216,7 @@ void CCounterGroupListView::RefreshTexts()
         list.SetItemText(i, 1, QString::fromLatin1(buf));
         std::snprintf(buf, sizeof buf, "%d", v.getErrIdx());
         list.SetItemText(i, 2,
-                         QString::fromLatin1(buf) + u'(' + QString::fromUtf8(CSnmpBerList::ErrMsg(v.getErrIdx())) + u')');
+                         QString::fromLatin1(buf) + u'(' + platform::TrText(QString::fromUtf8(CSnmpBerList::ErrMsg(v.getErrIdx()))) + u')');
     }
 }
 

@@ -6,12 +6,20 @@
 
 namespace countergroup {
 
-std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data, const std::string& firstLine)
+std::string EncodeCsv(const std::string& utf8, CsvEncoding encoding)
+{
+    if (encoding == CsvEncoding::Utf8Bom)
+        return "\xEF\xBB\xBF" + utf8;
+    return cp932::FromUtf8(utf8);
+}
+
+std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data, const std::string& firstLine,
+                     const std::string& timeHeader, CsvEncoding encoding)
 {
     std::string text;
     if (!firstLine.empty())
         text = firstLine + '\n';
-    text += "時刻";
+    text += timeHeader;
     for (const std::string& n : names) {
         text += ',';
         text += n;
@@ -29,7 +37,7 @@ std::string BuildCsv(const std::vector<std::string>& names, const GraphData& dat
         }
         text += '\n';
     }
-    return cp932::FromUtf8(text);
+    return EncodeCsv(text, encoding);
 }
 
 }  // namespace countergroup

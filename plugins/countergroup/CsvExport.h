@@ -9,9 +9,15 @@
 
 namespace countergroup {
 
-// The file's bytes (CP932). A window may put one line of its own first
-// (UTF-8, without line end).
+// CP932 for Japanese operators; UTF-8 with a byte-order mark elsewhere,
+// so that spreadsheet programs outside Japan read it.
+enum class CsvEncoding { Cp932, Utf8Bom };
+std::string EncodeCsv(const std::string& utf8, CsvEncoding encoding);
+
+// The file's bytes. A window may put one line of its own first (UTF-8,
+// without line end); timeHeader and names are UTF-8.
 std::string BuildCsv(const std::vector<std::string>& names, const GraphData& data,
-                     const std::string& firstLine = {});
+                     const std::string& firstLine = {}, const std::string& timeHeader = "時刻",
+                     CsvEncoding encoding = CsvEncoding::Cp932);
 
 }  // namespace countergroup

@@ -37,7 +37,7 @@ void ShowReading(QWidget* frame, bool reading)
 {
     if (auto* f = qobject_cast<platform::ChildFrame*>(frame))
         if (platform::StatusBar* bar = f->GetStatusBar())
-            bar->SetPaneText(0, reading ? kReadingText : "");
+            bar->SetPaneText(0, reading ? Quillon::Tr(kReadingText) : std::string());
 }
 
 std::string Bracketed(long n)
@@ -59,35 +59,38 @@ void RegisterResources()
     std::vector<MenuItem> counters;
     for (int i = 0; i < 11; ++i)
         counters.push_back(MenuItem::Command(kCmdCounterFirst + i, kCounterNames[i]));
-    std::vector<MenuItem> only = {MenuItem::Command(kCmdTraffic, "トラフィック全般")};
+    std::vector<MenuItem> only = {MenuItem::Command(kCmdTraffic, QT_TRANSLATE_NOOP("Quillon", "トラフィック全般"))};
     only.insert(only.end(), counters.begin(), counters.end());
     only.push_back(MenuItem::Separator());
-    only.push_back(MenuItem::Command(kCmdEtherStats, "etherStatsTable情報"));
+    only.push_back(MenuItem::Command(kCmdEtherStats, QT_TRANSLATE_NOOP("Quillon", "etherStatsTable情報")));
     std::vector<MenuItem> multi = counters;
     multi.push_back(MenuItem::Separator());
-    multi.push_back(MenuItem::Command(kCmdEtherStats, "etherStatsTable情報"));
-    platform::RegisterMenu("IDR_IF_ONLY_MENU", {MenuItem::Popup("interfacesメニュー１", only)});
-    platform::RegisterMenu("IDR_IF_MULTI_MENU", {MenuItem::Popup("interfacesメニュー２", multi)});
+    multi.push_back(MenuItem::Command(kCmdEtherStats, QT_TRANSLATE_NOOP("Quillon", "etherStatsTable情報")));
+    platform::RegisterMenu("IDR_IF_ONLY_MENU", {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "interfacesメニュー１"), only)});
+    platform::RegisterMenu("IDR_IF_MULTI_MENU", {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "interfacesメニュー２"), multi)});
     platform::RegisterMenu("IDR_HISTORY_MENU",
-                           {MenuItem::Popup("interfacesその３", {MenuItem::Command(kCmdHistory, "history情報")})});
+                           {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "interfacesその３"), {MenuItem::Command(kCmdHistory, QT_TRANSLATE_NOOP("Quillon", "history情報"))})});
 
     auto twice = [](const std::string& s) { return s + "\n" + s; };
-    platform::RegisterString(kCmdTraffic, twice("トラフィック全般"));
+    platform::RegisterString(kCmdTraffic, QT_TRANSLATE_NOOP("Quillon", "トラフィック全般\nトラフィック全般"));
     for (int i = 0; i < 11; ++i)
         platform::RegisterString(kCmdCounterFirst + i, twice(kCounterNames[i]));
-    platform::RegisterString(kCmdEtherStats, twice("etherStatsTable情報"));
-    platform::RegisterString(kCmdHistory, twice("history情報"));
-    platform::RegisterString(kCmdIfTable, "interfaces情報を取得する\ninterfaces情報を取得");
-    platform::RegisterString(kCmdAddrTable, "ipAddr情報を取得する\nipAddr情報を取得");
-    platform::RegisterString(kCmdRouteTable, "ipRoute情報を取得する\nipRoute情報を取得");
-    platform::RegisterString(kCmdHistoryTable, "history情報を取得する\nhistory情報を取得");
+    platform::RegisterString(kCmdEtherStats, QT_TRANSLATE_NOOP("Quillon", "etherStatsTable情報\netherStatsTable情報"));
+    platform::RegisterString(kCmdHistory, QT_TRANSLATE_NOOP("Quillon", "history情報\nhistory情報"));
+    platform::RegisterString(kCmdIfTable, QT_TRANSLATE_NOOP("Quillon", "interfaces情報を取得する\ninterfaces情報を取得"));
+    platform::RegisterString(kCmdAddrTable, QT_TRANSLATE_NOOP("Quillon", "ipAddr情報を取得する\nipAddr情報を取得"));
+    platform::RegisterString(kCmdRouteTable, QT_TRANSLATE_NOOP("Quillon", "ipRoute情報を取得する\nipRoute情報を取得"));
+    platform::RegisterString(kCmdHistoryTable, QT_TRANSLATE_NOOP("Quillon", "history情報を取得する\nhistory情報を取得"));
     platform::RegisterToolBar(kToolBar, {"IDB_IFTOOLBAR_BITMAP", 16, 16,
                                          {kCmdIfTable, kCmdAddrTable, kCmdRouteTable, kCmdHistoryTable, 0, kFieldTable}});
 }
 
 const bool g_registered = (RegisterResources(), true);
 
-std::string NotYet(const std::string& what) { return what + "のウィンドウはまだ利用できません。"; }
+std::string NotYet(const char* what)
+{
+    return QString(Quillon::tr("%1のウィンドウはまだ利用できません。")).arg(Quillon::tr(what)).toStdString();
+}
 
 }  // namespace
 
@@ -210,15 +213,17 @@ void CIfMIBMenuView::ApplyTables(IfTablesData data)
         SortTables(m_data);
     ShowReading(GetParentFrame(), false);
     if (m_data.ifFailed)
-        platform::MessageBox(std::string("interfaces情報を取得できませんでした。理由は⇒") +
-                                 CSnmpBerList::ErrMsg(m_data.ifError),
+        platform::MessageBox(Quillon::Tr("interfaces情報を取得できませんでした。理由は⇒") +
+                                 platform::TrText(std::string(CSnmpBerList::ErrMsg(m_data.ifError))),
                              platform::MB_OK | platform::MB_ICONWARNING);
     if (!m_data.cut.empty()) {
         std::string names;
         for (const std::string& t : m_data.cut)
-            names += (names.empty() ? "" : "、") + t;
-        platform::MessageBox(names + "は上限の" + std::to_string(kMaxTableRows) +
-                                 "行に達したため、それ以降の行を取得していません。",
+            names += (names.empty() ? "" : Quillon::Tr("、")) + t;
+        platform::MessageBox(Quillon::tr("%1は上限の%2行に達したため、それ以降の行を取得していません。")
+                                 .arg(QString::fromStdString(names))
+                                 .arg(kMaxTableRows)
+                                 .toStdString(),
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
     ShowTable(kCmdIfTable);
@@ -251,7 +256,7 @@ void CIfMIBMenuView::ShowTable(int command)
     list.DeleteAllItems();
     list.setColumnCount(0);
     for (int i = 0; i < t->columns; ++i)
-        InsertColumnFromSettings(i, QString::fromUtf8(t->headers[i]), t->widths[i], m_iniPath, t->section);
+        InsertColumnFromSettings(i, Quillon::tr(t->headers[i]), t->widths[i], m_iniPath, t->section);
 
     list.setUpdatesEnabled(true);
 
@@ -316,7 +321,10 @@ int32_t CIfMIBMenuView::RowIfIndex(int row) const
 void CIfMIBMenuView::Refuse(const std::string& refused, const std::string& what, unsigned type) const
 {
     if (!refused.empty())
-        platform::MessageBox(refused + "は、" + what + "を取得できません。", type);
+        platform::MessageBox(Quillon::tr("%1は、%2を取得できません。")
+                                 .arg(QString::fromStdString(refused), QString::fromStdString(platform::TrText(what)))
+                                 .toStdString(),
+                             type);
 }
 
 int CIfMIBMenuView::ColumnNumber(int row, int col) const
@@ -376,7 +384,7 @@ void CIfMIBMenuView::OnTraffic()
     if (ifIndex == 0) {
         // Never ask for an index the agent did not give.
         Refuse("[" + GetListCtrl().GetItemText(rows[0], 0).toStdString() + "]" + descr + "\n",
-               "インターフェースのトラフィック情報");
+               QT_TRANSLATE_NOOP("Quillon", "インターフェースのトラフィック情報"));
         return;
     }
     char title[64];
@@ -385,7 +393,7 @@ void CIfMIBMenuView::OnTraffic()
             if (auto* t = dynamic_cast<SingleInterfaceTarget*>(doc))
                 t->SetInterface(ifIndex, descr);
         }))
-        platform::MessageBox(NotYet("インターフェースのトラフィック情報"));
+        platform::MessageBox(NotYet(QT_TRANSLATE_NOOP("Quillon", "インターフェースのトラフィック情報")));
 }
 
 void CIfMIBMenuView::OnCounter(int command)
@@ -416,12 +424,12 @@ void CIfMIBMenuView::OnCounter(int command)
             if (auto* t = dynamic_cast<InterfaceListTarget*>(doc))
                 t->SetInterfaces(list, column);
         }))
-        platform::MessageBox(NotYet("インターフェースのトラフィック情報"));
+        platform::MessageBox(NotYet(QT_TRANSLATE_NOOP("Quillon", "インターフェースのトラフィック情報")));
 }
 
 void CIfMIBMenuView::OnEtherStats()
 {
-    std::string title = "etherStatsTable情報-";
+    std::string title = Quillon::Tr("etherStatsTable情報") + "-";
     std::string refused;
     std::vector<InterfaceEntry> list;
     std::vector<int> seen;
@@ -442,7 +450,7 @@ void CIfMIBMenuView::OnEtherStats()
             refused += Bracketed(ifIndex) + e->ifDescr + "\n";
         }
     }
-    Refuse(refused, "etherStatsTable情報", platform::MB_OK | platform::MB_ICONWARNING);
+    Refuse(refused, QT_TRANSLATE_NOOP("Quillon", "etherStatsTable情報"), platform::MB_OK | platform::MB_ICONWARNING);
     if (list.empty())
         return;
     OpenIfWindow(kEntryStatistics, title, [&](platform::Document* doc) {
@@ -453,7 +461,7 @@ void CIfMIBMenuView::OnEtherStats()
 
 void CIfMIBMenuView::OnHistory()
 {
-    std::string title = "history情報-";
+    std::string title = Quillon::Tr("history情報") + "-";
     std::vector<HistoryControlEntry> list;
     bool remembered = false;
     int interval = 0, buckets = 0;
@@ -470,7 +478,7 @@ void CIfMIBMenuView::OnHistory()
         const int rowInterval = ColumnNumber(row, 2);
         const int rowBuckets = ColumnNumber(row, 3);
         if (remembered && (rowInterval != interval || rowBuckets != buckets)) {
-            platform::MessageBox("サンプル間隔とサンプル数が同じデータを選択してください。");
+            platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "サンプル間隔とサンプル数が同じデータを選択してください。"));
             return;
         }
         remembered = true;
@@ -545,7 +553,7 @@ CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
             return;
         const TableSpec* t = FindTable(id);
         if (m_toolBar && m_toolBar->field() && t) {
-            m_toolBar->field()->setText(QString::fromUtf8(t->fieldText));
+            m_toolBar->field()->setText(Quillon::tr(t->fieldText));
             m_toolBar->field()->home(false);  // a long name shows its start
         }
         if (CIfMIBMenuView* v = view())
@@ -562,7 +570,7 @@ CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
     AddCommandUI(kStatusPaneItems, [this](platform::CmdUI& ui) {
         CIfMIBMenuView* v = view();
         char text[64];
-        std::snprintf(text, sizeof text, "アイテム数：%d", v ? v->GetListCtrl().GetItemCount() : 0);
+        std::snprintf(text, sizeof text, Quillon::Tr("アイテム数：%d").c_str(), v ? v->GetListCtrl().GetItemCount() : 0);
         ui.SetText(text);
     });
 }
@@ -570,18 +578,18 @@ CIfMIBMenuFrame::CIfMIBMenuFrame(QWidget* parent) : platform::ChildFrame(parent)
 bool CIfMIBMenuFrame::OnCreate()
 {
     if (!Inner()) {
-        platform::MessageBox("ツールバーの作成に失敗しました。１");
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "ツールバーの作成に失敗しました。１"));
         return false;
     }
     m_toolBar = new CIfToolBar(this);
     if (platform::ImagePath("IDB_IFTOOLBAR_BITMAP").isEmpty()) {
-        platform::MessageBox("ツールバーの作成に失敗しました。２");
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "ツールバーの作成に失敗しました。２"));
         delete m_toolBar;
         m_toolBar = nullptr;
         return false;
     }
     if (!m_toolBar->LoadToolBar(kToolBar)) {
-        platform::MessageBox("ツールバーの作成に失敗しました。３");
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "ツールバーの作成に失敗しました。３"));
         delete m_toolBar;
         m_toolBar = nullptr;
         return false;
@@ -592,13 +600,13 @@ bool CIfMIBMenuFrame::OnCreate()
     const QFontMetrics fm(m_toolBar->font());
     for (int id = kCmdIfTable; id <= kCmdHistoryTable; ++id)
         if (const TableSpec* t = FindTable(id))
-            fieldWidth = std::max(fieldWidth, fm.horizontalAdvance(QString::fromUtf8(t->fieldText)) + 16);
+            fieldWidth = std::max(fieldWidth, fm.horizontalAdvance(Quillon::tr(t->fieldText)) + 16);
     m_toolBar->SetButtonInfo(5, kFieldTable, fieldWidth);
     m_toolBar->CreateField(fieldWidth);
     AddToolBar(m_toolBar);
 
     if (platform::StatusBar* bar = CreateStatusBar(MIB::m_listStatusBarMenu, 3))
-        bar->SetPaneWidthForText(2, "アイテム数：100");
+        bar->SetPaneWidthForText(2, QString(Quillon::tr("アイテム数：%d")).replace("%d", "100").toStdString());
     MIB::ApplyIcon(this, MIB::FindFrame(metaObject()));
     return true;
 }

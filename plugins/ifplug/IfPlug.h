@@ -11,6 +11,7 @@
 #include "mibcore/engine/BackgroundCycle.h"
 #include "mibcore/engine/MIBBasicItem.h"
 #include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/DocView.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/widgets/CFlatToolBar.h"
@@ -40,7 +41,7 @@ enum : int {
 extern const char* const kCounterNames[11];
 
 // The first status pane of a window while it reads from the agent.
-inline constexpr const char* kReadingText = "エージェントから読み込んでいます...";
+inline constexpr const char* kReadingText = QT_TRANSLATE_NOOP("Quillon", "エージェントから読み込んでいます...");
 void ShowReading(QWidget* frame, bool reading);
 
 // "[n]": how windows and series name an interface or history row.

@@ -1,5 +1,7 @@
 #include "plugins/ifplug/IfRegistry.h"
 
+#include <QCoreApplication>
+
 #include "mibcore/registry/MIB.h"
 #include "plugins/ifplug/IfPlug.h"
 #include "plugins/ifplug/IfTraffic.h"
@@ -9,7 +11,7 @@ namespace ifplug {
 
 namespace {
 
-const char* const kTrafficExpl = "インターフェースで送受信するトラフィック量を表示します";
+const char* const kTrafficExpl = QT_TRANSLATE_NOOP("Quillon", "インターフェースで送受信するトラフィック量を表示します");
 
 // One entry: its texts and its window classes.
 class IfMIB : public MIB {
@@ -38,17 +40,17 @@ private:
     const QMetaObject* m_subView;
 };
 
-IfMIB g_tables(kEntryTables, 1, "インターフェース&経路情報", "インターフェースおよび経路に関する情報を取得します",
+IfMIB g_tables(kEntryTables, 1, QT_TRANSLATE_NOOP("Quillon", "インターフェース&経路情報"), QT_TRANSLATE_NOOP("Quillon", "インターフェースおよび経路に関する情報を取得します"),
                "if.ini", &CIfMIBMenuDoc::staticMetaObject, &CIfMIBMenuFrame::staticMetaObject,
                &CIfMIBMenuView::staticMetaObject, nullptr);
-IfMIB g_traffic(kEntryTraffic, 0, "インターフェースのトラフィック情報", kTrafficExpl, "ifonly.ini", IF_ONLY_DOC,
+IfMIB g_traffic(kEntryTraffic, 0, QT_TRANSLATE_NOOP("Quillon", "インターフェースのトラフィック情報"), kTrafficExpl, "ifonly.ini", IF_ONLY_DOC,
                 IF_ONLY_FRAME, IF_ONLY_VIEW, IF_ONLY_HISVIEW);
-IfMIB g_counter(kEntryCounter, 0, "インターフェースのトラフィック情報", kTrafficExpl, "ifmulti.ini", IF_MULTI_DOC,
+IfMIB g_counter(kEntryCounter, 0, QT_TRANSLATE_NOOP("Quillon", "インターフェースのトラフィック情報"), kTrafficExpl, "ifmulti.ini", IF_MULTI_DOC,
                 IF_MULTI_FRAME, IF_MULTI_VIEW, IF_MULTI_HISVIEW);
-IfMIB g_statistics(kEntryStatistics, 0, "statistic(etherStatsTable)情報", kTrafficExpl, "statistic.ini",
+IfMIB g_statistics(kEntryStatistics, 0, QT_TRANSLATE_NOOP("Quillon", "statistic(etherStatsTable)情報"), kTrafficExpl, "statistic.ini",
                    &CStaticMIBMenuDoc::staticMetaObject, &CStaticMIBMenuFrame::staticMetaObject,
                    &CStaticMIBMenuView::staticMetaObject, &CStaticMIBMenuHisView::staticMetaObject);
-IfMIB g_history(kEntryHistory, 0, "history情報", kTrafficExpl, "history.ini", &CHistoryMIBMenuDoc::staticMetaObject,
+IfMIB g_history(kEntryHistory, 0, QT_TRANSLATE_NOOP("Quillon", "history情報"), kTrafficExpl, "history.ini", &CHistoryMIBMenuDoc::staticMetaObject,
                 &CHistoryMIBMenuFrame::staticMetaObject, &CHistoryMIBMenuView::staticMetaObject,
                 &CHistoryMIBMenuHisView::staticMetaObject);
 

@@ -11,6 +11,7 @@
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/engine/MIBBasicItem.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/engine/SnmpData.h"
 #include "mibcore/engine/SnmpMessage.h"
 #include "mibcore/engine/SnmpReply.h"
@@ -23,21 +24,21 @@ namespace ifplug {
 
 namespace {
 
-const char* const kIfHeaders[] = {"ifIndex", "インターフェース名", "種類", "MTU",
-                                  "転送能力", "MACアドレス", "ステータス", "送出パケット・キューの長さ"};
+const char* const kIfHeaders[] = {"ifIndex", QT_TRANSLATE_NOOP("Quillon", "インターフェース名"), QT_TRANSLATE_NOOP("Quillon", "種類"), "MTU",
+                                  QT_TRANSLATE_NOOP("Quillon", "転送能力"), QT_TRANSLATE_NOOP("Quillon", "MACアドレス"), QT_TRANSLATE_NOOP("Quillon", "ステータス"), QT_TRANSLATE_NOOP("Quillon", "送出パケット・キューの長さ")};
 const int kIfWidths[] = {40, 80, 80, 80, 80, 80, 80, 80};
-const char* const kAddrHeaders[] = {"ifIndex", "ホストアドレス", "ネットマスク", "ブロードキャストアドレスのLSB値",
-                                    "リアセンブリできるIPデータグラムの最大サイズ"};
+const char* const kAddrHeaders[] = {"ifIndex", QT_TRANSLATE_NOOP("Quillon", "ホストアドレス"), QT_TRANSLATE_NOOP("Quillon", "ネットマスク"), QT_TRANSLATE_NOOP("Quillon", "ブロードキャストアドレスのLSB値"),
+                                    QT_TRANSLATE_NOOP("Quillon", "リアセンブリできるIPデータグラムの最大サイズ")};
 const int kAddrWidths[] = {120, 60, 60, 60, 60};
-const char* const kRouteHeaders[] = {"ifIndex",      "目的地のIPアドレス",
-                                     "Gateway",      "マスク値",
-                                     "ルートの種類", "ルーティング・プロトコル",
-                                     "このルートが更新されてからの経過秒数",
+const char* const kRouteHeaders[] = {"ifIndex",      QT_TRANSLATE_NOOP("Quillon", "目的地のIPアドレス"),
+                                     "Gateway",      QT_TRANSLATE_NOOP("Quillon", "マスク値"),
+                                     QT_TRANSLATE_NOOP("Quillon", "ルートの種類"), QT_TRANSLATE_NOOP("Quillon", "ルーティング・プロトコル"),
+                                     QT_TRANSLATE_NOOP("Quillon", "このルートが更新されてからの経過秒数"),
                                      "RouteMetric1", "RouteMetric2",
                                      "RouteMetric3", "RouteMetric4",
                                      "RouteMetric5"};
 const int kRouteWidths[] = {80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80, 80};
-const char* const kHistoryHeaders[] = {"historyControlIndex", "ifIndex", "間隔(秒)", "サンプル数"};
+const char* const kHistoryHeaders[] = {"historyControlIndex", "ifIndex", QT_TRANSLATE_NOOP("Quillon", "間隔(秒)"), QT_TRANSLATE_NOOP("Quillon", "サンプル数")};
 const int kHistoryWidths[] = {80, 80, 80, 80};
 
 const TableSpec kTables[] = {
@@ -645,6 +646,9 @@ std::string ListCsv(const std::vector<std::string>& headers, const std::vector<s
     line(headers);
     for (const auto& r : rows)
         line(r);
+    // Spreadsheets outside Japan read UTF-8 only with its byte-order mark.
+    if (platform::IsEnglish())
+        return "\xEF\xBB\xBF" + out;
     return cp932::FromUtf8(out);
 }
 

@@ -48,9 +48,9 @@ countergroup::CCounterGroupDoc::Alternative HcAlternative(unsigned long column, 
 countergroup::GroupConstants TrafficConstants(double no, const char* ini)
 {
     countergroup::GroupConstants c{no,
-                                   "インターフェースのトラフィック情報",
+                                   QT_TRANSLATE_NOOP("Quillon", "インターフェースのトラフィック情報"),
                                    "IDI_IFMIB_ICON",
-                                   "インターフェースで送受信するトラフィック量を表示します",
+                                   QT_TRANSLATE_NOOP("Quillon", "インターフェースで送受信するトラフィック量を表示します"),
                                    ini,
                                    kIfEntry,
                                    {},

@@ -21,7 +21,7 @@ public:
     void SetInterface(int ifIndex, const std::string& ifDescr) override;
     int getIfIndex() const { return m_ifIndex; }
     const std::string& getIfDescr() const { return m_ifDescr; }
-    const char* FirstColumnTitle() const override { return "インターフェース"; }
+    const char* FirstColumnTitle() const override { return QT_TRANSLATE_NOOP("Quillon", "インターフェース"); }
 
 private:
     countergroup::GroupConstants m_own;  // the base reads it from Initialize on

@@ -16,6 +16,7 @@
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
 #include "mibcore/engine/SnmpData.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Placement.h"
 #include "mibcore/platform/Profile.h"
@@ -230,13 +231,15 @@ void CHistoryMIBMenuDoc::ApplyReading(HistoryReading reading)
     for (platform::ChildFrame* f : GetFrames())
         ShowReading(f, false);
     if (!reading.timeRead)
-        platform::MessageBox("時刻データの取得に失敗しました。再試行してください。");
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "時刻データの取得に失敗しました。再試行してください。"));
     if (!reading.cut.empty()) {
         std::string rows;
         for (int32_t c : reading.cut)
             rows += Bracketed(c);
-        platform::MessageBox("history情報" + rows + "は上限の" + std::to_string(kMaxHistoryRows) +
-                                 "行に達したため、それ以降のサンプルを取得していません。",
+        platform::MessageBox(Quillon::tr("history情報%1は上限の%2行に達したため、それ以降のサンプルを取得していません。")
+                                 .arg(QString::fromStdString(rows))
+                                 .arg(kMaxHistoryRows)
+                                 .toStdString(),
                              platform::MB_OK | platform::MB_ICONWARNING);
     }
     for (size_t i = 0; i < series().size() && i < reading.samples.size(); ++i) {
@@ -435,8 +438,8 @@ void CRmonListView::OnInitialUpdate()
         return;
     const RmonTable& t = doc->table();
     for (int i = 0; i < t.valueCount + 2; ++i) {
-        const char* title = i == 0 ? t.idColumn : i <= t.valueCount ? t.names[i - 1] : "エラー内容";
-        InsertColumnFromSettings(i, QString::fromUtf8(title), i == 0 ? 120 : 60, m_iniPath);
+        const char* title = i == 0 ? t.idColumn : i <= t.valueCount ? t.names[i - 1] : QT_TRANSLATE_NOOP("Quillon", "エラー内容");
+        InsertColumnFromSettings(i, Quillon::tr(title), i == 0 ? 120 : 60, m_iniPath);
     }
 }
 
@@ -503,7 +506,7 @@ void CRmonListView::RefreshTexts()
         }
         std::snprintf(buf, sizeof buf, "%d", s.errIdx);
         list.SetItemText(i, n + 1,
-                         QString::fromLatin1(buf) + u'(' + QString::fromUtf8(CSnmpBerList::ErrMsg(s.errIdx)) + u')');
+                         QString::fromLatin1(buf) + u'(' + platform::TrText(QString::fromUtf8(CSnmpBerList::ErrMsg(s.errIdx))) + u')');
     }
 }
 

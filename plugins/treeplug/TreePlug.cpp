@@ -35,21 +35,21 @@ public:
     CTreeMIB() : MIB(1.0)
     {
         type = 1;
-        name = "MIBツリー";
+        name = QT_TRANSLATE_NOOP("Quillon", "MIBツリー");
         icon = "IDI_TREEMIB_ICON";
         bitmap = "IDB_TREEMIB_BITMAP";
-        expl = "接続先のMIBツリー情報を表示します。";
+        expl = QT_TRANSLATE_NOOP("Quillon", "接続先のMIBツリー情報を表示します。");
         iniFile = "mibtree.ini";
         wview = 1;
         createViewTemplates(1);
 
         platform::RegisterString(kMenuResource,
-                                 "\nTree\nTree\nテキスト ファイル(*.csv)\n.csv\nTree.Document\nTree Document");
+                                 QT_TRANSLATE_NOOP("Quillon", "\nTree\nTree\nテキスト ファイル(*.csv)\n.csv\nTree.Document\nTree Document"));
         // Tool tips of the bar's buttons, unless the program has its own.
         const std::pair<int, const char*> tips[] = {
-            {kCmdStart, "MIB情報の取得を開始します\n取得開始"},
-            {kCmdStop, "MIB情報の取得を中止します\n取得中止"},
-            {kCmdOption, "MIBツリーのオプションを設定します\nオプション"},
+            {kCmdStart, QT_TRANSLATE_NOOP("Quillon", "MIB情報の取得を開始します\n取得開始")},
+            {kCmdStop, QT_TRANSLATE_NOOP("Quillon", "MIB情報の取得を中止します\n取得中止")},
+            {kCmdOption, QT_TRANSLATE_NOOP("Quillon", "MIBツリーのオプションを設定します\nオプション")},
         };
         for (const auto& [id, text] : tips)
             if (!platform::HasString(id))
@@ -106,7 +106,7 @@ CTreeMIBMenuFrame::CTreeMIBMenuFrame(QWidget* parent) : platform::ChildFrame(par
     AddCommandUI(kStatusItems, [this](platform::CmdUI& ui) {
         CTreeMIBMenuListView* l = listView();
         char text[64];
-        std::snprintf(text, sizeof text, "アイテム数：%d", l ? l->GetListCtrl().GetItemCount() : 0);
+        std::snprintf(text, sizeof text, Quillon::Tr("アイテム数：%d").c_str(), l ? l->GetListCtrl().GetItemCount() : 0);
         ui.SetText(text);
     });
 }
@@ -151,7 +151,7 @@ bool CTreeMIBMenuFrame::OnCreate()
 
     platform::StatusBar* bar = CreateStatusBar(MIB::m_listStatusBarMenu, 3);
     if (bar)
-        bar->SetPaneWidthForText(2, "アイテム数：1000");
+        bar->SetPaneWidthForText(2, QString(Quillon::tr("アイテム数：%d")).replace("%d", "1000").toStdString());
     return true;
 }
 
@@ -254,9 +254,9 @@ bool CTreeMIBMenuFrame::ExportCsv()
 CMIBOptDlg::CMIBOptDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("IDD_MIBOPT_DIALOG");
-    setWindowTitle(QString::fromUtf8("MIBツリーオプション"));
+    setWindowTitle(Quillon::tr("MIBツリーオプション"));
     auto* layout = new QVBoxLayout(this);
-    auto* group = new QGroupBox(QString::fromUtf8("MIB情報取得時の接頭語"), this);
+    auto* group = new QGroupBox(Quillon::tr("MIB情報取得時の接頭語"), this);
     auto* inner = new QVBoxLayout(group);
     m_edit = new QLineEdit(group);
     m_edit->setMinimumWidth(260);
@@ -265,7 +265,7 @@ CMIBOptDlg::CMIBOptDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(group);
     auto* buttons = new QDialogButtonBox(this);
     QPushButton* ok = buttons->addButton(QString::fromUtf8("OK"), QDialogButtonBox::AcceptRole);
-    QPushButton* cancel = buttons->addButton(QString::fromUtf8("キャンセル"), QDialogButtonBox::RejectRole);
+    QPushButton* cancel = buttons->addButton(Quillon::tr("キャンセル"), QDialogButtonBox::RejectRole);
     widgets::SetCtrlId(ok, 1);
     widgets::SetCtrlId(cancel, 2);
     ok->setDefault(true);

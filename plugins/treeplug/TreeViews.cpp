@@ -21,6 +21,7 @@
 #include "mibcore/mibtree/MIBTree.h"
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/Desktop.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/platform/Resources.h"
@@ -172,7 +173,7 @@ void CTreeMIBMenuView::OnInitialUpdate()
     m_list = GetListView();
     if (m_list && m_list->GetListCtrl().GetColumnCount() == 0) {
         for (int i = 0; i < 4; ++i)
-            m_list->InsertColumnFromSettings(i, QString::fromUtf8(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
+            m_list->InsertColumnFromSettings(i, Quillon::tr(kColumnTitles[i]), kColumnDefaults[i], m_iniPath);
         // Rows are keys into the row store; the list keeps the store alive.
         std::shared_ptr<RowStore> store = m_store;
         m_list->GetListCtrl().SetKeyedText([store](int key, int col) { return store->Cell(key, col); });
@@ -195,7 +196,7 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
         if (platform::StatusBar* bar = frame ? frame->GetStatusBar() : nullptr)
             bar->SetPaneText(0, box.empty() || start.resolved
                                     ? std::string()
-                                    : "「" + box + "」はMIB定義の名前でもOIDでもありません。");
+                                    : Quillon::tr("「%1」はMIB定義の名前でもOIDでもありません。").arg(QString::fromStdString(box)).toStdString());
         StartWalk(start.text);
         break;
     }
@@ -408,7 +409,7 @@ void CTreeMIBMenuView::FinishWalk(const WalkEnd& end)
         m_worker.join();  // it has handed over its end: nothing is left to do
     m_walking = false;
     if (end.message) {
-        const std::string first = end.text.empty() ? std::string(CSnmpBerList::ErrMsg(end.result)) : end.text;
+        const std::string first = end.text.empty() ? platform::TrText(std::string(CSnmpBerList::ErrMsg(end.result))) : end.text;
         const std::string text = first + "\n" + end.oid;
         QPointer<CTreeMIBMenuView> self(this);
         platform::MessageBox(text, platform::MB_OK | platform::MB_ICONWARNING);
@@ -476,7 +477,7 @@ void CTreeMIBMenuView::CopyOid(bool names)
 {
     const QList<QTreeWidgetItem*> sel = m_tree->selectedItems();
     if (sel.isEmpty()) {
-        platform::MessageBox("コピーするアイテムを選択してください。", platform::MB_OK | platform::MB_ICONWARNING);
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "コピーするアイテムを選択してください。"), platform::MB_OK | platform::MB_ICONWARNING);
         return;
     }
     const QString t = sel.first()->text(0);

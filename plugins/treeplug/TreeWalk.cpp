@@ -12,6 +12,7 @@
 #include "mibcore/engine/SnmpData.h"
 #include "mibcore/engine/SnmpWalk.h"
 #include "mibcore/engine/SnmpReply.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/mibtree/MIBTree.h"
 #include "snmpval/CSnmpString.h"
 #include "snmpval/Cp932.h"
@@ -19,7 +20,8 @@
 
 namespace treeplug {
 
-const char* const kColumnTitles[4] = {"インスタンス識別子", "値", "タイプ", "オブジェクト識別子"};
+const char* const kColumnTitles[4] = {QT_TRANSLATE_NOOP("Quillon", "インスタンス識別子"), QT_TRANSLATE_NOOP("Quillon", "値"),
+                                        QT_TRANSLATE_NOOP("Quillon", "タイプ"), QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子")};
 const int kColumnDefaults[4] = {120, 60, 60, 60};
 
 int MaxNameArcs() { return snmpengine::MaxOidArcs; }
@@ -471,7 +473,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             }
             if (end.rows >= maxInstances) {
                 end.message = true;
-                end.text = "インスタンス数が上限の" + std::to_string(maxInstances) + "件に達したため、取得を終了しました。";
+                end.text = Quillon::tr("インスタンス数が上限の%1件に達したため、取得を終了しました。").arg(maxInstances).toStdString();
                 end.oid = Numeric(name);
                 done = true;
                 break;
@@ -491,7 +493,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             // than spend every retry on a request that cannot be sent.
             if (!FitsRequest(name)) {
                 end.message = true;
-                end.text = "オブジェクト識別子が長すぎるため、次の要求を送れません。";
+                end.text = Quillon::Tr("オブジェクト識別子が長すぎるため、次の要求を送れません。");
                 end.oid = Numeric(name);
                 done = true;
                 break;
@@ -510,7 +512,7 @@ std::string BuildCsv(const std::vector<std::vector<QString>>& rows)
     for (int i = 0; i < 4; ++i) {
         if (i)
             text += u',';
-        text += QString::fromUtf8(kColumnTitles[i]);
+        text += Quillon::tr(kColumnTitles[i]);
     }
     text += u'\n';
     for (const auto& row : rows) {
@@ -521,6 +523,9 @@ std::string BuildCsv(const std::vector<std::vector<QString>>& rows)
         }
         text += u'\n';
     }
+    // Spreadsheets outside Japan read UTF-8 only with its byte-order mark.
+    if (platform::IsEnglish())
+        return "\xEF\xBB\xBF" + text.toStdString();
     return cp932::FromUtf8(text.toStdString());
 }
 

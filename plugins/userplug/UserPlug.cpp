@@ -16,23 +16,23 @@ public:
     {
         using platform::MenuItem;
         platform::RegisterMenu("IDR_USERSETUP_MENU",
-                               {MenuItem::Popup("設定", {
-                                                            MenuItem::Command(kCmdAddObject, "新規追加"),
-                                                            MenuItem::Command(kCmdRemoveObjects, "削除"),
+                               {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "設定"), {
+                                                            MenuItem::Command(kCmdAddObject, QT_TRANSLATE_NOOP("Quillon", "新規追加")),
+                                                            MenuItem::Command(kCmdRemoveObjects, QT_TRANSLATE_NOOP("Quillon", "削除")),
                                                             MenuItem::Separator(),
                                                             MenuItem::Command(countergroup::kCmdColourChange,
-                                                                              "カラー変更"),
-                                                            MenuItem::Popup("タイマー変更",
+                                                                              QT_TRANSLATE_NOOP("Quillon", "カラー変更")),
+                                                            MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "タイマー変更"),
                                                                             {
-                                                                                MenuItem::Command(33225, "5秒"),
-                                                                                MenuItem::Command(33226, "15秒"),
-                                                                                MenuItem::Command(33227, "30秒"),
-                                                                                MenuItem::Command(33228, "1分"),
-                                                                                MenuItem::Command(33229, "5分"),
+                                                                                MenuItem::Command(33225, QT_TRANSLATE_NOOP("Quillon", "5秒")),
+                                                                                MenuItem::Command(33226, QT_TRANSLATE_NOOP("Quillon", "15秒")),
+                                                                                MenuItem::Command(33227, QT_TRANSLATE_NOOP("Quillon", "30秒")),
+                                                                                MenuItem::Command(33228, QT_TRANSLATE_NOOP("Quillon", "1分")),
+                                                                                MenuItem::Command(33229, QT_TRANSLATE_NOOP("Quillon", "5分")),
                                                                             }),
                                                         })});
-        platform::RegisterString(kCmdAddObject, "オブジェクトを追加します\n新規追加");
-        platform::RegisterString(kCmdRemoveObjects, "選択したオブジェクトを削除します\n削除");
+        platform::RegisterString(kCmdAddObject, QT_TRANSLATE_NOOP("Quillon", "オブジェクトを追加します\n新規追加"));
+        platform::RegisterString(kCmdRemoveObjects, QT_TRANSLATE_NOOP("Quillon", "選択したオブジェクトを削除します\n削除"));
     }
 };
 

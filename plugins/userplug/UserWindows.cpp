@@ -28,9 +28,9 @@ namespace {
 
 const GroupConstants kUserConstants = {
     1.1,
-    "ユーザ定義情報",
+    QT_TRANSLATE_NOOP("Quillon", "ユーザ定義情報"),
     "IDI_USERMIB_ICON",
-    "自由にカスタマイズしたMIB情報を取得します",
+    QT_TRANSLATE_NOOP("Quillon", "自由にカスタマイズしたMIB情報を取得します"),
     "user.ini",
     {},
     {},
@@ -145,7 +145,7 @@ bool CUserMIBMenuDoc::ReadXml(const std::string& path)
         AddObject(o.name, oid, n, &o.pen);
     }
     if (!r.notes.empty()) {
-        std::string text = kMsgRefusedValues;
+        std::string text = Quillon::Tr(kMsgRefusedValues);
         for (const std::string& note : r.notes)
             text += "\n" + note;
         platform::MessageBox(text, platform::MB_OK | platform::MB_ICONINFORMATION);
@@ -280,9 +280,9 @@ CUserMIBMenuHisView::CUserMIBMenuHisView() = default;
 CUserOidDlg::CUserOidDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("IDD_USEROID_DIALOG"));
-    setWindowTitle(QStringLiteral("ユーザ定義オブジェクト識別子"));
+    setWindowTitle(Quillon::tr("ユーザ定義オブジェクト識別子"));
     auto* layout = new QVBoxLayout(this);
-    auto* group = new QGroupBox(QStringLiteral("追加するオブジェクト識別子"), this);
+    auto* group = new QGroupBox(Quillon::tr("追加するオブジェクト識別子"), this);
     auto* inner = new QVBoxLayout(group);
     m_edit = new QLineEdit(group);
     m_edit->setMinimumWidth(360);
@@ -291,7 +291,7 @@ CUserOidDlg::CUserOidDlg(QWidget* parent) : QDialog(parent)
     layout->addWidget(group);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole)->setDefault(true);
-    buttons->addButton(QStringLiteral("キャンセル"), QDialogButtonBox::RejectRole);
+    buttons->addButton(Quillon::tr("キャンセル"), QDialogButtonBox::RejectRole);
     connect(buttons, &QDialogButtonBox::accepted, this, &CUserOidDlg::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);

@@ -3,6 +3,7 @@
 // whose series are objects the operator types (or loads from XML), each
 // sampled by the tag of its answers.
 
+#include <QCoreApplication>
 #include <QDialog>
 
 #include <string>
@@ -23,14 +24,14 @@ enum : int {
     kCmdRemoveObjects = 33051,
     kEditObjectId = 33052,
 };
-inline constexpr const char* kMsgEmptyText = "オブジェクト識別子を入力してください。";
+inline constexpr const char* kMsgEmptyText = QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子を入力してください。");
 inline constexpr const char* kMsgUnknownName =
-    "MIB定義に登録されていない文字が指定されていたので、入力しなおしてください。";
-inline constexpr const char* kMsgNoQuillon = "エレメント「Quillon」がありません";
-inline constexpr const char* kMsgNoUserMib = "エレメント「UserMIB」がありません";
-inline constexpr const char* kMsgBadObject = "オブジェクト識別子の書き方に問題がありました。";
+    QT_TRANSLATE_NOOP("Quillon", "MIB定義に登録されていない文字が指定されていたので、入力しなおしてください。");
+inline constexpr const char* kMsgNoQuillon = QT_TRANSLATE_NOOP("Quillon", "エレメント「Quillon」がありません");
+inline constexpr const char* kMsgNoUserMib = QT_TRANSLATE_NOOP("Quillon", "エレメント「UserMIB」がありません");
+inline constexpr const char* kMsgBadObject = QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子の書き方に問題がありました。");
 // In front of the notes about values a load did not take, one per line.
-inline constexpr const char* kMsgRefusedValues = "ファイルの次の値は使えませんでした。";
+inline constexpr const char* kMsgRefusedValues = QT_TRANSLATE_NOOP("Quillon", "ファイルの次の値は使えませんでした。");
 
 // The registry entry's constants: "ユーザ定義情報", 1.1, user.ini, no
 // fixed objects, samples by tag.

@@ -6,6 +6,7 @@
 #include <cctype>
 #include <cstdio>
 
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/widgets/CLineColorDlg.h"
 #include "snmpval/Cp932.h"
@@ -150,15 +151,22 @@ UserXmlRead ParseUserXml(const std::string& bytes)
                 r.timeId = int(id);
                 r.hasTimeId = true;
             } else {
-                r.notes.push_back("TimeId「" + TextOf(e) + "」はタイマーの選択肢にないので、使いませんでした。");
+                r.notes.push_back(Quillon::tr("TimeId「%1」はタイマーの選択肢にないので、使いませんでした。")
+                                      .arg(QString::fromStdString(TextOf(e)))
+                                      .toStdString());
             }
         } else if (tag == QLatin1String("HistoryNum")) {
             const long n = platform::ParseLeadingInt(TextOf(e));
             if (seenOid)
-                r.notes.push_back("HistoryNum「" + TextOf(e) + "」は最初のOidより後にあるので、使いませんでした。");
+                r.notes.push_back(Quillon::tr("HistoryNum「%1」は最初のOidより後にあるので、使いませんでした。")
+                                      .arg(QString::fromStdString(TextOf(e)))
+                                      .toStdString());
             else if (n < kMinHistory || n > kMaxHistory)
-                r.notes.push_back("HistoryNum「" + TextOf(e) + "」は" + std::to_string(kMinHistory) + "から" +
-                                  std::to_string(kMaxHistory) + "の範囲にないので、使いませんでした。");
+                r.notes.push_back(Quillon::tr("HistoryNum「%1」は%2から%3の範囲にないので、使いませんでした。")
+                                      .arg(QString::fromStdString(TextOf(e)))
+                                      .arg(kMinHistory)
+                                      .arg(kMaxHistory)
+                                      .toStdString());
             else
                 r.historyNum = int(n);
         } else if (tag == QLatin1String("Oid")) {
@@ -185,7 +193,9 @@ UserXmlRead ParseUserXml(const std::string& bytes)
             }
             const platform::LogPen offered = CLineColorDlg::Offered(o.pen);
             if (offered.style != o.pen.style || offered.widthX != o.pen.widthX || offered.color != o.pen.color)
-                r.notes.push_back("「" + o.name + "」の線（OidPen）は選べる線種と太さに直しました。");
+                r.notes.push_back(Quillon::tr("「%1」の線（OidPen）は選べる線種と太さに直しました。")
+                                      .arg(QString::fromStdString(o.name))
+                                      .toStdString());
             o.pen = offered;
             r.objects.push_back(std::move(o));
         }

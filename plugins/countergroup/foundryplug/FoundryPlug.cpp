@@ -2,23 +2,25 @@
 
 #include "plugins/countergroup/foundryplug/FoundryPlug.h"
 
+#include <QCoreApplication>
+
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
 
 const countergroup::GroupConstants kGroup = {
     100,
-    "Foundry情報",
+    QT_TRANSLATE_NOOP("Quillon", "Foundry情報"),
     "IDI_FOUNDRYMIB_ICON",
-    "FoudnryのCPU&メモリ使用率などを取得します。",
+    QT_TRANSLATE_NOOP("Quillon", "FoudnryのCPU&メモリ使用率などを取得します。"),
     "foundry.ini",
     {1, 3, 6, 1, 4, 1, 1991, 1, 1, 2, 1},
     {0},
     {
-        {"1秒間のCPU使用率", 50},
-        {"5秒間のCPU使用率", 51},
-        {"1分間のCPU使用率", 52},
-        {"メモリ使用率", 53},
+        {QT_TRANSLATE_NOOP("Quillon", "1秒間のCPU使用率"), 50},
+        {QT_TRANSLATE_NOOP("Quillon", "5秒間のCPU使用率"), 51},
+        {QT_TRANSLATE_NOOP("Quillon", "1分間のCPU使用率"), 52},
+        {QT_TRANSLATE_NOOP("Quillon", "メモリ使用率"), 53},
     },
     countergroup::ValueKind::Gauge,
 };

@@ -2,15 +2,17 @@
 
 #include "plugins/countergroup/icmpplug/IcmpPlug.h"
 
+#include <QCoreApplication>
+
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
 
 const countergroup::GroupConstants kGroup = {
     4,
-    "ICMP情報",
+    QT_TRANSLATE_NOOP("Quillon", "ICMP情報"),
     "IDI_ICMPMIB_ICON",
-    "システムのICMPのインプリメンテーションや実行状況に関する情報を取得します",
+    QT_TRANSLATE_NOOP("Quillon", "システムのICMPのインプリメンテーションや実行状況に関する情報を取得します"),
     "icmp.ini",
     {1, 3, 6, 1, 2, 1, 5},
     {0},

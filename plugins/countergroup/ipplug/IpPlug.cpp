@@ -2,15 +2,17 @@
 
 #include "plugins/countergroup/ipplug/IpPlug.h"
 
+#include <QCoreApplication>
+
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
 
 const countergroup::GroupConstants kGroup = {
     3.5,
-    "IP情報",
+    QT_TRANSLATE_NOOP("Quillon", "IP情報"),
     "IDI_IPMIB_ICON",
-    "システムのIPのインプリメンテーションや実行状況に関する情報を取得します",
+    QT_TRANSLATE_NOOP("Quillon", "システムのIPのインプリメンテーションや実行状況に関する情報を取得します"),
     "ip.ini",
     {1, 3, 6, 1, 2, 1, 4},
     {0},

@@ -2,15 +2,17 @@
 
 #include "plugins/countergroup/snmpgrpplug/SnmpPlug.h"
 
+#include <QCoreApplication>
+
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
 
 const countergroup::GroupConstants kGroup = {
     8,
-    "SNMP情報",
+    QT_TRANSLATE_NOOP("Quillon", "SNMP情報"),
     "IDI_SNMPMIB_ICON",
-    "システムのSNMPのインプリメンテーションや実行状況に関する情報を取得します",
+    QT_TRANSLATE_NOOP("Quillon", "システムのSNMPのインプリメンテーションや実行状況に関する情報を取得します"),
     "snmpmib.ini",
     {1, 3, 6, 1, 2, 1, 11},
     {0},

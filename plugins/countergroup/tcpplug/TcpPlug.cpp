@@ -2,15 +2,17 @@
 
 #include "plugins/countergroup/tcpplug/TcpPlug.h"
 
+#include <QCoreApplication>
+
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
 
 const countergroup::GroupConstants kGroup = {
     5,
-    "TCP情報",
+    QT_TRANSLATE_NOOP("Quillon", "TCP情報"),
     "IDI_TCPMIB_ICON",
-    "システムのTCPのインプリメンテーションや実行状況に関する情報を取得します",
+    QT_TRANSLATE_NOOP("Quillon", "システムのTCPのインプリメンテーションや実行状況に関する情報を取得します"),
     "tcp.ini",
     {1, 3, 6, 1, 2, 1, 6},
     {0},

@@ -2,15 +2,17 @@
 
 #include "plugins/countergroup/udpplug/UdpPlug.h"
 
+#include <QCoreApplication>
+
 #include "plugins/countergroup/GroupDescriptor.h"
 
 namespace {
 
 const countergroup::GroupConstants kGroup = {
     6,
-    "UDP情報",
+    QT_TRANSLATE_NOOP("Quillon", "UDP情報"),
     "IDI_UDPMIB_ICON",
-    "システムのUDPのインプリメンテーションや実行状況に関する情報を取得します",
+    QT_TRANSLATE_NOOP("Quillon", "システムのUDPのインプリメンテーションや実行状況に関する情報を取得します"),
     "udp.ini",
     {1, 3, 6, 1, 2, 1, 7},
     {0},
