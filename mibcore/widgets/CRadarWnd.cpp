@@ -1,5 +1,7 @@
 #include "mibcore/widgets/CRadarWnd.h"
 
+#include <chrono>
+
 #include <QPainter>
 #include <QResizeEvent>
 #include <QThread>
@@ -119,7 +121,7 @@ void CRadarWnd::DrawRadar()
         std::lock_guard<std::mutex> lock(m_mutex);
         drawScaleLocked();
         m_angle -= 1;
-        if (m_angle < 0)
+        if (m_angle < 16'000'000)
             m_angle += 360;
         if (!m_image.isNull() && m_radius > 0) {
             QPainter p(&m_image);
@@ -140,13 +142,23 @@ void CRadarWnd::DrawRadar()
             p.drawEllipse(m_square.adjusted(1, 1, -1, -1));
         }
     }
-    requestRepaint();
+    requestRepaint(true);
 }
 
-void CRadarWnd::requestRepaint()
+void CRadarWnd::requestRepaint(bool sweepFrame)
 {
-    // One queued repaint at a time; the frame rate is far above the
-    // screen's, so the coalescing loses nothing visible.
+    // The sweep draws a frame every 5 ms, three times the screen's rate:
+    // repainting each one only costs the user-interface thread time that a
+    // busy window needs. The image keeps every frame; the screen shows the
+    // newest one at most every 16 ms. One queued repaint at a time.
+    if (sweepFrame) {
+        const long long now = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                  std::chrono::steady_clock::now().time_since_epoch())
+                                  .count();
+        if (now - m_lastSweepRepaintNs.load() < 16'000'000)
+            return;
+        m_lastSweepRepaintNs = now;
+    }
     if (m_repaintPending.exchange(true))
         return;
     QMetaObject::invokeMethod(

@@ -53,7 +53,9 @@ private:
     void initLocked();
     void drawBGLocked();
     void drawScaleLocked();
-    void requestRepaint();
+    // A sweep frame asks at most once per screen refresh; the background
+    // and the scale always ask.
+    void requestRepaint(bool sweepFrame = false);
 
     mutable std::mutex m_mutex;
     QImage m_image;
@@ -69,4 +71,5 @@ private:
     QPen m_pens[9];
     QBrush m_brushes[9];
     std::atomic<bool> m_repaintPending{false};
+    std::atomic<long long> m_lastSweepRepaintNs{0};
 };

@@ -10,6 +10,7 @@
 #include "tests/mibcore/widgets/WidgetTestApp.h"
 
 #include <QAction>
+#include <QElapsedTimer>
 #include <QTest>
 #include <QToolButton>
 
@@ -65,6 +66,37 @@ TEST_F(LoopBarTest, StartTwiceLeavesOneRadarThreadAndEndStopsIt)
         bar.StartProc();
     }
     EXPECT_EQ(CLoopBar::liveRadarThreads(), 0);
+}
+
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+public:
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(LoopBarTest, SweepRepaintsNoFasterThanTheScreen)
+{
+    // The thread draws a frame every 5 ms; repainting each one would keep
+    // the user-interface thread busy for nothing the screen can show.
+    CLoopBar bar;
+    ASSERT_TRUE(bar.CreateRader(QRect(0, 0, 20, 20), 1028));
+    bar.show();
+    PaintCounter counter;
+    bar.getRadar()->installEventFilter(&counter);
+    QElapsedTimer clock;
+    clock.start();
+    bar.StartProc();
+    QTRY_VERIFY_WITH_TIMEOUT(counter.paints >= 10, 10000);  // it still turns on screen
+    const int paints = counter.paints;
+    const qint64 ms = clock.elapsed();
+    bar.EndProc();
+    EXPECT_LE(paints, ms / 16 + 3) << ms << " ms";
 }
 
 // Whether colour c appears within one pixel of pt (a line's pixels may lie
