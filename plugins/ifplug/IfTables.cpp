@@ -207,7 +207,8 @@ int32_t IfIndexOf(const std::string& text)
 
 bool AgentUnreachable(int lastError)
 {
-    return lastError >= snmpengine::NoAddress && lastError <= snmpengine::RecvTimeout;
+    return (lastError >= snmpengine::NoAddress && lastError <= snmpengine::RecvTimeout) ||
+           (lastError >= snmpengine::V3UnknownUserName && lastError <= snmpengine::V3OtherReport);
 }
 
 CellStore::CellStore(const std::vector<std::string>& texts)

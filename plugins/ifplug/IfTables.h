@@ -124,8 +124,9 @@ int32_t IfIndexOf(const CSnmpBer& value);
 // The ifIndex a text names: plain decimal digits from 1 to 2^31-1, else 0.
 int32_t IfIndexOf(const std::string& text);
 // Whether a walk's last error means the agent did not answer at all (no
-// address, bad address, send failure, time-out): further walks would only
-// wait as long again.
+// address, bad address, send failure, time-out) or refused the SNMPv3 user
+// (201-209, a wrong privacy passphrase being a time-out): further walks
+// would only be refused or wait as long again.
 bool AgentUnreachable(int lastError);
 
 // One column walk as the window runs it. When the agent has every column

@@ -3,9 +3,11 @@
 // and the options that make snmpget/snmpbulkwalk speak as each of them.
 
 #include <string>
+#include <vector>
 
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/usm/UsmCrypto.h"
+#include "tests/support/Harness.h"
 
 namespace usmtest {
 
@@ -58,6 +60,32 @@ inline std::string OracleArgs(const User& u)
     if (u.level == SecurityLevel::AuthPriv)
         a += std::string(" -x ") + u.privName + " -X " + u.privPass;
     return a;
+}
+
+inline const User& UserNamed(const std::string& name)
+{
+    for (const User& u : kUsers)
+        if (name == u.name)
+            return u;
+    return kUsers[0];
+}
+
+// A user snmpd does not know, with a passphrase good enough to make keys.
+inline const User kNobody{"quillon-nobody", SecurityLevel::AuthNoPriv, AuthProtocol::Sha256, "SHA-256",
+                          "sha256-auth-pass", PrivProtocol::None, "", ""};
+
+// The values snmpget -v3 reads as the user, one line each (-Oqv), in the
+// order of the objects; fewer lines when it failed.
+inline std::vector<std::string> OracleValues(const User& u, const std::string& address,
+                                             const std::vector<std::string>& oids)
+{
+    std::string cmd = "snmpget -Oqv -M /dev/null -m '' -t 2 -r 1 " + OracleArgs(u) + " " + address;
+    for (const std::string& o : oids)
+        cmd += " " + o;
+    std::vector<std::string> out;
+    for (const std::string& l : harness::Lines(harness::Run(cmd + " 2>/dev/null")))
+        out.push_back(l);
+    return out;
 }
 
 // Settings speak v3 as the user at the given level, with keys made from

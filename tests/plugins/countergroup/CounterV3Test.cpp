@@ -1,0 +1,162 @@
+// Counter-group windows over SNMPv3: each answer lies between what
+// snmpget -v3 (same user) and snmpget -v2c read around its cycle, the
+// refusals of a wrong passphrase, an unknown user or a level the user lacks
+// show their texts in the open window without holding its next tick, and a
+// window polling an snmpd that restarts goes on after it.
+
+#include <chrono>
+
+#include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/engine/SnmpData.h"
+#include "mibcore/engine/V3Session.h"
+#include "tests/mibcore/usm/UsmUsers.h"
+#include "tests/plugins/countergroup/WindowHarness.h"
+#include "tests/support/AgentProcess.h"
+
+using namespace cgtest;
+
+namespace {
+
+std::vector<std::string> Dotted(const countergroup::GroupConstants& c)
+{
+    std::vector<std::string> out;
+    for (int j = 0; j < c.objectCount(); ++j) {
+        std::string d;
+        for (unsigned long a : c.oidOf(j))
+            d += (d.empty() ? "" : ".") + std::to_string(a);
+        out.push_back(d);
+    }
+    return out;
+}
+
+std::vector<uint32_t> Numbers(const std::vector<std::string>& lines)
+{
+    std::vector<uint32_t> v;
+    for (const std::string& l : lines)
+        v.push_back(uint32_t(std::stoul(l)));
+    return v;
+}
+
+std::vector<uint32_t> ViaV2c(const std::vector<std::string>& oids, const std::string& address)
+{
+    std::string cmd = std::string("snmpget -v2c -c ") + harness::kReadCommunity + " -Oqv -M /dev/null -m '' " + address;
+    for (const std::string& o : oids)
+        cmd += " " + o;
+    return Numbers(harness::Lines(harness::Run(cmd + " 2>/dev/null")));
+}
+
+std::vector<uint32_t> Answers(const Window& w)
+{
+    std::vector<uint32_t> v;
+    for (int j = 0; j < w.doc->getObjectCount(); ++j)
+        v.push_back(uint32_t(w.doc->state().current[size_t(j)].GetULong()));
+    return v;
+}
+
+std::string ErrText(int code) { return std::to_string(code) + "(" + CSnmpBerList::ErrMsg(code) + ")"; }
+
+class CounterV3Test : public WindowTest {
+protected:
+    void SetUp() override
+    {
+        WindowTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        QUILLON_REQUIRE_NETNS();
+        UseAgent(harness::kAgentV4, 2, 3, 1, 500000);
+    }
+    harness::MessageLog messages;
+};
+
+// One user per window, so two levels cost two windows.
+TEST_F(CounterV3Test, SamplesLieBetweenSnmpgetV3AndV2c)
+{
+    struct Case {
+        const char* window;
+        const char* user;
+    } const cases[] = {{"SNMP情報", "quillon-none"}, {"UDP情報", "quillon-sha512-aes256"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.user);
+        const usmtest::User& u = usmtest::UserNamed(c.user);
+        ASSERT_TRUE(usmtest::UseV3(*MIBAgent::getInstance(), u));
+        Window w = Open(c.window, false);
+        ASSERT_TRUE(w);
+        const std::vector<std::string> oids = Dotted(w.doc->constants());
+        const size_t n = oids.size();
+
+        const std::vector<uint32_t> s0 = Numbers(usmtest::OracleValues(u, harness::kAgentV4, oids));
+        w.doc->UpdateAllViews(nullptr, countergroup::kHintStart);
+        w.doc->FinishPollCycle();
+        const std::vector<uint32_t> a1 = Answers(w);
+        const std::vector<uint32_t> s1 = ViaV2c(oids, harness::kAgentV4);
+        w.list->Poll();
+        const std::vector<uint32_t> a2 = Answers(w);
+        const std::vector<uint32_t> s2 = Numbers(usmtest::OracleValues(u, harness::kAgentV4, oids));
+        ASSERT_EQ(s0.size(), n);
+        ASSERT_EQ(s1.size(), n);
+        ASSERT_EQ(s2.size(), n);
+        for (size_t j = 0; j < n; ++j) {
+            SCOPED_TRACE(oids[j]);
+            EXPECT_LE(s0[j], a1[j]);
+            EXPECT_LE(a1[j], s1[j]);
+            EXPECT_LE(s1[j], a2[j]);
+            EXPECT_LE(a2[j], s2[j]);
+            const ValatTime& slot = w.doc->getSeries(int(j))->getValatTime()[60];
+            EXPECT_EQ(slot.getErrIdx(), 0);
+            EXPECT_EQ(slot.getVal(), a2[j] - a1[j]);
+            EXPECT_EQ(w.list->GetListCtrl().GetItemText(int(j), 2).toStdString(), ErrText(0));
+        }
+        Close(w);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+// Each refusal in the list pane of an open window, on the first object and
+// the next ones up to the budget (3), the rest skipped; a second tick ends
+// as soon and says the same.
+TEST_F(CounterV3Test, RefusalsShowTheirTextsAndTheNextTickEnds)
+{
+    const usmtest::User& md5 = usmtest::UserNamed("quillon-md5");
+    const usmtest::User& aes = usmtest::UserNamed("quillon-sha256-aes128");
+    struct Case {
+        const char* what;
+        const usmtest::User& user;
+        const char* authPass;
+        const char* privPass;
+        usmtest::SecurityLevel level;
+        int code;
+    } const cases[] = {
+        {"wrong authentication passphrase", md5, "not-the-passphrase", "", md5.level, snmpengine::V3WrongDigest},
+        {"wrong privacy passphrase", aes, aes.authPass, "not-the-priv-pass", aes.level, snmpengine::V3PrivacyTimeout},
+        {"unknown user", usmtest::kNobody, usmtest::kNobody.authPass, "", usmtest::kNobody.level,
+         snmpengine::V3UnknownUserName},
+        {"level the user lacks", md5, md5.authPass, "aes128-priv-pass", usmtest::SecurityLevel::AuthPriv,
+         snmpengine::V3UnsupportedSecLevel},
+    };
+    // Time-outs of 0.3 s, one attempt: a silent cycle is 4 requests, 1.2 s.
+    UseAgent(harness::kAgentV4, 2, 3, 0, 300000);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(usmtest::UseV3(*MIBAgent::getInstance(), c.user, c.authPass, c.privPass, c.level));
+        Window w = Open("SNMP情報");
+        ASSERT_TRUE(w);
+        const int n = w.doc->getObjectCount();
+        for (int cycle = 0; cycle < 2; ++cycle) {
+            if (cycle == 1) {
+                const auto start = std::chrono::steady_clock::now();
+                w.list->Poll();
+                EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+            }
+            for (int j = 0; j < n; ++j) {
+                const int want = j <= 3 ? c.code : countergroup::kSkippedAfterFailures;
+                EXPECT_EQ(w.doc->getSeries(j)->getValatTime()[60].getErrIdx(), want) << j;
+                EXPECT_EQ(w.list->GetListCtrl().GetItemText(j, 2).toStdString(), ErrText(want)) << j;
+            }
+        }
+        EXPECT_NE(std::string(CSnmpBerList::ErrMsg(c.code)), "");
+        Close(w);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
+}  // namespace
