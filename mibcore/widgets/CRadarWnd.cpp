@@ -121,7 +121,7 @@ void CRadarWnd::DrawRadar()
         std::lock_guard<std::mutex> lock(m_mutex);
         drawScaleLocked();
         m_angle -= 1;
-        if (m_angle < 16'000'000)
+        if (m_angle < 0)
             m_angle += 360;
         if (!m_image.isNull() && m_radius > 0) {
             QPainter p(&m_image);

@@ -1,5 +1,7 @@
 #include "mibcore/widgets/WidgetResources.h"
 
+#include <QCoreApplication>
+
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocView.h"
 #include "mibcore/platform/MainFrame.h"
@@ -25,27 +27,27 @@ const bool g_registered = (RegisterWidgetResources(), true);
 void RegisterWidgetResources()
 {
     platform::RegisterMenu("IDR_MIBTREE_MENU",
-                           {MenuItem::Popup("MIBツリー", {
-                                                             MenuItem::Command(ID_MIBTREE_SEARCH, "検索"),
+                           {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "MIBツリー"), {
+                                                             MenuItem::Command(ID_MIBTREE_SEARCH, QT_TRANSLATE_NOOP("Quillon", "検索")),
                                                              MenuItem::Separator(),
                                                              MenuItem::Command(ID_MIBTREE_COPY_NUMERIC,
-                                                                               "オブジェクト識別子(数値)をコピー"),
+                                                                               QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子(数値)をコピー")),
                                                              MenuItem::Command(ID_MIBTREE_COPY_NAME,
-                                                                               "オブジェクト識別子(文字)をコピー"),
+                                                                               QT_TRANSLATE_NOOP("Quillon", "オブジェクト識別子(文字)をコピー")),
                                                          })});
     platform::RegisterMenu("IDR_SETUP_MENU",
-                           {MenuItem::Popup("設定", {
-                                                        MenuItem::Command(ID_COLOR_CHANGE, "カラー変更"),
-                                                        MenuItem::Popup("タイマー変更",
+                           {MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "設定"), {
+                                                        MenuItem::Command(ID_COLOR_CHANGE, QT_TRANSLATE_NOOP("Quillon", "カラー変更")),
+                                                        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "タイマー変更"),
                                                                         {
-                                                                            MenuItem::Command(ID_TIMER_5S, "5秒"),
-                                                                            MenuItem::Command(ID_TIMER_15S, "15秒"),
-                                                                            MenuItem::Command(ID_TIMER_30S, "30秒"),
-                                                                            MenuItem::Command(ID_TIMER_1MIN, "1分"),
-                                                                            MenuItem::Command(ID_TIMER_5MIN, "5分"),
+                                                                            MenuItem::Command(ID_TIMER_5S, QT_TRANSLATE_NOOP("Quillon", "5秒")),
+                                                                            MenuItem::Command(ID_TIMER_15S, QT_TRANSLATE_NOOP("Quillon", "15秒")),
+                                                                            MenuItem::Command(ID_TIMER_30S, QT_TRANSLATE_NOOP("Quillon", "30秒")),
+                                                                            MenuItem::Command(ID_TIMER_1MIN, QT_TRANSLATE_NOOP("Quillon", "1分")),
+                                                                            MenuItem::Command(ID_TIMER_5MIN, QT_TRANSLATE_NOOP("Quillon", "5分")),
                                                                         }),
                                                     })});
-    platform::RegisterString(ID_COLOR_CHANGE, "カラー変更\nカラー変更");
+    platform::RegisterString(ID_COLOR_CHANGE, QT_TRANSLATE_NOOP("Quillon", "カラー変更\nカラー変更"));
 }
 
 QDialog* CreateDialogResource(const std::string& name, QWidget* parent)
