@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/SnmpData.h"
 #include "mibcore/engine/usm/UsmCrypto.h"
 #include "tests/support/Harness.h"
 
@@ -100,5 +101,28 @@ inline bool UseV3(MIBAgent& a, const User& u, const char* authPass, const char* 
     return a.setV3Passphrases(authPass, privPass) == CredentialsResult::Ok;
 }
 inline bool UseV3(MIBAgent& a, const User& u) { return UseV3(a, u, u.authPass, u.privPass, u.level); }
+
+// The four ways the agent refuses a v3 request, each with the code a window
+// must show: privUser is a user with privacy (its own passphrase is replaced).
+struct Refusal {
+    const char* what;
+    const User& user;
+    const char* authPass;
+    const char* privPass;
+    SecurityLevel level;
+    int code;
+};
+inline std::vector<Refusal> Refusals(const User& privUser)
+{
+    const User& md5 = UserNamed("quillon-md5");
+    return {
+        {"wrong authentication passphrase", md5, "not-the-passphrase", "", md5.level, snmpengine::V3WrongDigest},
+        {"wrong privacy passphrase", privUser, privUser.authPass, "not-the-priv-pass", privUser.level,
+         snmpengine::V3PrivacyTimeout},
+        {"unknown user", kNobody, kNobody.authPass, "", kNobody.level, snmpengine::V3UnknownUserName},
+        {"level the user lacks", md5, md5.authPass, "aes128-priv-pass", SecurityLevel::AuthPriv,
+         snmpengine::V3UnsupportedSecLevel},
+    };
+}
 
 }  // namespace usmtest

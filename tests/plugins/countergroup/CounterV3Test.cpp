@@ -116,26 +116,10 @@ TEST_F(CounterV3Test, SamplesLieBetweenSnmpgetV3AndV2c)
 // as soon and says the same.
 TEST_F(CounterV3Test, RefusalsShowTheirTextsAndTheNextTickEnds)
 {
-    const usmtest::User& md5 = usmtest::UserNamed("quillon-md5");
-    const usmtest::User& aes = usmtest::UserNamed("quillon-sha256-aes128");
-    struct Case {
-        const char* what;
-        const usmtest::User& user;
-        const char* authPass;
-        const char* privPass;
-        usmtest::SecurityLevel level;
-        int code;
-    } const cases[] = {
-        {"wrong authentication passphrase", md5, "not-the-passphrase", "", md5.level, snmpengine::V3WrongDigest},
-        {"wrong privacy passphrase", aes, aes.authPass, "not-the-priv-pass", aes.level, snmpengine::V3PrivacyTimeout},
-        {"unknown user", usmtest::kNobody, usmtest::kNobody.authPass, "", usmtest::kNobody.level,
-         snmpengine::V3UnknownUserName},
-        {"level the user lacks", md5, md5.authPass, "aes128-priv-pass", usmtest::SecurityLevel::AuthPriv,
-         snmpengine::V3UnsupportedSecLevel},
-    };
+    const std::vector<usmtest::Refusal> cases = usmtest::Refusals(usmtest::UserNamed("quillon-sha256-aes128"));
     // Time-outs of 0.3 s, one attempt: a silent cycle is 4 requests, 1.2 s.
     UseAgent(harness::kAgentV4, 2, 3, 0, 300000);
-    for (const Case& c : cases) {
+    for (const usmtest::Refusal& c : cases) {
         SCOPED_TRACE(c.what);
         ASSERT_TRUE(usmtest::UseV3(*MIBAgent::getInstance(), c.user, c.authPass, c.privPass, c.level));
         Window w = Open("SNMP情報");

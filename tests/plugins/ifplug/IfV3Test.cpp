@@ -276,24 +276,8 @@ TEST_F(IfV3Test, RefusalsGiveOneMessageAndEndTheReading)
     if (!Ready())
         return;
     UseAgent(harness::kAgentV4, 2, 3, 300000);
-    const usmtest::User& md5 = usmtest::UserNamed("quillon-md5");
-    const usmtest::User& aes = usmtest::UserNamed("quillon-sha512-aes256");
-    struct Case {
-        const char* what;
-        const usmtest::User& user;
-        const char* authPass;
-        const char* privPass;
-        usmtest::SecurityLevel level;
-        int code;
-    } const cases[] = {
-        {"wrong authentication passphrase", md5, "not-the-passphrase", "", md5.level, snmpengine::V3WrongDigest},
-        {"wrong privacy passphrase", aes, aes.authPass, "not-the-priv-pass", aes.level, snmpengine::V3PrivacyTimeout},
-        {"unknown user", usmtest::kNobody, usmtest::kNobody.authPass, "", usmtest::kNobody.level,
-         snmpengine::V3UnknownUserName},
-        {"level the user lacks", md5, md5.authPass, "aes128-priv-pass", usmtest::SecurityLevel::AuthPriv,
-         snmpengine::V3UnsupportedSecLevel},
-    };
-    for (const Case& c : cases) {
+    const std::vector<usmtest::Refusal> cases = usmtest::Refusals(usmtest::UserNamed("quillon-sha512-aes256"));
+    for (const usmtest::Refusal& c : cases) {
         SCOPED_TRACE(c.what);
         messages.Clear();
         ASSERT_TRUE(usmtest::UseV3(*MIBAgent::getInstance(), c.user, c.authPass, c.privPass, c.level));
