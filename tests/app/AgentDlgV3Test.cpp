@@ -137,29 +137,7 @@ TEST_F(AgentDlgV3, EveryUserIsAcceptedAndAgentIniKeepsNoSecret)
 TEST_F(AgentDlgV3, RefusalsShowWhatToCorrect)
 {
     QUILLON_REQUIRE_NETNS();
-    const User& md5 = kUsers[1];
-    const User& aes = kUsers[7];
-    const User nobody{"quillon-nobody", SecurityLevel::AuthNoPriv, AuthProtocol::Sha256, "SHA-256",
-                      "sha256-auth-pass", PrivProtocol::None, "", ""};
-    User md5Priv = md5;
-    md5Priv.priv = PrivProtocol::Aes128;
-    struct Case {
-        const char* what;
-        const User& user;
-        const char* authPass;
-        const char* privPass;
-        SecurityLevel level;
-        int code;
-    } cases[] = {
-        {"wrong authentication passphrase", md5, "not-the-passphrase", "", SecurityLevel::AuthNoPriv,
-         snmpengine::V3WrongDigest},
-        {"wrong privacy passphrase", aes, aes.authPass, "not-the-priv-pass", SecurityLevel::AuthPriv,
-         snmpengine::V3PrivacyTimeout},
-        {"unknown user", nobody, nobody.authPass, "", SecurityLevel::AuthNoPriv, snmpengine::V3UnknownUserName},
-        {"level the user lacks", md5Priv, md5.authPass, "aes128-priv-pass", SecurityLevel::AuthPriv,
-         snmpengine::V3UnsupportedSecLevel},
-    };
-    for (const Case& c : cases) {
+    for (const Refusal& c : Refusals(kUsers[7])) {
         MessageRecorder msgs;
         CAgentDlg d;
         Answer(d, c.user, c.authPass, c.privPass, c.level);

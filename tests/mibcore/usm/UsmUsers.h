@@ -102,11 +102,13 @@ inline bool UseV3(MIBAgent& a, const User& u, const char* authPass, const char* 
 }
 inline bool UseV3(MIBAgent& a, const User& u) { return UseV3(a, u, u.authPass, u.privPass, u.level); }
 
-// The four ways the agent refuses a v3 request, each with the code a window
-// must show: privUser is a user with privacy (its own passphrase is replaced).
+// The four ways the agent refuses a v3 request, each with the code the
+// operator must see: privUser is a user with privacy (its passphrase is
+// replaced). The user that asks for a level it lacks names a privacy
+// protocol, as a dialog would.
 struct Refusal {
     const char* what;
-    const User& user;
+    User user;
     const char* authPass;
     const char* privPass;
     SecurityLevel level;
@@ -115,12 +117,14 @@ struct Refusal {
 inline std::vector<Refusal> Refusals(const User& privUser)
 {
     const User& md5 = UserNamed("quillon-md5");
+    User md5Priv = md5;
+    md5Priv.priv = PrivProtocol::Aes128;
     return {
         {"wrong authentication passphrase", md5, "not-the-passphrase", "", md5.level, snmpengine::V3WrongDigest},
         {"wrong privacy passphrase", privUser, privUser.authPass, "not-the-priv-pass", privUser.level,
          snmpengine::V3PrivacyTimeout},
         {"unknown user", kNobody, kNobody.authPass, "", kNobody.level, snmpengine::V3UnknownUserName},
-        {"level the user lacks", md5, md5.authPass, "aes128-priv-pass", SecurityLevel::AuthPriv,
+        {"level the user lacks", md5Priv, md5.authPass, "aes128-priv-pass", SecurityLevel::AuthPriv,
          snmpengine::V3UnsupportedSecLevel},
     };
 }

@@ -108,27 +108,7 @@ TEST_F(V3Engine, EveryUserProbesGetsAndWalksWhatNetSnmpReads)
 TEST_F(V3Engine, RefusalsGiveTheirResultCodes)
 {
     const User& md5 = kUsers[1];
-    const User& aes = kUsers[7];
-    const User nobody{"quillon-nobody", SecurityLevel::AuthNoPriv, AuthProtocol::Sha256, "SHA-256",
-                      "sha256-auth-pass", PrivProtocol::None, "", ""};
-    struct Case {
-        const char* what;
-        const User& user;
-        const char* authPass;
-        const char* privPass;
-        SecurityLevel level;
-        int code;
-    };
-    const Case cases[] = {
-        {"wrong authentication passphrase", md5, "not-the-passphrase", "", SecurityLevel::AuthNoPriv,
-         snmpengine::V3WrongDigest},
-        {"wrong privacy passphrase", aes, aes.authPass, "not-the-priv-pass", SecurityLevel::AuthPriv,
-         snmpengine::V3PrivacyTimeout},
-        {"unknown user", nobody, nobody.authPass, "", SecurityLevel::AuthNoPriv, snmpengine::V3UnknownUserName},
-        {"level the user lacks", md5, md5.authPass, "aes128-priv-pass", SecurityLevel::AuthPriv,
-         snmpengine::V3UnsupportedSecLevel},
-    };
-    for (const Case& c : cases) {
+    for (const Refusal& c : Refusals(kUsers[7])) {
         SCOPED_TRACE(c.what);
         MIBAgent a = V3Agent(c.user, c.authPass, c.privPass, c.level, harness::kAgentV4, 0);
         const auto start = std::chrono::steady_clock::now();
