@@ -31,6 +31,7 @@
 #include <cinttypes>
 #include <climits>
 #include <cstdio>
+#include <iterator>
 #include <memory>
 
 namespace {
@@ -244,20 +245,18 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     }
     m_context = new QLineEdit(v3Box);
     m_context->setMaxLength(255);
-    v3Lay->addWidget(new QLabel("ユーザー名", v3Box), 0, 0);
-    v3Lay->addWidget(m_user, 0, 1);
-    v3Lay->addWidget(new QLabel("セキュリティレベル", v3Box), 0, 2);
-    v3Lay->addWidget(m_level, 0, 3);
-    v3Lay->addWidget(new QLabel("認証プロトコル", v3Box), 1, 0);
-    v3Lay->addWidget(m_authProto, 1, 1);
-    v3Lay->addWidget(new QLabel("認証パスフレーズ", v3Box), 1, 2);
-    v3Lay->addWidget(m_authPass, 1, 3);
-    v3Lay->addWidget(new QLabel("暗号化プロトコル", v3Box), 2, 0);
-    v3Lay->addWidget(m_privProto, 2, 1);
-    v3Lay->addWidget(new QLabel("暗号化パスフレーズ", v3Box), 2, 2);
-    v3Lay->addWidget(m_privPass, 2, 3);
-    v3Lay->addWidget(new QLabel("コンテキスト名", v3Box), 3, 0);
-    v3Lay->addWidget(m_context, 3, 1);
+    // Two fields a row, each after its label.
+    const struct {
+        const char* label;
+        QWidget* field;
+    } v3Fields[] = {{"ユーザー名", m_user},          {"セキュリティレベル", m_level},
+                    {"認証プロトコル", m_authProto}, {"認証パスフレーズ", m_authPass},
+                    {"暗号化プロトコル", m_privProto}, {"暗号化パスフレーズ", m_privPass},
+                    {"コンテキスト名", m_context}};
+    for (int i = 0; i < static_cast<int>(std::size(v3Fields)); ++i) {
+        v3Lay->addWidget(new QLabel(v3Fields[i].label, v3Box), i / 2, (i % 2) * 2);
+        v3Lay->addWidget(v3Fields[i].field, i / 2, (i % 2) * 2 + 1);
+    }
     snmpLay->addWidget(v3Box);
 
     // Options.
