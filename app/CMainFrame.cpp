@@ -11,6 +11,7 @@
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocTemplate.h"
 #include "mibcore/platform/DocView.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Placement.h"
 #include "mibcore/platform/Profile.h"
@@ -181,7 +182,11 @@ void CMainFrame::OnAgentSettings()
 
 std::string CMainFrame::HelpIndexPath()
 {
-    return AppConstants::getInstance()->getHelpDir() + "/index.html";
+    const std::string dir = AppConstants::getInstance()->getHelpDir();
+    // The English manual sits in en/; a start directory without it keeps the Japanese one.
+    if (platform::IsEnglish() && QFileInfo(QString::fromStdString(dir + "/en/index.html")).isFile())
+        return dir + "/en/index.html";
+    return dir + "/index.html";
 }
 
 QString& CMainFrame::BrowserCommand()
