@@ -71,9 +71,10 @@ TEST_F(HelpLanguageTest, TheEnglishManualHasEveryPageAndNoJapanese)
     std::sort(en.begin(), en.end());
     EXPECT_EQ(en, ja);
     for (const std::string& name : ja) {
-        const QString text = QString::fromUtf8(ReadAll(kBuiltHelp + "en/" + name));
+        QString text = QString::fromUtf8(ReadAll(kBuiltHelp + "en/" + name));
         EXPECT_FALSE(text.isEmpty()) << name;
-        EXPECT_FALSE(platform::HasJapanese(text)) << name;
+        // The language menu names Japanese in its own script, as the item shows it.
+        EXPECT_FALSE(platform::HasJapanese(text.remove(QStringLiteral("日本語")))) << name;
         EXPECT_TRUE(text.contains("lang=\"en\"")) << name;
     }
 }
