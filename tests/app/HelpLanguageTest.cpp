@@ -91,7 +91,8 @@ TEST_F(HelpLanguageTest, TheEnglishManualDescribesEveryWindow)
         EXPECT_NE(all.find(title), std::string::npos) << title;
 }
 
-// Every href to a local file (and every stylesheet) of both manuals names a file that is there.
+// Every href to a local file (and every stylesheet) of both manuals names a file that is there,
+// and an anchor names an id of that page.
 TEST_F(HelpLanguageTest, EveryLocalLinkResolves)
 {
     static const QRegularExpression href(R"((?:href|src)="([^"#]*)(#[^"]*)?")");
@@ -100,12 +101,17 @@ TEST_F(HelpLanguageTest, EveryLocalLinkResolves)
         for (const std::string& name : loader::ListFiles(dir, ".html")) {
             const QString text = QString::fromUtf8(ReadAll(dir + name));
             for (auto it = href.globalMatch(text); it.hasNext();) {
-                const QString target = it.next().captured(1);
-                if (target.isEmpty() || target.contains(':'))
-                    continue;  // same-page anchors and outside addresses
+                const QRegularExpressionMatch m = it.next();
+                const QString target = m.captured(1);
+                if (target.contains(':'))
+                    continue;  // outside addresses
+                const std::string file = dir + (target.isEmpty() ? name : target.toStdString());
                 ++links;
-                EXPECT_TRUE(std::filesystem::is_regular_file(dir + target.toStdString()))
-                    << dir << name << " -> " << target.toStdString();
+                ASSERT_TRUE(std::filesystem::is_regular_file(file)) << dir << name << " -> " << target.toStdString();
+                const QString anchor = m.captured(2).mid(1);
+                if (!anchor.isEmpty())
+                    EXPECT_TRUE(QString::fromUtf8(ReadAll(file)).contains("id=\"" + anchor + "\""))
+                        << dir << name << " -> " << m.captured(0).toStdString();
             }
         }
     }
