@@ -24,67 +24,67 @@ using platform::MenuItem;
 
 static void RegisterMenus()
 {
-    MenuItem arrange = MenuItem::Popup("アイコンの整列(&I)", {
-        MenuItem::Command(ID_VIEW_BYNAME, "名前順(&N)"),
-        MenuItem::Command(ID_VIEW_AUTOARRANGE, "アイコンの自動整列(&A)"),
+    MenuItem arrange = MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "アイコンの整列(&I)"), {
+        MenuItem::Command(ID_VIEW_BYNAME, QT_TRANSLATE_NOOP("Quillon", "名前順(&N)")),
+        MenuItem::Command(ID_VIEW_AUTOARRANGE, QT_TRANSLATE_NOOP("Quillon", "アイコンの自動整列(&A)")),
     });
     platform::RegisterMenu("128", {
-        MenuItem::Popup("ファイル(&F)", {
-            MenuItem::Command(ID_FILE_NEW, "新規作成\tCtrl+N(&N)"),
-            MenuItem::Command(ID_FILE_OPEN, "開く...\tCtrl+O(&O)"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "ファイル(&F)"), {
+            MenuItem::Command(ID_FILE_NEW, QT_TRANSLATE_NOOP("Quillon", "新規作成\tCtrl+N(&N)")),
+            MenuItem::Command(ID_FILE_OPEN, QT_TRANSLATE_NOOP("Quillon", "開く...\tCtrl+O(&O)")),
             MenuItem::Separator(),
-            MenuItem::Command(ID_FILE_MRU_FILE1, "最近使ったファイル"),
+            MenuItem::Command(ID_FILE_MRU_FILE1, QT_TRANSLATE_NOOP("Quillon", "最近使ったファイル")),
             MenuItem::Separator(),
-            MenuItem::Command(ID_FILE_CLOSE, "閉じる(&C)"),
+            MenuItem::Command(ID_FILE_CLOSE, QT_TRANSLATE_NOOP("Quillon", "閉じる(&C)")),
             MenuItem::Separator(),
-            MenuItem::Command(ID_APP_EXIT, "アプリケーションの終了(&X)"),
+            MenuItem::Command(ID_APP_EXIT, QT_TRANSLATE_NOOP("Quillon", "アプリケーションの終了(&X)")),
         }),
-        MenuItem::Popup("表示(&V)", {
-            MenuItem::Command(ID_VIEW_TOOLBAR, "ツール バー(&T)"),
-            MenuItem::Command(ID_VIEW_STATUS_BAR, "ステータス バー(&S)"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "表示(&V)"), {
+            MenuItem::Command(ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Quillon", "ツール バー(&T)")),
+            MenuItem::Command(ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("Quillon", "ステータス バー(&S)")),
             MenuItem::Separator(),
-            MenuItem::Command(ID_VIEW_LARGEICON, "大きいアイコン(&G)"),
-            MenuItem::Command(ID_VIEW_SMALLICON, "小さいアイコン(&M)"),
-            MenuItem::Command(ID_VIEW_LIST, "一覧(&L)"),
-            MenuItem::Command(ID_VIEW_DETAILS, "詳細(&D)"),
+            MenuItem::Command(ID_VIEW_LARGEICON, QT_TRANSLATE_NOOP("Quillon", "大きいアイコン(&G)")),
+            MenuItem::Command(ID_VIEW_SMALLICON, QT_TRANSLATE_NOOP("Quillon", "小さいアイコン(&M)")),
+            MenuItem::Command(ID_VIEW_LIST, QT_TRANSLATE_NOOP("Quillon", "一覧(&L)")),
+            MenuItem::Command(ID_VIEW_DETAILS, QT_TRANSLATE_NOOP("Quillon", "詳細(&D)")),
             MenuItem::Separator(),
             arrange,
-            MenuItem::Command(ID_VIEW_LINEUP, "等間隔に整列(&E)"),
+            MenuItem::Command(ID_VIEW_LINEUP, QT_TRANSLATE_NOOP("Quillon", "等間隔に整列(&E)")),
         }),
-        MenuItem::Popup("ヘルプ(&H)", {
-            MenuItem::Command(ID_APP_ABOUT, "バージョン情報 Quillon(&A)..."),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "ヘルプ(&H)"), {
+            MenuItem::Command(ID_APP_ABOUT, QT_TRANSLATE_NOOP("Quillon", "バージョン情報 Quillon(&A)...")),
         }),
     });
-    MenuItem timer = MenuItem::Popup("タイマー変更", {
-        MenuItem::Command(33225, "5秒"),
-        MenuItem::Command(33226, "15秒"),
-        MenuItem::Command(33227, "30秒"),
-        MenuItem::Command(33228, "1分"),
-        MenuItem::Command(33229, "5分"),
+    MenuItem timer = MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "タイマー変更"), {
+        MenuItem::Command(33225, QT_TRANSLATE_NOOP("Quillon", "5秒")),
+        MenuItem::Command(33226, QT_TRANSLATE_NOOP("Quillon", "15秒")),
+        MenuItem::Command(33227, QT_TRANSLATE_NOOP("Quillon", "30秒")),
+        MenuItem::Command(33228, QT_TRANSLATE_NOOP("Quillon", "1分")),
+        MenuItem::Command(33229, QT_TRANSLATE_NOOP("Quillon", "5分")),
     });
     platform::RegisterMenu("129", {
-        MenuItem::Popup("ファイル(&F)", {
-            MenuItem::Command(ID_SAVE_FILE, "ファイルへ保存"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "ファイル(&F)"), {
+            MenuItem::Command(ID_SAVE_FILE, QT_TRANSLATE_NOOP("Quillon", "ファイルへ保存")),
             MenuItem::Separator(),
-            MenuItem::Command(ID_APP_EXIT, "アプリケーションの終了(&X)"),
+            MenuItem::Command(ID_APP_EXIT, QT_TRANSLATE_NOOP("Quillon", "アプリケーションの終了(&X)")),
         }),
-        MenuItem::Popup("表示(&V)", {
-            MenuItem::Command(ID_VIEW_TOOLBAR, "ツール バー(&T)"),
-            MenuItem::Command(ID_VIEW_STATUS_BAR, "ステータス バー(&S)"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "表示(&V)"), {
+            MenuItem::Command(ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Quillon", "ツール バー(&T)")),
+            MenuItem::Command(ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("Quillon", "ステータス バー(&S)")),
         }),
-        MenuItem::Popup("設定", {
-            MenuItem::Command(ID_AGENT_SETTINGS, "エージェントの設定"),
-            MenuItem::Command(ID_COLOR_CHANGE, "カラー変更"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "設定"), {
+            MenuItem::Command(ID_AGENT_SETTINGS, QT_TRANSLATE_NOOP("Quillon", "エージェントの設定")),
+            MenuItem::Command(ID_COLOR_CHANGE, QT_TRANSLATE_NOOP("Quillon", "カラー変更")),
             timer,
         }),
-        MenuItem::Popup("ウィンドウ(&W)", {
-            MenuItem::Command(ID_WINDOW_CASCADE, "重ねて表示(&C)"),
-            MenuItem::Command(ID_WINDOW_TILE_HORZ, "並べて表示(&T)"),
-            MenuItem::Command(ID_WINDOW_ARRANGE, "アイコンの整列(&A)"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "ウィンドウ(&W)"), {
+            MenuItem::Command(ID_WINDOW_CASCADE, QT_TRANSLATE_NOOP("Quillon", "重ねて表示(&C)")),
+            MenuItem::Command(ID_WINDOW_TILE_HORZ, QT_TRANSLATE_NOOP("Quillon", "並べて表示(&T)")),
+            MenuItem::Command(ID_WINDOW_ARRANGE, QT_TRANSLATE_NOOP("Quillon", "アイコンの整列(&A)")),
         }),
-        MenuItem::Popup("ヘルプ(&H)", {
-            MenuItem::Command(ID_APP_ABOUT, "バージョン情報 Quillon(&A)..."),
-            MenuItem::Command(ID_HELP_FINDER, "ヘルプ"),
+        MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "ヘルプ(&H)"), {
+            MenuItem::Command(ID_APP_ABOUT, QT_TRANSLATE_NOOP("Quillon", "バージョン情報 Quillon(&A)...")),
+            MenuItem::Command(ID_HELP_FINDER, QT_TRANSLATE_NOOP("Quillon", "ヘルプ")),
         }),
     });
 }
@@ -93,35 +93,35 @@ static void RegisterStrings()
 {
     // Launcher document string: window title, document name, ...
     platform::RegisterString(IDR_QUILLONTYPE, "\nQuillon\nQuillon\n\n\nQuillon.Document\nQuillon.Document");
-    platform::RegisterString(ID_MIB_DEFINITION, "MIB定義");
-    platform::RegisterString(ID_DOC_LOAD, "ドキュメントをロードする\nドキュメントのロード");
-    platform::RegisterString(ID_DOC_SAVE, "ドキュメントを保存する\nドキュメント保存");
-    platform::RegisterString(ID_SAVE_FILE, "ファイルへ保存\n保存");
-    platform::RegisterString(ID_AGENT_SETTINGS, "エージェントの設定\nエージェントの設定");
-    platform::RegisterString(ID_COLOR_CHANGE, "カラー変更\nカラー変更");
+    platform::RegisterString(ID_MIB_DEFINITION, QT_TRANSLATE_NOOP("Quillon", "MIB定義"));
+    platform::RegisterString(ID_DOC_LOAD, QT_TRANSLATE_NOOP("Quillon", "ドキュメントをロードする\nドキュメントのロード"));
+    platform::RegisterString(ID_DOC_SAVE, QT_TRANSLATE_NOOP("Quillon", "ドキュメントを保存する\nドキュメント保存"));
+    platform::RegisterString(ID_SAVE_FILE, QT_TRANSLATE_NOOP("Quillon", "ファイルへ保存\n保存"));
+    platform::RegisterString(ID_AGENT_SETTINGS, QT_TRANSLATE_NOOP("Quillon", "エージェントの設定\nエージェントの設定"));
+    platform::RegisterString(ID_COLOR_CHANGE, QT_TRANSLATE_NOOP("Quillon", "カラー変更\nカラー変更"));
     // The frame's standard prompts.
-    platform::RegisterString(ID_FILE_NEW, "新規にファイルを作成\n新規ファイル");
-    platform::RegisterString(ID_FILE_OPEN, "既存のファイルを開く\n開く");
-    platform::RegisterString(ID_FILE_CLOSE, "作業中のファイルを閉じる\n閉じる");
-    platform::RegisterString(ID_FILE_MRU_FILE1, "このファイルを開く\n最近使ったファイル");
-    platform::RegisterString(ID_APP_EXIT, "アプリケーションを終了し、ファイルの保存を指示\n終了");
-    platform::RegisterString(ID_APP_ABOUT, "プログラム情報、バージョン、著作権を表示\nバージョン情報");
-    platform::RegisterString(ID_HELP_FINDER, "ヘルプ トピックの一覧を表示\nヘルプ");
-    platform::RegisterString(ID_VIEW_TOOLBAR, "ツール バーの表示/非表示\nツール バーの表示/非表示");
-    platform::RegisterString(ID_VIEW_STATUS_BAR, "ステータス バーの表示/非表示\nステータス バーの表示/非表示");
-    platform::RegisterString(ID_VIEW_LARGEICON, "大きいアイコンで表示\n大きいアイコン");
-    platform::RegisterString(ID_VIEW_SMALLICON, "小さいアイコンで表示\n小さいアイコン");
-    platform::RegisterString(ID_VIEW_LIST, "一覧で表示\n一覧");
-    platform::RegisterString(ID_VIEW_DETAILS, "詳細を表示\n詳細");
-    platform::RegisterString(ID_VIEW_BYNAME, "アイコンを名前順に整列\n名前順");
-    platform::RegisterString(ID_VIEW_AUTOARRANGE, "アイコンを自動的に整列\n自動整列");
-    platform::RegisterString(ID_VIEW_LINEUP, "アイコンを等間隔に整列\n等間隔に整列");
-    platform::RegisterString(ID_WINDOW_CASCADE, "ウィンドウを重ねて表示\n重ねて表示");
-    platform::RegisterString(ID_WINDOW_TILE_HORZ, "ウィンドウを並べて表示\n並べて表示");
-    platform::RegisterString(ID_WINDOW_ARRANGE, "ウィンドウの下部にアイコンを整列\nアイコンの整列");
+    platform::RegisterString(ID_FILE_NEW, QT_TRANSLATE_NOOP("Quillon", "新規にファイルを作成\n新規ファイル"));
+    platform::RegisterString(ID_FILE_OPEN, QT_TRANSLATE_NOOP("Quillon", "既存のファイルを開く\n開く"));
+    platform::RegisterString(ID_FILE_CLOSE, QT_TRANSLATE_NOOP("Quillon", "作業中のファイルを閉じる\n閉じる"));
+    platform::RegisterString(ID_FILE_MRU_FILE1, QT_TRANSLATE_NOOP("Quillon", "このファイルを開く\n最近使ったファイル"));
+    platform::RegisterString(ID_APP_EXIT, QT_TRANSLATE_NOOP("Quillon", "アプリケーションを終了し、ファイルの保存を指示\n終了"));
+    platform::RegisterString(ID_APP_ABOUT, QT_TRANSLATE_NOOP("Quillon", "プログラム情報、バージョン、著作権を表示\nバージョン情報"));
+    platform::RegisterString(ID_HELP_FINDER, QT_TRANSLATE_NOOP("Quillon", "ヘルプ トピックの一覧を表示\nヘルプ"));
+    platform::RegisterString(ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Quillon", "ツール バーの表示/非表示\nツール バーの表示/非表示"));
+    platform::RegisterString(ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("Quillon", "ステータス バーの表示/非表示\nステータス バーの表示/非表示"));
+    platform::RegisterString(ID_VIEW_LARGEICON, QT_TRANSLATE_NOOP("Quillon", "大きいアイコンで表示\n大きいアイコン"));
+    platform::RegisterString(ID_VIEW_SMALLICON, QT_TRANSLATE_NOOP("Quillon", "小さいアイコンで表示\n小さいアイコン"));
+    platform::RegisterString(ID_VIEW_LIST, QT_TRANSLATE_NOOP("Quillon", "一覧で表示\n一覧"));
+    platform::RegisterString(ID_VIEW_DETAILS, QT_TRANSLATE_NOOP("Quillon", "詳細を表示\n詳細"));
+    platform::RegisterString(ID_VIEW_BYNAME, QT_TRANSLATE_NOOP("Quillon", "アイコンを名前順に整列\n名前順"));
+    platform::RegisterString(ID_VIEW_AUTOARRANGE, QT_TRANSLATE_NOOP("Quillon", "アイコンを自動的に整列\n自動整列"));
+    platform::RegisterString(ID_VIEW_LINEUP, QT_TRANSLATE_NOOP("Quillon", "アイコンを等間隔に整列\n等間隔に整列"));
+    platform::RegisterString(ID_WINDOW_CASCADE, QT_TRANSLATE_NOOP("Quillon", "ウィンドウを重ねて表示\n重ねて表示"));
+    platform::RegisterString(ID_WINDOW_TILE_HORZ, QT_TRANSLATE_NOOP("Quillon", "ウィンドウを並べて表示\n並べて表示"));
+    platform::RegisterString(ID_WINDOW_ARRANGE, QT_TRANSLATE_NOOP("Quillon", "ウィンドウの下部にアイコンを整列\nアイコンの整列"));
     for (int id = 33225; id <= 33229; ++id)
         if (!platform::HasString(id))
-            platform::RegisterString(id, "ポーリング間隔の変更\nタイマー変更");
+            platform::RegisterString(id, QT_TRANSLATE_NOOP("Quillon", "ポーリング間隔の変更\nタイマー変更"));
 }
 
 namespace {
