@@ -76,6 +76,10 @@ enum : int {
     ID_MIB_DEFINITION = 32779,
     ID_AGENT_SETTINGS = 32780,
     ID_COLOR_CHANGE = 33014,
+    // View > Language: the desktop's, Japanese, English (in LanguageChoice order).
+    ID_LANGUAGE_DESKTOP = 32790,
+    ID_LANGUAGE_JAPANESE = 32791,
+    ID_LANGUAGE_ENGLISH = 32792,
 
     // Sent to a newly opened plug-in frame after its title is set.
     ID_START_INDICATOR = 1028,

@@ -24,6 +24,12 @@ using platform::MenuItem;
 
 static void RegisterMenus()
 {
+    // Each language under its own name, as language menus usually show them.
+    MenuItem language = MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "言語"), {
+        MenuItem::Command(ID_LANGUAGE_JAPANESE, "日本語"),
+        MenuItem::Command(ID_LANGUAGE_ENGLISH, "English"),
+        MenuItem::Command(ID_LANGUAGE_DESKTOP, QT_TRANSLATE_NOOP("Quillon", "デスクトップの言語")),
+    });
     MenuItem arrange = MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "アイコンの整列(&I)"), {
         MenuItem::Command(ID_VIEW_BYNAME, QT_TRANSLATE_NOOP("Quillon", "名前順(&N)")),
         MenuItem::Command(ID_VIEW_AUTOARRANGE, QT_TRANSLATE_NOOP("Quillon", "アイコンの自動整列(&A)")),
@@ -50,6 +56,8 @@ static void RegisterMenus()
             MenuItem::Separator(),
             arrange,
             MenuItem::Command(ID_VIEW_LINEUP, QT_TRANSLATE_NOOP("Quillon", "等間隔に整列(&E)")),
+            MenuItem::Separator(),
+            language,
         }),
         MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "ヘルプ(&H)"), {
             MenuItem::Command(ID_APP_ABOUT, QT_TRANSLATE_NOOP("Quillon", "バージョン情報 Quillon(&A)...")),
@@ -71,6 +79,8 @@ static void RegisterMenus()
         MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "表示(&V)"), {
             MenuItem::Command(ID_VIEW_TOOLBAR, QT_TRANSLATE_NOOP("Quillon", "ツール バー(&T)")),
             MenuItem::Command(ID_VIEW_STATUS_BAR, QT_TRANSLATE_NOOP("Quillon", "ステータス バー(&S)")),
+            MenuItem::Separator(),
+            language,
         }),
         MenuItem::Popup(QT_TRANSLATE_NOOP("Quillon", "設定"), {
             MenuItem::Command(ID_AGENT_SETTINGS, QT_TRANSLATE_NOOP("Quillon", "エージェントの設定")),
@@ -119,6 +129,11 @@ static void RegisterStrings()
     platform::RegisterString(ID_WINDOW_CASCADE, QT_TRANSLATE_NOOP("Quillon", "ウィンドウを重ねて表示\n重ねて表示"));
     platform::RegisterString(ID_WINDOW_TILE_HORZ, QT_TRANSLATE_NOOP("Quillon", "ウィンドウを並べて表示\n並べて表示"));
     platform::RegisterString(ID_WINDOW_ARRANGE, QT_TRANSLATE_NOOP("Quillon", "ウィンドウの下部にアイコンを整列\nアイコンの整列"));
+    platform::RegisterString(ID_LANGUAGE_JAPANESE,
+                             QT_TRANSLATE_NOOP("Quillon", "次回の起動から日本語で表示\n日本語"));
+    platform::RegisterString(ID_LANGUAGE_ENGLISH, QT_TRANSLATE_NOOP("Quillon", "次回の起動から英語で表示\nEnglish"));
+    platform::RegisterString(ID_LANGUAGE_DESKTOP,
+                             QT_TRANSLATE_NOOP("Quillon", "次回の起動からデスクトップの言語で表示\nデスクトップの言語"));
     for (int id = 33225; id <= 33229; ++id)
         if (!platform::HasString(id))
             platform::RegisterString(id, QT_TRANSLATE_NOOP("Quillon", "ポーリング間隔の変更\nタイマー変更"));

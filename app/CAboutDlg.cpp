@@ -1,6 +1,7 @@
 #include "app/CAboutDlg.h"
 
 #include "mibcore/Version.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/Resources.h"
 
 #include <QDialogButtonBox>
@@ -12,7 +13,7 @@
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle("バージョン情報 Quillon");
+    setWindowTitle(Quillon::tr("バージョン情報 Quillon"));
     setObjectName("IDD_ABOUTBOX");
 
     auto* outer = new QHBoxLayout(this);
@@ -25,13 +26,13 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
     texts->addWidget(new QLabel(QString("Quillon Version %1").arg(quillon::Version()), this));
     texts->addWidget(new QLabel("Last Update: 2005/01/08", this));
     auto* grid = new QGridLayout;
-    grid->addWidget(new QLabel("お問合せ先", this), 0, 0);
+    grid->addWidget(new QLabel(Quillon::tr("お問合せ先"), this), 0, 0);
     auto* mail = new QLabel(QString("<a href=\"mailto:%1\">%1</a>").arg(quillon::kContactAddress), this);
     mail->setOpenExternalLinks(true);
     mail->setTextInteractionFlags(Qt::TextBrowserInteraction);
     mail->setObjectName("contact");
     grid->addWidget(mail, 0, 1);
-    grid->addWidget(new QLabel("ホームページ", this), 1, 0);
+    grid->addWidget(new QLabel(Quillon::tr("ホームページ"), this), 1, 0);
     auto* home = new QLabel(QString("<a href=\"%1\">%1</a>").arg(quillon::kHomePage), this);
     home->setOpenExternalLinks(true);
     home->setTextInteractionFlags(Qt::TextBrowserInteraction);

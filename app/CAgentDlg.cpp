@@ -4,6 +4,7 @@
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/agent/MIBAgent.h"
 #include "mibcore/engine/CSnmpBerList.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Profile.h"
 #include "mibcore/widgets/WidgetResources.h"
@@ -36,9 +37,10 @@
 
 namespace {
 
-const char* const kBadAddress = "正しいエージェントのIPアドレスを入力してください。";
-const char* const kNoAnswer = "エージェントと通信できません。正しいエージェントのIPアドレスを入力してください。";
-const char* const kNoIniDir = "プロファイル用ディレクトリの作成に失敗しました。";
+const char* const kBadAddress = QT_TRANSLATE_NOOP("Quillon", "正しいエージェントのIPアドレスを入力してください。");
+const char* const kNoAnswer =
+    QT_TRANSLATE_NOOP("Quillon", "エージェントと通信できません。正しいエージェントのIPアドレスを入力してください。");
+const char* const kNoIniDir = QT_TRANSLATE_NOOP("Quillon", "プロファイル用ディレクトリの作成に失敗しました。");
 
 // Leading decimal digits of the text as a number; no digits gives 0, a
 // number beyond the limit gives limit + 1 (so it is refused, never wrapped).
@@ -170,19 +172,19 @@ void CIPAddressCtrl::ClearAddress()
 
 CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle("エージェントの設定");
+    setWindowTitle(Quillon::tr("エージェントの設定"));
     setObjectName("IDD_AGENT_DIALOG");
 
     auto* outer = new QHBoxLayout(this);
-    auto* snmp = new QGroupBox("SNMPの設定", this);
+    auto* snmp = new QGroupBox(Quillon::tr("SNMPの設定"), this);
     outer->addWidget(snmp);
     auto* snmpLay = new QVBoxLayout(snmp);
 
     // Address.
-    auto* addrBox = new QGroupBox("エージェントのIPアドレス", snmp);
+    auto* addrBox = new QGroupBox(Quillon::tr("エージェントのIPアドレス"), snmp);
     auto* addrLay = new QGridLayout(addrBox);
-    m_ipv4Radio = new QRadioButton("IPv4アドレス", addrBox);
-    m_ipv6Radio = new QRadioButton("IPv6アドレス", addrBox);
+    m_ipv4Radio = new QRadioButton(Quillon::tr("IPv4アドレス"), addrBox);
+    m_ipv6Radio = new QRadioButton(Quillon::tr("IPv6アドレス"), addrBox);
     m_ipv4 = new CIPAddressCtrl(addrBox);
     m_ipv6 = new QLineEdit(addrBox);
     m_ipv6->setMinimumWidth(260);
@@ -215,14 +217,14 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     m_version->addItem("SNMPv1", static_cast<int>(MIBAgent::Version::V1));
     m_version->addItem("SNMPv2c", static_cast<int>(MIBAgent::Version::V2c));
     m_version->addItem("SNMPv3", static_cast<int>(MIBAgent::Version::V3));
-    versionLay->addWidget(new QLabel("SNMPバージョン", snmp));
+    versionLay->addWidget(new QLabel(Quillon::tr("SNMPバージョン"), snmp));
     versionLay->addWidget(m_version);
     versionLay->addStretch();
     snmpLay->addLayout(versionLay);
 
     // SNMPv3 user.
     using namespace snmpengine::usm;
-    auto* v3Box = new QGroupBox("SNMPv3 ユーザー", snmp);
+    auto* v3Box = new QGroupBox(Quillon::tr("SNMPv3 ユーザー"), snmp);
     auto* v3Lay = new QGridLayout(v3Box);
     m_user = new QLineEdit(v3Box);
     m_user->setMaxLength(MaxUserNameLength);
@@ -249,34 +251,37 @@ CAgentDlg::CAgentDlg(QWidget* parent) : QDialog(parent)
     const struct {
         const char* label;
         QWidget* field;
-    } v3Fields[] = {{"ユーザー名", m_user},          {"セキュリティレベル", m_level},
-                    {"認証プロトコル", m_authProto}, {"認証パスフレーズ", m_authPass},
-                    {"暗号化プロトコル", m_privProto}, {"暗号化パスフレーズ", m_privPass},
-                    {"コンテキスト名", m_context}};
+    } v3Fields[] = {{QT_TRANSLATE_NOOP("Quillon", "ユーザー名"), m_user},
+                    {QT_TRANSLATE_NOOP("Quillon", "セキュリティレベル"), m_level},
+                    {QT_TRANSLATE_NOOP("Quillon", "認証プロトコル"), m_authProto},
+                    {QT_TRANSLATE_NOOP("Quillon", "認証パスフレーズ"), m_authPass},
+                    {QT_TRANSLATE_NOOP("Quillon", "暗号化プロトコル"), m_privProto},
+                    {QT_TRANSLATE_NOOP("Quillon", "暗号化パスフレーズ"), m_privPass},
+                    {QT_TRANSLATE_NOOP("Quillon", "コンテキスト名"), m_context}};
     for (int i = 0; i < static_cast<int>(std::size(v3Fields)); ++i) {
-        v3Lay->addWidget(new QLabel(v3Fields[i].label, v3Box), i / 2, (i % 2) * 2);
+        v3Lay->addWidget(new QLabel(Quillon::tr(v3Fields[i].label), v3Box), i / 2, (i % 2) * 2);
         v3Lay->addWidget(v3Fields[i].field, i / 2, (i % 2) * 2 + 1);
     }
     snmpLay->addWidget(v3Box);
 
     // Options.
-    auto* optBox = new QGroupBox("通信オプション", snmp);
+    auto* optBox = new QGroupBox(Quillon::tr("通信オプション"), snmp);
     auto* optLay = new QGridLayout(optBox);
     // Room for every value the dialog accepts, and no more.
     m_sendErr = DigitsField(optBox, Digits(MIBAgent::MaxSendErrCnt));
     m_recvErr = DigitsField(optBox, Digits(MIBAgent::MaxRecvErrCnt));
     m_timeout = DigitsField(optBox, Digits(MIBAgent::MaxTimeoutUsec));
-    optLay->addWidget(new QLabel("再送回数", optBox), 0, 0);
+    optLay->addWidget(new QLabel(Quillon::tr("再送回数"), optBox), 0, 0);
     optLay->addWidget(m_sendErr, 1, 0);
-    optLay->addWidget(new QLabel("許容タイムアウト回数", optBox), 0, 1);
+    optLay->addWidget(new QLabel(Quillon::tr("許容タイムアウト回数"), optBox), 0, 1);
     optLay->addWidget(m_recvErr, 1, 1);
-    optLay->addWidget(new QLabel("タイムアウト時間(usec)", optBox), 0, 2);
+    optLay->addWidget(new QLabel(Quillon::tr("タイムアウト時間(usec)"), optBox), 0, 2);
     optLay->addWidget(m_timeout, 1, 2);
     snmpLay->addWidget(optBox);
 
     auto* buttons = new QVBoxLayout;
     m_ok = new QPushButton("OK", this);
-    m_cancel = new QPushButton("キャンセル", this);
+    m_cancel = new QPushButton(Quillon::tr("キャンセル"), this);
     m_ok->setDefault(true);
     m_ok->setAutoDefault(true);
     buttons->addWidget(m_ok);
@@ -393,7 +398,7 @@ bool CAgentDlg::WriteAgentIni()
     if (!ok)
         // The settings are in use, but the operator must know they were
         // not kept for the next start.
-        platform::MessageBox("設定ファイルに書き込めませんでした。\n" + file, platform::MB_ICONWARNING);
+        platform::MessageBox(Quillon::Tr("設定ファイルに書き込めませんでした。\n") + file, platform::MB_ICONWARNING);
     return ok;
 }
 
@@ -459,7 +464,7 @@ bool CAgentDlg::TakeV3Fields()
     MIBAgent& a = m_edit;
     const std::string user = Text(m_user);
     if (user.empty()) {
-        platform::MessageBox("SNMPv3のユーザー名を入力してください。");
+        platform::MessageBox(Quillon::Tr("SNMPv3のユーザー名を入力してください。"));
         m_user->setFocus();
         return false;
     }
@@ -476,17 +481,17 @@ bool CAgentDlg::TakeV3Fields()
     if (authPass.empty() && privPass.empty() && a.hasV3Keys())
         return true;
     if (auth && authPass.size() < static_cast<std::size_t>(MinPassphraseLength)) {
-        platform::MessageBox("認証パスフレーズは8文字以上で入力してください。");
+        platform::MessageBox(Quillon::Tr("認証パスフレーズは8文字以上で入力してください。"));
         m_authPass->setFocus();
         return false;
     }
     if (priv && privPass.size() < static_cast<std::size_t>(MinPassphraseLength)) {
-        platform::MessageBox("暗号化パスフレーズは8文字以上で入力してください。");
+        platform::MessageBox(Quillon::Tr("暗号化パスフレーズは8文字以上で入力してください。"));
         m_privPass->setFocus();
         return false;
     }
     if (a.setV3Passphrases(authPass, privPass) != CredentialsResult::Ok) {
-        platform::MessageBox("SNMPv3のユーザー名を入力してください。");
+        platform::MessageBox(Quillon::Tr("SNMPv3のユーザー名を入力してください。"));
         return false;
     }
     return true;
@@ -519,7 +524,8 @@ bool CAgentDlg::ReadNumber(QLineEdit* field, const char* label, long long max, l
     if (value <= max)
         return true;
     char buf[160];
-    std::snprintf(buf, sizeof buf, "%sは 0 から %lld までの数を入力してください。", label, max);
+    std::snprintf(buf, sizeof buf, Quillon::Tr("%sは 0 から %lld までの数を入力してください。").c_str(),
+                  Quillon::Tr(label).c_str(), max);
     platform::MessageBox(buf);
     field->setFocus();
     field->selectAll();
@@ -553,9 +559,9 @@ void CAgentDlg::accept()
     }
 
     long long sendErr = 0, recvErr = 0, usec = 0;
-    if (!ReadNumber(m_sendErr, "再送回数", MIBAgent::MaxSendErrCnt, sendErr) ||
-        !ReadNumber(m_recvErr, "許容タイムアウト回数", MIBAgent::MaxRecvErrCnt, recvErr) ||
-        !ReadNumber(m_timeout, "タイムアウト時間(usec)", MIBAgent::MaxTimeoutUsec, usec))
+    if (!ReadNumber(m_sendErr, QT_TRANSLATE_NOOP("Quillon", "再送回数"), MIBAgent::MaxSendErrCnt, sendErr) ||
+        !ReadNumber(m_recvErr, QT_TRANSLATE_NOOP("Quillon", "許容タイムアウト回数"), MIBAgent::MaxRecvErrCnt, recvErr) ||
+        !ReadNumber(m_timeout, QT_TRANSLATE_NOOP("Quillon", "タイムアウト時間(usec)"), MIBAgent::MaxTimeoutUsec, usec))
         return;
 
     a.setAddr(addr);
@@ -580,7 +586,8 @@ void CAgentDlg::accept()
         m_probeRejected = true;
         // The agent's SNMPv3 refusal says what to correct.
         if (rc >= CSnmpBerList::V3First && rc <= CSnmpBerList::V3Last)
-            platform::MessageBox(std::string("エージェントと通信できません。\n") + CSnmpBerList::ErrMsg(rc));
+            platform::MessageBox(Quillon::Tr("エージェントと通信できません。\n") +
+                                 platform::TrText(std::string(CSnmpBerList::ErrMsg(rc))));
         else
             platform::MessageBox(kNoAnswer);
         return;

@@ -4,6 +4,7 @@
 #include "mibcore/agent/AppConstants.h"
 #include "mibcore/mibtree/MIBTree.h"
 #include "mibcore/platform/Desktop.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Placement.h"
 #include "mibcore/platform/Profile.h"
@@ -20,7 +21,7 @@
 
 namespace {
 
-const char* const kSelectItem = "コピーするアイテムを選択してください。";
+const char* const kSelectItem = QT_TRANSLATE_NOOP("Quillon", "コピーするアイテムを選択してください。");
 
 QString CutAtParen(const QString& label)
 {
@@ -64,7 +65,7 @@ void CMIBTreeCtrl::startDrag(Qt::DropActions)
 
 CMIBTreeDlg::CMIBTreeDlg(QWidget* parent) : QDialog(parent)
 {
-    setWindowTitle("MIB定義");
+    setWindowTitle(Quillon::tr("MIB定義"));
     setObjectName("IDD_MIBTREE_DIALOG");
     setModal(false);
     setSizeGripEnabled(true);
@@ -192,10 +193,10 @@ void CMIBTreeDlg::contextMenuEvent(QContextMenuEvent* e)
 {
     QMenu* menu = platform::LoadPopupMenu("IDR_MIBTREE_MENU", 0, this);
     if (!menu) {
-        menu = new QMenu("MIBツリー", this);
-        menu->addAction("検索")->setData(widgets::ID_MIBTREE_SEARCH);
-        menu->addAction("オブジェクト識別子(数値)をコピー")->setData(widgets::ID_MIBTREE_COPY_NUMERIC);
-        menu->addAction("オブジェクト識別子(文字)をコピー")->setData(widgets::ID_MIBTREE_COPY_NAME);
+        menu = new QMenu(Quillon::tr("MIBツリー"), this);
+        menu->addAction(Quillon::tr("検索"))->setData(widgets::ID_MIBTREE_SEARCH);
+        menu->addAction(Quillon::tr("オブジェクト識別子(数値)をコピー"))->setData(widgets::ID_MIBTREE_COPY_NUMERIC);
+        menu->addAction(Quillon::tr("オブジェクト識別子(文字)をコピー"))->setData(widgets::ID_MIBTREE_COPY_NAME);
     }
     const bool hasItems = m_tree->topLevelItemCount() > 0;
     for (QAction* a : menu->actions()) {

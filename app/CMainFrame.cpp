@@ -18,6 +18,7 @@
 #include "mibcore/platform/Resources.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QProcess>
@@ -58,10 +59,36 @@ CMainFrame::CMainFrame(QWidget* parent) : platform::MainFrame(parent)
         CAboutDlg dlg(this);
         dlg.exec();
     });
+    AddCommandRange(app::ID_LANGUAGE_DESKTOP, app::ID_LANGUAGE_ENGLISH, [this](int id) { OnLanguage(id); });
+    AddCommandUIRange(app::ID_LANGUAGE_DESKTOP, app::ID_LANGUAGE_ENGLISH, [](platform::CmdUI& ui) {
+        const int chosen = static_cast<int>(platform::ReadLanguageChoice(LanguageIniPath()));
+        ui.SetCheck(ui.GetId() - app::ID_LANGUAGE_DESKTOP == chosen ? 1 : 0);
+    });
     // The indicators show their names, as the frame's panes always have.
     AddCommandUI(app::ID_INDICATOR_CAPS, [](platform::CmdUI& ui) { ui.SetText("CAP"); });
     AddCommandUI(app::ID_INDICATOR_NUM, [](platform::CmdUI& ui) { ui.SetText("NUM"); });
     AddCommandUI(app::ID_INDICATOR_SCRL, [](platform::CmdUI& ui) { ui.SetText("SCRL"); });
+}
+
+std::string CMainFrame::LanguageIniPath()
+{
+    // The file app::ApplyLanguage reads at start-up.
+    return AppConstants::getInstance()->getIniPath("quillon.ini");
+}
+
+void CMainFrame::OnLanguage(int id)
+{
+    const auto choice = static_cast<platform::LanguageChoice>(id - app::ID_LANGUAGE_DESKTOP);
+    const std::string ini = LanguageIniPath();
+    if (platform::ReadLanguageChoice(ini) == choice)
+        return;
+    QDir().mkpath(QFileInfo(QString::fromStdString(ini)).absolutePath());
+    if (!platform::WriteLanguageChoice(ini, choice)) {
+        platform::MessageBox(Quillon::Tr("設定ファイルに書き込めませんでした。\n") + ini, platform::MB_ICONWARNING);
+        return;
+    }
+    // The windows already made keep their texts: the change waits for a new start.
+    platform::MessageBox(Quillon::Tr("表示言語の変更は次回の起動から有効になります。"), platform::MB_ICONINFORMATION);
 }
 
 CMainFrame::~CMainFrame()
@@ -77,7 +104,7 @@ bool CMainFrame::LoadFrame()
     if (!bar || result == platform::ToolBarNoResource)
         return false;
     bar->setObjectName("IDR_MAINFRAME");
-    bar->setWindowTitle("ツール バー");
+    bar->setWindowTitle(Quillon::tr("ツール バー"));
     bar->setIconSize(QSize(16, 16));
     bar->setMovable(true);
     setDockNestingEnabled(true);
@@ -85,7 +112,7 @@ bool CMainFrame::LoadFrame()
     platform::StatusBar* sb = CreateStatusBar(kIndicators, 4);
     if (!sb)
         return false;
-    sb->SetPaneText(0, "レディ");
+    sb->SetPaneText(0, Quillon::Tr("レディ"));
     for (int i = 1; i < 4; ++i)
         sb->SetPaneWidthForText(i, "SCRL");
 
@@ -235,7 +262,7 @@ void CMainFrame::ShowHelpWindow(const QString& path)
         m_helpWindow = new QTextBrowser(this);
         m_helpWindow->setWindowFlag(Qt::Window);
         m_helpWindow->setAttribute(Qt::WA_DeleteOnClose);
-        m_helpWindow->setWindowTitle("Quillon ヘルプ");
+        m_helpWindow->setWindowTitle(Quillon::tr("Quillon ヘルプ"));
         m_helpWindow->setOpenExternalLinks(true);
         m_helpWindow->resize(760, 600);
         m_helpWindow->move(frameGeometry().topLeft() + QPoint(40, 40));

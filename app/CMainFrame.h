@@ -33,6 +33,9 @@ public:
     void OnMibDefinition();  // 32779
     void OnAgentSettings();  // 32780
     void OnHelp();           // 57663
+    // View > Language: keeps the choice in quillon.ini for the next start.
+    void OnLanguage(int id);  // 32790..32792
+    static std::string LanguageIniPath();
 
     CMIBTreeDlg* GetMIBTreeDlg() const { return m_mibTreeDlg; }
     QTextBrowser* GetHelpWindow() const { return m_helpWindow; }

@@ -10,6 +10,7 @@
 #include "mibcore/platform/DocTemplate.h"
 #include "mibcore/platform/DocView.h"
 #include "mibcore/platform/FileDialog.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MainFrame.h"
 #include "mibcore/registry/MIB.h"
 
@@ -217,7 +218,7 @@ void CQuillonApp::OnFileOpen()
 {
     platform::FileRequest req;
     req.open = true;
-    req.filter = "すべてのファイル (*.*)|*.*||";
+    req.filter = Quillon::Tr("すべてのファイル (*.*)|*.*||");
     if (!platform::FileDialog(req))
         return;
     OnFileNew();

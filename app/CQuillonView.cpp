@@ -2,6 +2,7 @@
 
 #include "app/AppIds.h"
 #include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MainFrame.h"
 #include "mibcore/platform/Resources.h"
 #include "mibcore/registry/MIB.h"
@@ -26,7 +27,7 @@ bool CChildFrame::OnCreate()
 {
     // The launcher keeps its own title and cannot be closed by the operator.
     SetShowDocName(false);
-    SetTitle("メニュー一覧");
+    SetTitle(Quillon::Tr("メニュー一覧"));
     SetClosable(false);
     setWindowIcon(platform::LoadIcon("IDR_MAINFRAME"));
     // Room for three columns and four rows of entries (the ten windows
@@ -143,21 +144,25 @@ void CQuillonView::RebuildList()
     m_list->clear();
     m_details->clear();
     m_details->setColumnCount(2);
-    m_details->setHeaderLabels({"サービス", "説明"});
+    m_details->setHeaderLabels({Quillon::tr("サービス"), Quillon::tr("説明")});
     m_details->header()->resizeSection(0, 150);
     m_details->header()->resizeSection(1, 150);
 
     for (MIB* m = MIB::gethead(); m; m = m->getnext()) {
         if (m->gettype() != 1)
             continue;
-        const QString name = QString::fromStdString(m->getname());
-        const QString expl = QString::fromStdString(m->getexpl());
+        // The plug-ins register source texts: the entry's name stays the key.
+        const QString key = QString::fromStdString(m->getname());
+        const QString name = platform::TrText(key);
+        const QString expl = platform::TrText(QString::fromStdString(m->getexpl()));
         QIcon icon = IconOrBlank(platform::LoadIcon(m->getIcon()));
         auto* item = new QListWidgetItem(icon, name, m_list);
         item->setToolTip(expl);
         item->setTextAlignment(Qt::AlignHCenter | Qt::AlignTop);
+        item->setData(Qt::UserRole, key);
         auto* row = new QTreeWidgetItem(m_details, {name, expl});
         row->setIcon(0, icon);
+        row->setData(0, Qt::UserRole, key);
     }
     m_list->scrollToTop();
     m_details->scrollToTop();
@@ -214,7 +219,7 @@ platform::ChildFrame* CQuillonView::OpenMIB(const std::string& name)
     if (!doc || doc->GetFrames().isEmpty())
         return nullptr;
     platform::ChildFrame* frame = doc->GetFrames().last();
-    frame->SetTitle(name);
+    frame->SetTitle(platform::TrText(name));
     frame->SendCommand(app::ID_START_INDICATOR);
     doc->UpdateAllViews(nullptr, app::UpdateHintRebuildList);
     return frame;
@@ -227,12 +232,12 @@ void CQuillonView::OnDblclk()
         QList<QTreeWidgetItem*> sel = m_details->selectedItems();
         if (sel.isEmpty())
             return;
-        name = sel.first()->text(0).toStdString();
+        name = sel.first()->data(0, Qt::UserRole).toString().toStdString();
     } else {
         QList<QListWidgetItem*> sel = m_list->selectedItems();
         if (sel.isEmpty())
             return;
-        name = sel.first()->text().toStdString();
+        name = sel.first()->data(Qt::UserRole).toString().toStdString();
     }
     OpenMIB(name);
 }

@@ -20,7 +20,12 @@ CSplashWnd::CSplashWnd(const std::string& startDir, std::function<void()> done)
     setCursor(Qt::ArrowCursor);
     setMouseTracking(true);
 
-    QImage img = platform::LoadImage(std::to_string(app::IDB_SPLASH));
+    // The picture holds texts: English has its own.
+    QImage img;
+    if (platform::IsEnglish())
+        img = platform::LoadImage(std::to_string(app::IDB_SPLASH) + "_en");
+    if (img.isNull())
+        img = platform::LoadImage(std::to_string(app::IDB_SPLASH));
     if (!img.isNull())
         m_bitmap = img.convertToFormat(QImage::Format_RGB888);
 

@@ -1,4 +1,5 @@
-// Draws the program's own pictures into PNG files: the splash picture (130),
+// Draws the program's own pictures into PNG files: the splash picture (130,
+// and 130_en with its texts in English),
 // the main tool bar strip (128), the MIB tree dialog's image list (134) and
 // the window icon. Run by hand when a picture changes:
 //   cmake --build build --target quillon_makeimages && build/quillon_makeimages app/res
@@ -45,7 +46,7 @@ void DrawQuill(QPainter& p, QPointF tip, double len, double angleDeg, QColor van
     p.restore();
 }
 
-QImage Splash()
+QImage Splash(bool english)
 {
     QImage img(480, 360, QImage::Format_RGB888);
     QPainter p(&img);
@@ -79,11 +80,12 @@ QImage Splash()
     sub.setPixelSize(18);
     p.setFont(sub);
     p.setPen(QColor(200, 220, 245));
-    p.drawText(QRect(154, 108, 320, 30), Qt::AlignLeft | Qt::AlignVCenter, "SNMP エージェント監視ツール");
+    p.drawText(QRect(154, 108, 320, 30), Qt::AlignLeft | Qt::AlignVCenter,
+               english ? "SNMP Agent Monitor" : "SNMP エージェント監視ツール");
     sub.setPixelSize(13);
     p.setFont(sub);
     p.drawText(QRect(154, 140, 320, 20), Qt::AlignLeft | Qt::AlignVCenter, "Version " QUILLON_VERSION);
-    p.drawText(QRect(250, 150, 220, 30), Qt::AlignRight | Qt::AlignVCenter, "読み込み中...");
+    p.drawText(QRect(250, 150, 220, 30), Qt::AlignRight | Qt::AlignVCenter, english ? "Loading..." : "読み込み中...");
     DrawQuill(p, QPointF(30, 150), 120, -55, QColor(250, 244, 225), QColor(150, 120, 70));
 
     // The owl whose eyes follow the pointer; the eyes themselves are drawn
@@ -199,7 +201,7 @@ int main(int argc, char** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
     g_dir = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(".");
-    bool ok = Save(Splash(), "130.png") && Save(ToolBar(), "128.png") && Save(TreeImages(), "134.png") &&
+    bool ok = Save(Splash(false), "130.png") && Save(Splash(true), "130_en.png") && Save(ToolBar(), "128.png") && Save(TreeImages(), "134.png") &&
               Save(AppIcon(), "IDR_MAINFRAME.png");
     return ok ? 0 : 1;
 }
