@@ -2,8 +2,11 @@
 // real display when QUILLON_SHOTS_DIR names a directory:
 //   scripts/netns.sh bash -c 'Xvfb :99 -screen 0 1280x1024x24 & sleep 1;
 //     DISPLAY=:99 QT_QPA_PLATFORM=xcb QUILLON_SHOTS_DIR=/tmp/shots build/tests/app_shots_test'
-// (with the namespace agent running). Without it the test is skipped.
+// (with the namespace agent running). Without it the test is skipped. The
+// pictures are in the language the program would start in (LANG=en_US.UTF-8
+// for English).
 
+#include "app/AppIds.h"
 #include "app/CAboutDlg.h"
 #include "app/CAgentDlg.h"
 #include "app/CMIBTreeDlg.h"
@@ -48,6 +51,7 @@ TEST(ShotsTest, EveryWindow)
     g_dir = dir;
     std::filesystem::create_directories(g_dir);
     apptest::EnsureApp();
+    app::ApplyLanguage();
 
     // The build tree is a start directory with the real plug-ins and modules.
     std::filesystem::current_path(harness::BuildDir());
