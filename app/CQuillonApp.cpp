@@ -176,6 +176,11 @@ bool CQuillonApp::InitInstance()
 void CQuillonApp::OnLoaderDone()
 {
     m_loading = false;
+    // A plug-in announces its catalogue while the loader opens it, on the
+    // loader's thread and possibly before the library's own resources are
+    // registered: install the catalogues again, all of them there now.
+    if (platform::IsEnglish())
+        platform::SetLanguage(platform::Language::English);
     if (m_mainFrame) {
         m_mainFrame->SetLoading(false);
         m_mainFrame->setEnabled(true);
