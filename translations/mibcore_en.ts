@@ -319,7 +319,7 @@ Do you want to replace it?</translation>
     </message>
     <message>
         <source>次を検索</source>
-        <translation>Find &amp;Next</translation>
+        <translation>Find Next</translation>
     </message>
     <message>
         <source>閉じる</source>

@@ -79,6 +79,10 @@ QString QtFilter(const std::string& filter)
         if (desc.isEmpty() && pattern.isEmpty())
             break;
         pattern.replace(QLatin1Char(';'), QLatin1Char(' '));
+        // A description that already names its pattern ("… (*.*)") shows it once.
+        const QString named = QStringLiteral(" (%1)").arg(pattern);
+        if (desc.endsWith(named))
+            desc.chop(named.size());
         entries << QStringLiteral("%1 (%2)").arg(desc, pattern);
     }
     return entries.join(QStringLiteral(";;"));

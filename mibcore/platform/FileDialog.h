@@ -37,6 +37,7 @@ FileHook SetFileHook(FileHook hook);
 
 // "csv files(.csv)|*.csv||" -> "csv files(.csv) (*.csv)"; pairs become ";;"
 // separated entries, several patterns ("*.a;*.b") become "(*.a *.b)".
+// A description ending in its own pattern ("all (*.*)") keeps it once.
 // Descriptions are shown in the program's language.
 QString QtFilter(const std::string& filter);
 
