@@ -145,10 +145,10 @@ std::string MissingParentText(const std::string& parent, const std::string& name
 enum class Walk { Number, Text };
 
 // The shared walk of the text conversions: each component is looked up in
-// the current brother list; a match descends to its child. emit receives
+// the current brother list; a match descends to its child. visit receives
 // the node (null once the walk has left the tree) and the component.
-template <class Emit>
-void WalkOid(const std::string& oid, Walk how, Emit emit)
+template <class Visit>
+void WalkOid(const std::string& oid, Walk how, Visit visit)
 {
     std::vector<std::string> parts;
     StrToken(oid, ".", parts);
@@ -169,7 +169,7 @@ void WalkOid(const std::string& oid, Walk how, Emit emit)
             inTree = false;
         else
             level = node->getchild();
-        emit(node, part);
+        visit(node, part);  // not "emit": Qt defines that as an empty macro
     }
 }
 

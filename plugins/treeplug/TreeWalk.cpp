@@ -5,6 +5,7 @@
 #include <chrono>
 #include <charconv>
 #include <cstdlib>
+#include <iterator>
 #include <ctime>
 
 #include "mibcore/agent/MIBAgent.h"
@@ -317,6 +318,29 @@ bool WalkChannel::Push(InstanceRow&& row, const int* keepRunning)
     return true;
 }
 
+bool WalkChannel::PushAll(std::vector<InstanceRow>& rows, const int* keepRunning)
+{
+    if (rows.empty())
+        return true;
+    std::unique_lock<std::mutex> lock(m_mutex);
+    auto running = [keepRunning] { return !keepRunning || __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0; };
+    while (!m_discarded && m_rows.size() >= m_capacity && running())
+        m_space.wait_for(lock, std::chrono::milliseconds(10));
+    if (m_discarded || !running()) {
+        rows.clear();
+        return false;
+    }
+    // A reply holds a few dozen rows: the queue overshoots its bound by
+    // at most one reply.
+    if (m_rows.empty())
+        m_rows.swap(rows);
+    else
+        std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
+    rows.clear();
+    WakeLocked(lock);
+    return true;
+}
+
 void WalkChannel::Discard()
 {
     std::vector<InstanceRow> dropped;
@@ -419,6 +443,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
     snmpengine::WalkStepper stepper(agent, item, 1);
     std::vector<CSnmpBer> rows;
     InstanceDescriber describer;
+    std::vector<InstanceRow> described;
     bool done = false;
     while (!done) {
         if (!item->getRepeat()) {
@@ -482,11 +507,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             const unsigned char* v = bindings.GetSequence(valuePath);
             value = v ? CSnmpBer(v) : CSnmpBer();
             name.assign(arcs.begin(), arcs.begin() + n);
-            // Stopped (or discarded) while waiting for the window to catch up.
-            if (!channel.Push(describer.Describe(rootLen, name.data(), n, value), flag)) {
-                done = true;
-                break;
-            }
+            described.push_back(describer.Describe(rootLen, name.data(), n, value));
             ++end.rows;
             item->setLastTime(static_cast<long>(std::clock()));
             // The next request would have to carry this name: say so now rather
@@ -497,6 +518,15 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
                 end.oid = Numeric(name);
                 done = true;
                 break;
+            }
+        }
+        // The rows of one reply go over together. Stopped (or discarded)
+        // while waiting for the window to catch up: no more rows.
+        if (!described.empty()) {
+            const int handed = int(described.size());
+            if (!channel.PushAll(described, flag)) {
+                end.rows -= handed;
+                done = true;
             }
         }
         if (rows.empty())

@@ -159,6 +159,9 @@ public:
     // Queues a row, waiting while the queue is full; false (row dropped)
     // once keepRunning reads 0 or the queue was discarded.
     bool Push(InstanceRow&& row, const int* keepRunning = nullptr);
+    // Queues the rows of one reply together (one lock, at most one wake);
+    // rows is left empty. False (rows dropped) as for Push.
+    bool PushAll(std::vector<InstanceRow>& rows, const int* keepRunning = nullptr);
     void Finish(const WalkEnd& end);
     // Drops what is queued and every later row; the end still arrives.
     void Discard();

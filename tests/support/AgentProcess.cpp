@@ -163,11 +163,25 @@ bool AgentProcess::Restart()
 {
     if (m_pid <= 0 || m_dir.empty())
         return false;
+    Halt();
+    return Resume();
+}
+
+void AgentProcess::Halt()
+{
+    if (m_pid <= 0)
+        return;
     // SIGTERM: snmpd saves its engine ID and boots for the next start.
     ::kill(m_pid, SIGTERM);
     int wstatus = 0;
     ::waitpid(m_pid, &wstatus, 0);
     m_pid = -1;
+}
+
+bool AgentProcess::Resume()
+{
+    if (m_pid > 0 || m_dir.empty())
+        return false;
     bool busy = false;
     return StartOn(m_address, &busy, true);
 }

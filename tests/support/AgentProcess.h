@@ -47,6 +47,10 @@ public:
     // Ends the agent cleanly and starts it again on the same address and
     // persistent directory: same engine ID, engine boots + 1.
     bool Restart();
+    // Restart in two steps, for an agent that stays away for a while: Halt
+    // ends it cleanly and keeps its directory, Resume starts it again there.
+    void Halt();
+    bool Resume();
 
 private:
     bool StartOn(const std::string& address, bool* addressBusy, bool again = false);

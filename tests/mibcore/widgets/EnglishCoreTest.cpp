@@ -1,7 +1,12 @@
 // The core library in English: its dialogs, the file chooser as the platform
 // builds it, the MIB tree's menu and the messages the library asks with hold
 // no Japanese text. Screenshots go to build/tests/screenshots/en-*.png.
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/InetUdp.h"
 #include "mibcore/mibtree/MIBTree.h"
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/DocView.h"
 #include "mibcore/platform/FileDialog.h"
 #include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
@@ -23,9 +28,17 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
+
+// The plainest view a frame can be built with.
+class PlainView : public platform::View {
+    Q_OBJECT
+public:
+    Q_INVOKABLE PlainView() = default;
+};
 
 namespace {
 
@@ -157,4 +170,48 @@ TEST_F(EnglishCoreTest, MibTreeMenuAndLoadingMessagesShowEnglish)
     EXPECT_NE(m_asked[0].text.find(path), std::string::npos) << m_asked[0].text;
 }
 
+TEST_F(EnglishCoreTest, DocumentAndSocketTextsShowEnglish)
+{
+    // Each case asks exactly one message of the library.
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+    };
+    const Case cases[] = {
+        {"document that cannot be made",
+         [] {
+             platform::MultiDocTemplate bad(9999, &QObject::staticMetaObject, &platform::ChildFrame::staticMetaObject,
+                                            &PlainView::staticMetaObject);
+             EXPECT_EQ(bad.OpenDocumentFile(), nullptr);
+         }},
+        {"socket of an unknown family",
+         [] {
+             MIBAgent* agent = MIBAgent::getInstance();
+             const int family = agent->getNetworkLayerType();
+             agent->setNetworkLayerType(99);
+             InetUdp udp;
+             agent->setNetworkLayerType(family);
+             EXPECT_EQ(udp.getSocket(), InetUdp::NoSocket);
+         }},
+    };
+    for (const Case& c : cases) {
+        m_asked.clear();
+        c.ask();
+        EXPECT_EQ(m_asked.size(), 1u) << c.what;
+        EXPECT_EQ(JapaneseMessages(), "") << c.what;
+    }
+
+    // A document whose resource names no type is untitled, in English.
+    platform::MultiDocTemplate plain(9999, &platform::Document::staticMetaObject,
+                                     &platform::ChildFrame::staticMetaObject, &PlainView::staticMetaObject);
+    platform::Document* doc = plain.OpenDocumentFile();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle(), "Untitled1");
+    for (platform::ChildFrame* f : doc->GetFrames())
+        EXPECT_EQ(harness::JapaneseUiTexts(f), "");
+    doc->OnCloseDocument();
+}
+
 }  // namespace
+
+#include "EnglishCoreTest.moc"

@@ -143,4 +143,70 @@ TEST_F(CounterV3Test, RefusalsShowTheirTextsAndTheNextTickEnds)
     EXPECT_TRUE(messages.Texts().empty());
 }
 
+// An snmpd that restarts (same engine, boots + 1, its clock from 0) while
+// the window polls: the first tick after it resynchronises by itself and
+// every later sample is good again; an agent away for a few ticks gives
+// time-outs meanwhile, each tick bounded, then a new base and good samples.
+TEST_F(CounterV3Test, WindowGoesOnAfterTheAgentRestarts)
+{
+    const usmtest::User& u = usmtest::UserNamed("quillon-sha512-aes256");
+    const char* const bootsOid = "1.3.6.1.6.3.10.2.1.2.0";
+    for (const int ticksAway : {0, 2}) {
+        SCOPED_TRACE(ticksAway);
+        harness::AgentProcess agent("");
+        ASSERT_TRUE(agent.running()) << agent.error();
+        // Time-outs of 0.3 s, one attempt: a silent tick stays short.
+        UseAgent(agent.address(), 2, 3, 0, 300000);
+        ASSERT_TRUE(usmtest::UseV3(*MIBAgent::getInstance(), u));
+        // Kernel UDP counters: they go on rising across the agent's restart.
+        Window w = Open("UDP情報", false);
+        ASSERT_TRUE(w);
+        const int n = w.doc->getObjectCount();
+        w.doc->UpdateAllViews(nullptr, countergroup::kHintStart);
+        w.doc->FinishPollCycle();
+        w.list->Poll();
+        const std::vector<std::string> boots0 = usmtest::OracleValues(u, agent.address(), {bootsOid});
+        ASSERT_EQ(boots0.size(), 1u);
+
+        agent.Halt();
+        for (int t = 0; t < ticksAway; ++t) {
+            const auto start = std::chrono::steady_clock::now();
+            w.list->Poll();
+            EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+            EXPECT_NE(w.doc->getSeries(0)->getValatTime()[60].getErrIdx(), 0);
+        }
+        ASSERT_TRUE(agent.Resume()) << agent.error();
+
+        // After failed ticks the first good one only lays a new base.
+        const std::vector<std::string> oids = Dotted(w.doc->constants());
+        for (int tick = 0; tick < 2; ++tick) {
+            const int want = tick == 0 && ticksAway > 0 ? countergroup::kCounterInitialised : 0;
+            const std::vector<uint32_t> before = Numbers(usmtest::OracleValues(u, agent.address(), oids));
+            w.list->Poll();
+            const std::vector<uint32_t> got = Answers(w);
+            const std::vector<uint32_t> after = Numbers(usmtest::OracleValues(u, agent.address(), oids));
+            ASSERT_EQ(before.size(), size_t(n));
+            ASSERT_EQ(after.size(), size_t(n));
+            for (int j = 0; j < n; ++j) {
+                SCOPED_TRACE(oids[size_t(j)]);
+                EXPECT_EQ(w.doc->getSeries(j)->getValatTime()[60].getErrIdx(), want) << "tick " << tick;
+                EXPECT_EQ(w.list->GetListCtrl().GetItemText(j, 2).toStdString(), ErrText(want));
+                EXPECT_LE(before[size_t(j)], got[size_t(j)]);
+                EXPECT_LE(got[size_t(j)], after[size_t(j)]);
+            }
+        }
+        const std::vector<std::string> boots1 = usmtest::OracleValues(u, agent.address(), {bootsOid});
+        ASSERT_EQ(boots1.size(), 1u);
+        EXPECT_EQ(std::stol(boots1[0]), std::stol(boots0[0]) + 1);
+        {
+            snmpengine::V3Session* s = MIBAgent::getInstance()->getV3Session();
+            ASSERT_NE(s, nullptr);
+            std::lock_guard<std::recursive_mutex> g(s->Lock());
+            EXPECT_EQ(s->Security().Boots(), std::stol(boots1[0]));
+        }
+        Close(w);
+    }
+    EXPECT_TRUE(messages.Texts().empty());
+}
+
 }  // namespace

@@ -298,3 +298,55 @@ TEST_F(TreeFaultTest, InstanceLimitEndsTheWalkWithAMessageNamingIt)
     EXPECT_EQ(end.text, "インスタンス数が上限の50件に達したため、取得を終了しました。");
     EXPECT_EQ(peer.requestCount(), 51u);
 }
+
+// A reply's rows go over in one hand-over: in order, one wake; a stopped
+// walk or a discarded queue takes none of them and leaves the queue bounded.
+TEST(TreeWalkChannel, PushAllHandsOverAReplyAtOnceOrDropsIt)
+{
+    struct Case {
+        const char* name;
+        size_t capacity;
+        size_t queuedBefore;
+        int keepRunning;
+        bool discard;
+        bool accepted;
+    };
+    const Case cases[] = {
+        {"room", 16, 0, 1, false, true},
+        {"room after queued rows", 16, 3, 1, false, true},
+        {"full and stopped", 4, 4, 0, false, false},
+        {"discarded", 16, 0, 1, true, false},
+    };
+    auto rowNamed = [](int i) {
+        treeplug::InstanceRow row;
+        row.text = QString::number(i);
+        row.ends[0] = row.ends[1] = row.ends[2] = row.ends[3] = row.ends[4] = int(row.text.size());
+        return row;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int wakes = 0;
+        treeplug::WalkChannel channel([&wakes] { ++wakes; }, c.capacity);
+        int next = 0;
+        for (size_t i = 0; i < c.queuedBefore; ++i)
+            ASSERT_TRUE(channel.Push(rowNamed(next++)));
+        if (c.discard)
+            channel.Discard();
+        std::vector<treeplug::InstanceRow> reply;
+        for (int i = 0; i < 5; ++i)
+            reply.push_back(rowNamed(next++));
+        const int wakesBefore = wakes;
+        EXPECT_EQ(channel.PushAll(reply, &c.keepRunning), c.accepted);
+        EXPECT_TRUE(reply.empty());
+        const std::vector<treeplug::InstanceRow> taken = channel.Take(nullptr, nullptr);
+        if (!c.accepted) {
+            EXPECT_EQ(taken.size(), c.discard ? 0u : c.queuedBefore);
+            continue;
+        }
+        // The wake of earlier rows is still pending: none more is needed.
+        EXPECT_EQ(wakes - wakesBefore, c.queuedBefore ? 0 : 1);
+        ASSERT_EQ(taken.size(), c.queuedBefore + 5);
+        for (size_t i = 0; i < taken.size(); ++i)
+            EXPECT_EQ(taken[i].text, QString::number(int(i)));
+    }
+}
