@@ -190,14 +190,14 @@ TEST_F(EnglishUiTest, EveryWindowMenuAndMessageIsEnglish)
     CQuillonApp app;
     apptest::WhenModal<CAgentDlg>([&](CAgentDlg* d) {
         // Every version's page: the SNMPv3 fields belong to the window too.
-        auto* version = d->findChild<QComboBox*>();
+        auto* version = qobject_cast<QComboBox*>(widgets::GetDlgItem(d, app::IDC_SNMP_VERSION));
+        ASSERT_NE(version, nullptr);
         for (const char* v : {"SNMPv1", "SNMPv2c", "SNMPv3"}) {
-            if (version)
-                version->setCurrentIndex(version->findText(v));
+            version->setCurrentIndex(version->findText(v));
+            EXPECT_EQ(version->currentText(), v);
             Look(found, std::string("agent dialog ") + v, d);
         }
-        if (version)
-            version->setCurrentIndex(version->findText("SNMPv2c"));
+        version->setCurrentIndex(version->findText("SNMPv2c"));
         d->Ipv4Radio()->click();
         d->Ipv4Field()->SetAddress(127, 0, 0, 1);
         d->OkButton()->click();
