@@ -202,11 +202,11 @@ TEST_F(CounterV3Test, WindowGoesOnAfterTheAgentRestarts)
             const int want = tick == 0 && ticksAway > 0 ? countergroup::kCounterInitialised : 0;
             const std::vector<uint32_t> before = Numbers(usmtest::OracleValues(u, agent.address(), oids));
             // The first tick pays once for finding the agent again (a
-            // probe, a report and the resent request at most); the next
+            // discovery probe and one resent request at most); the next
             // one costs what a tick cost before the restart.
             const uint32_t sent = TickPackets(w, agent.address());
             if (tick == 0)
-                EXPECT_LE(sent, steady + 3);
+                EXPECT_LE(sent, steady + 2);
             else
                 EXPECT_EQ(sent, steady);
             const std::vector<uint32_t> got = Answers(w);
