@@ -129,7 +129,7 @@
     </message>
     <message>
         <source>unknownEngineID-エージェントのエンジンIDを確認できません</source>
-        <translation>unknownEngineID - the agent's engine ID could not be confirmed</translation>
+        <translation>unknownEngineID - the agent&apos;s engine ID could not be confirmed</translation>
     </message>
     <message>
         <source>notInTimeWindow-エージェントと時刻を同期できません</source>
@@ -198,8 +198,132 @@
     <message>
         <source>カラー変更
 カラー変更</source>
-        <translation>Change the graph's colours
+        <translation>Change the graph&apos;s colours
 Change Colours</translation>
+    </message>
+    <message>
+        <source>socketエラー</source>
+        <translation>Socket error</translation>
+    </message>
+    <message>
+        <source>bind IPv4エラー</source>
+        <translation>IPv4 bind error</translation>
+    </message>
+    <message>
+        <source>bind IPv6エラー</source>
+        <translation>IPv6 bind error</translation>
+    </message>
+    <message>
+        <source>親MIBオブジェクト[%1]が見つからなかったのでMIBオブジェクト[%2]を追加できませんでした。
+問題のMIBオブジェクトは、%3にあります。
+ファイルの中身に問題がなければ、%4までお問い合わせください。
+この後、発生するエラーも表示しますか？</source>
+        <translation>The MIB object [%2] could not be added because its parent MIB object [%1] was not found.
+The object is defined in %3.
+If the file looks correct, please contact %4.
+Show the errors that follow as well?</translation>
+    </message>
+    <message>
+        <source>無題</source>
+        <translation>Untitled</translation>
+    </message>
+    <message>
+        <source>空のドキュメントを作成できませんでした。</source>
+        <translation>Could not create an empty document.</translation>
+    </message>
+    <message>
+        <source>すべてのファイル (*.*)</source>
+        <translation>All Files (*.*)</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>名前を付けて保存</source>
+        <translation>Save As</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>%1 は既に存在します。
+上書きしますか？</source>
+        <translation>%1 already exists.
+Do you want to replace it?</translation>
+    </message>
+    <message>
+        <source>%1 を作成できませんでした。</source>
+        <translation>Could not create %1.</translation>
+    </message>
+    <message>
+        <source>実線</source>
+        <translation>Solid</translation>
+    </message>
+    <message>
+        <source>破線</source>
+        <translation>Dash</translation>
+    </message>
+    <message>
+        <source>点線</source>
+        <translation>Dot</translation>
+    </message>
+    <message>
+        <source>一点破線</source>
+        <translation>Dash-dot</translation>
+    </message>
+    <message>
+        <source>二点破線</source>
+        <translation>Dash-dot-dot</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>線種の選択</source>
+        <translation>Line Style</translation>
+    </message>
+    <message>
+        <source>色の選択</source>
+        <translation>Colour</translation>
+    </message>
+    <message>
+        <source>線のスタイル</source>
+        <translation>Style</translation>
+    </message>
+    <message>
+        <source>線の太さ</source>
+        <translation>Width</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>見つかりませんでした。先頭から探しますか？</source>
+        <translation>Not found. Search again from the top?</translation>
+    </message>
+    <message>
+        <source>検索ダイアログ</source>
+        <translation>Find</translation>
+    </message>
+    <message>
+        <source>検索する文字列</source>
+        <translation>Find what</translation>
+    </message>
+    <message>
+        <source>次を検索</source>
+        <translation>Find Next</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
     </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 #include <cstring>
 
 #include "mibcore/agent/MIBAgent.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 
 InetUdp::Handle::~Handle()
@@ -39,7 +40,7 @@ void InetUdp::createSocket(int stored)
 
     const int fd = ::socket(family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
-        platform::MessageBox("socketエラー", platform::MB_OK);
+        platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "socketエラー"), platform::MB_OK);
         return;
     }
     auto handle = std::make_shared<Handle>();
@@ -54,7 +55,7 @@ void InetUdp::createSocket(int stored)
         sa.sin_addr.s_addr = htonl(INADDR_ANY);
         sa.sin_port = 0;
         if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
-            platform::MessageBox("bind IPv4エラー", platform::MB_OK);
+            platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "bind IPv4エラー"), platform::MB_OK);
     } else if (family == AF_INET6) {
         sockaddr_in6 sa;
         std::memset(&sa, 0, sizeof sa);
@@ -62,7 +63,7 @@ void InetUdp::createSocket(int stored)
         sa.sin6_addr = in6addr_any;
         sa.sin6_port = 0;
         if (::bind(fd, reinterpret_cast<sockaddr*>(&sa), sizeof sa) != 0)
-            platform::MessageBox("bind IPv6エラー", platform::MB_OK);
+            platform::MessageBox(QT_TRANSLATE_NOOP("Quillon", "bind IPv6エラー"), platform::MB_OK);
     }
     // Any other family stays unbound.
 }

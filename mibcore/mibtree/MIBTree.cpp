@@ -3,6 +3,7 @@
 #include "mibcore/agent/AppConstants.h"
 
 #include "mibcore/Version.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 
 #include <fcntl.h>
@@ -130,29 +131,24 @@ constexpr const char* kBracketDelims = " \n()}\t\r\v\f";
 
 std::string MissingParentText(const std::string& parent, const std::string& name, const std::string& path)
 {
-    std::string t;
-    t += "親MIBオブジェクト[";
-    t += parent;
-    t += "]が見つからなかったのでMIBオブジェクト[";
-    t += name;
-    t += "]を追加できませんでした。\n";
-    t += "問題のMIBオブジェクトは、";
-    t += path;
-    t += "にあります。\n";
-    t += "ファイルの中身に問題がなければ、";
-    t += quillon::kContactAddress;
-    t += "までお問い合わせください。\n";
-    t += "この後、発生するエラーも表示しますか？";
-    return t;
+    // One format with all four pieces, so a translation may order them freely.
+    const QString format = Quillon::tr("親MIBオブジェクト[%1]が見つからなかったのでMIBオブジェクト[%2]を追加できませんでした。\n"
+                                       "問題のMIBオブジェクトは、%3にあります。\n"
+                                       "ファイルの中身に問題がなければ、%4までお問い合わせください。\n"
+                                       "この後、発生するエラーも表示しますか？");
+    return format
+        .arg(QString::fromStdString(parent), QString::fromStdString(name), QString::fromStdString(path),
+             QString::fromUtf8(quillon::kContactAddress))
+        .toStdString();
 }
 
 enum class Walk { Number, Text };
 
 // The shared walk of the text conversions: each component is looked up in
-// the current brother list; a match descends to its child. emit receives
+// the current brother list; a match descends to its child. visit receives
 // the node (null once the walk has left the tree) and the component.
-template <class Emit>
-void WalkOid(const std::string& oid, Walk how, Emit emit)
+template <class Visit>
+void WalkOid(const std::string& oid, Walk how, Visit visit)
 {
     std::vector<std::string> parts;
     StrToken(oid, ".", parts);
@@ -173,7 +169,7 @@ void WalkOid(const std::string& oid, Walk how, Emit emit)
             inTree = false;
         else
             level = node->getchild();
-        emit(node, part);
+        visit(node, part);  // not "emit": Qt defines that as an empty macro
     }
 }
 

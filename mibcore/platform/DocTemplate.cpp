@@ -2,6 +2,7 @@
 
 #include "mibcore/platform/ChildFrame.h"
 #include "mibcore/platform/DocView.h"
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MainFrame.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/platform/Resources.h"
@@ -128,7 +129,7 @@ void MultiDocTemplate::SetDefaultTitle(Document* doc)
 {
     std::string name = GetDocString(1);
     if (name.empty())
-        name = "無題";
+        name = Quillon::Tr("無題");
     doc->SetTitle(name + std::to_string(++m_untitledCount));
 }
 
@@ -157,7 +158,7 @@ Document* MultiDocTemplate::OpenDocumentFile()
 {
     Document* doc = CreateNewDocument();
     if (!doc) {
-        MessageBox("空のドキュメントを作成できませんでした。", MB_ICONERROR);
+        MessageBox(QT_TRANSLATE_NOOP("Quillon", "空のドキュメントを作成できませんでした。"), MB_ICONERROR);
         return nullptr;
     }
     ChildFrame* frame = CreateNewFrame(doc);

@@ -8,10 +8,13 @@
 // again.
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 
+class QFileDialog;
 class QString;
+class QWidget;
 
 namespace platform {
 
@@ -34,7 +37,13 @@ FileHook SetFileHook(FileHook hook);
 
 // "csv files(.csv)|*.csv||" -> "csv files(.csv) (*.csv)"; pairs become ";;"
 // separated entries, several patterns ("*.a;*.b") become "(*.a *.b)".
+// A description ending in its own pattern ("all (*.*)") keeps it once.
+// Descriptions are shown in the program's language.
 QString QtFilter(const std::string& filter);
+
+// The Qt chooser the default shows for req, in the program's language
+// (caption, accept button, filter descriptions), not yet shown.
+std::unique_ptr<QFileDialog> MakeFileChooser(const FileRequest& req, QWidget* parent = nullptr);
 
 // path with ext appended when its file name has no extension.
 std::string WithDefaultExt(const std::string& path, const std::string& ext);

@@ -1,5 +1,6 @@
 #include "mibcore/widgets/CLineColorDlg.h"
 
+#include "mibcore/platform/Language.h"
 #include "mibcore/widgets/WidgetResources.h"
 
 #include <QGroupBox>
@@ -12,7 +13,10 @@
 
 #include <algorithm>
 
-const char* const CLineColorDlg::kStyleNames[6] = {"実線", "破線", "点線", "一点破線", "二点破線", "なし"};
+const char* const CLineColorDlg::kStyleNames[6] = {
+    QT_TRANSLATE_NOOP("Quillon", "実線"),     QT_TRANSLATE_NOOP("Quillon", "破線"),
+    QT_TRANSLATE_NOOP("Quillon", "点線"),     QT_TRANSLATE_NOOP("Quillon", "一点破線"),
+    QT_TRANSLATE_NOOP("Quillon", "二点破線"), QT_TRANSLATE_NOOP("Quillon", "なし")};
 
 namespace {
 
@@ -182,20 +186,20 @@ void CLinePreview::paintEvent(QPaintEvent*)
 CLineColorDlg::CLineColorDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("IDD_COLOR_DIALOG");
-    setWindowTitle(QString::fromUtf8("線種の選択"));
+    setWindowTitle(Quillon::tr("線種の選択"));
 
-    auto* colorBox = new QGroupBox(QString::fromUtf8("色の選択"), this);
+    auto* colorBox = new QGroupBox(Quillon::tr("色の選択"), this);
     m_palette = new CLinePalette(colorBox);
     widgets::SetCtrlId(m_palette, IDC_COLOR_PALETTE);
     auto* colorLayout = new QVBoxLayout(colorBox);
     colorLayout->addWidget(m_palette);
 
-    auto* styleBox = new QGroupBox(QString::fromUtf8("線のスタイル"), this);
+    auto* styleBox = new QGroupBox(Quillon::tr("線のスタイル"), this);
     m_style = new CLineCombo(kStyleKind, styleBox);
     widgets::SetCtrlId(m_style, IDC_LINE_STYLE);
     (new QVBoxLayout(styleBox))->addWidget(m_style);
 
-    auto* widthBox = new QGroupBox(QString::fromUtf8("線の太さ"), this);
+    auto* widthBox = new QGroupBox(Quillon::tr("線の太さ"), this);
     m_width = new CLineCombo(kWidthKind, widthBox);
     widgets::SetCtrlId(m_width, IDC_LINE_WIDTH);
     (new QVBoxLayout(widthBox))->addWidget(m_width);
@@ -206,7 +210,7 @@ CLineColorDlg::CLineColorDlg(QWidget* parent) : QDialog(parent)
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     widgets::SetCtrlId(ok, 1);
     ok->setDefault(true);
-    auto* cancel = new QPushButton(QString::fromUtf8("キャンセル"), this);
+    auto* cancel = new QPushButton(Quillon::tr("キャンセル"), this);
     widgets::SetCtrlId(cancel, 2);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
@@ -261,7 +265,7 @@ void CLineColorDlg::OnInitDialog()
     QSignalBlocker b1(m_style), b2(m_width);
     m_style->clear();
     for (const char* name : kStyleNames)
-        m_style->addItem(QString::fromUtf8(name));
+        m_style->addItem(platform::TrText(QString::fromUtf8(name)));
     m_style->setCurrentIndex(static_cast<int>(m_pen.style));
     m_width->clear();
     for (int i = 1; i <= kWidthCount; ++i)

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 
+#include "mibcore/platform/Language.h"
 #include "mibcore/platform/MessageBox.h"
 #include "mibcore/widgets/WidgetResources.h"
 
@@ -16,24 +17,25 @@
 #include <utility>
 #include <vector>
 
-const char* const CSearchMIBTreeDlg::kNotFoundQuestion = "見つかりませんでした。先頭から探しますか？";
+const char* const CSearchMIBTreeDlg::kNotFoundQuestion =
+    QT_TRANSLATE_NOOP("Quillon", "見つかりませんでした。先頭から探しますか？");
 
 CSearchMIBTreeDlg::CSearchMIBTreeDlg(QWidget* parent) : QDialog(parent)
 {
     setObjectName("IDD_SEARCH_MIBTREE_DIALOG");
-    setWindowTitle(QString::fromUtf8("検索ダイアログ"));
+    setWindowTitle(Quillon::tr("検索ダイアログ"));
     setModal(false);
 
-    auto* group = new QGroupBox(QString::fromUtf8("検索する文字列"), this);
+    auto* group = new QGroupBox(Quillon::tr("検索する文字列"), this);
     m_edit = new QLineEdit(group);
     m_edit->setMinimumWidth(220);
     widgets::SetCtrlId(m_edit, IDC_SEARCH_TEXT);
     (new QVBoxLayout(group))->addWidget(m_edit);
 
-    m_next = new QPushButton(QString::fromUtf8("次を検索"), this);
+    m_next = new QPushButton(Quillon::tr("次を検索"), this);
     widgets::SetCtrlId(m_next, IDC_SEARCH_NEXT);
     m_next->setDefault(true);
-    m_close = new QPushButton(QString::fromUtf8("閉じる"), this);
+    m_close = new QPushButton(Quillon::tr("閉じる"), this);
     widgets::SetCtrlId(m_close, 1);
 
     auto* buttons = new QVBoxLayout;

@@ -228,6 +228,7 @@ TEST_F(HooksTest, FiltersInTheirQtForm)
     EXPECT_EQ(QtFilter("csv files(.csv)|*.csv||"), QString("csv files(.csv) (*.csv)"));
     EXPECT_EQ(QtFilter("xml files(.xml)|*.xml|all|*.*||"), QString("xml files(.xml) (*.xml);;all (*.*)"));
     EXPECT_EQ(QtFilter("text|*.txt;*.csv||"), QString("text (*.txt *.csv)"));
+    EXPECT_EQ(QtFilter("すべてのファイル (*.*)|*.*||"), QString("すべてのファイル (*.*)"));  // named once
     EXPECT_EQ(QtFilter(""), QString());
     EXPECT_EQ(QtFilter("broken|"), QString("broken ()"));
     EXPECT_EQ(QtFilter("|||||"), QString());

@@ -1,0 +1,217 @@
+// The core library in English: its dialogs, the file chooser as the platform
+// builds it, the MIB tree's menu and the messages the library asks with hold
+// no Japanese text. Screenshots go to build/tests/screenshots/en-*.png.
+#include "mibcore/agent/MIBAgent.h"
+#include "mibcore/engine/InetUdp.h"
+#include "mibcore/mibtree/MIBTree.h"
+#include "mibcore/platform/ChildFrame.h"
+#include "mibcore/platform/DocTemplate.h"
+#include "mibcore/platform/DocView.h"
+#include "mibcore/platform/FileDialog.h"
+#include "mibcore/platform/Language.h"
+#include "mibcore/platform/MessageBox.h"
+#include "mibcore/platform/Resources.h"
+#include "mibcore/widgets/CSearchMIBTreeDlg.h"
+#include "mibcore/widgets/WidgetResources.h"
+#include "tests/mibcore/widgets/WidgetTestApp.h"
+#include "tests/support/Harness.h"
+#include "tests/support/UiTexts.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+// The plainest view a frame can be built with.
+class PlainView : public platform::View {
+    Q_OBJECT
+public:
+    Q_INVOKABLE PlainView() = default;
+};
+
+namespace {
+
+class EnglishCoreTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        widgettest::EnsureApp();
+        platform::SetLanguage(platform::Language::English);
+        m_old = platform::SetMessageHook([this](const platform::MessageRequest& r) {
+            m_asked.push_back(r);
+            return static_cast<int>(platform::IDNO);
+        });
+    }
+    void TearDown() override { platform::SetMessageHook(m_old); }
+
+    // Every message asked so far whose text or caption kept Japanese.
+    std::string JapaneseMessages() const
+    {
+        std::string out;
+        for (const platform::MessageRequest& r : m_asked)
+            for (const std::string& t : {r.text, r.caption})
+                if (platform::HasJapanese(QString::fromStdString(t)))
+                    out += t + "\n";
+        return out;
+    }
+
+    static void Shot(QWidget* w, const std::string& name)
+    {
+        const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
+        QDir().mkpath(dir);
+        w->grab().save(dir + "/en-" + QString::fromStdString(name) + ".png");
+    }
+
+    std::vector<platform::MessageRequest> m_asked;
+    platform::MessageHook m_old;
+};
+
+TEST_F(EnglishCoreTest, DialogResourcesShowEnglish)
+{
+    for (const char* name : {"IDD_COLOR_DIALOG", "IDD_SEARCH_MIBTREE_DIALOG"}) {
+        std::unique_ptr<QDialog> dlg(widgets::CreateDialogResource(name, nullptr));
+        ASSERT_TRUE(dlg) << name;
+        dlg->show();  // the line lists are filled when the dialog shows
+        QCoreApplication::processEvents();
+        EXPECT_EQ(harness::JapaneseUiTexts(dlg.get()), "") << name;
+        Shot(dlg.get(), name);
+        dlg->hide();
+    }
+
+    // The search dialog's question once nothing more is found.
+    QTreeWidget tree;
+    new QTreeWidgetItem(&tree, QStringList{QStringLiteral("iso(1)")});
+    CSearchMIBTreeDlg search;
+    search.setTreeCtrl(&tree);
+    search.textEdit()->setText(QStringLiteral("no-such-object"));
+    search.OnClickSearchButton();
+    ASSERT_EQ(m_asked.size(), 1u);
+    EXPECT_EQ(JapaneseMessages(), "");
+}
+
+TEST_F(EnglishCoreTest, FileChoosersShowEnglish)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    struct Case {
+        const char* what;
+        platform::FileRequest req;
+    };
+    const Case cases[] = {
+        {"open", {true, "", "すべてのファイル (*.*)|*.*||", "", ""}},
+        {"save-csv", {false, ".csv", "csv files(.csv)|*.csv||", "", ""}},
+        {"save-xml", {false, ".xml", "xml files(.xml)|*.xml||", "", ""}},
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<QFileDialog> dlg = platform::MakeFileChooser(c.req);
+        dlg->setOption(QFileDialog::DontUseNativeDialog);  // its widgets, to walk
+        dlg->setDirectory(dir.path());
+        EXPECT_EQ(harness::JapaneseUiTexts(dlg.get()), "") << c.what;
+        for (const QString& f : dlg->nameFilters())
+            EXPECT_FALSE(platform::HasJapanese(f)) << c.what << ": " << f.toStdString();
+        if (c.what == std::string("open"))
+            EXPECT_EQ(dlg->nameFilters(), QStringList{QStringLiteral("All Files (*.*)")});
+        if (c.what == std::string("open"))
+            Shot(dlg.get(), "file-chooser");
+    }
+
+    // Replacing a file asks; a file that cannot be written is reported.
+    const std::string existing = (dir.path() + "/taken.csv").toStdString();
+    std::ofstream(existing) << "x";
+    int calls = 0;
+    platform::FileHook old = platform::SetFileHook([&](const platform::FileRequest&) -> std::optional<std::string> {
+        return ++calls == 1 ? std::optional<std::string>(existing) : std::nullopt;
+    });
+    platform::FileRequest save;
+    save.open = false;
+    EXPECT_FALSE(platform::FileDialog(save));
+    platform::SetFileHook(old);
+    EXPECT_FALSE(platform::WriteFileOrReport((dir.path() + "/missing/folder/x.csv").toStdString(), "x"));
+    ASSERT_EQ(m_asked.size(), 2u);
+    EXPECT_EQ(JapaneseMessages(), "");
+}
+
+TEST_F(EnglishCoreTest, MibTreeMenuAndLoadingMessagesShowEnglish)
+{
+    QWidget owner;
+    QMenu* menu = platform::LoadPopupMenu("IDR_MIBTREE_MENU", 0, &owner);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(harness::JapaneseUiTexts(menu), "");
+    QMenu* setup = platform::LoadPopupMenu("IDR_SETUP_MENU", 0, &owner);
+    ASSERT_NE(setup, nullptr);
+    EXPECT_EQ(harness::JapaneseUiTexts(setup), "");
+
+    // A module whose object hangs below an unknown parent.
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const std::string path = (dir.path() + "/lost.mib").toStdString();
+    std::ofstream(path) << "lost OBJECT IDENTIFIER ::= { nowhere 1 }\n";
+    MIBTree::Initialize();  // etc/mib/mib-2.mib below the build directory
+    int show = 1;
+    EXPECT_EQ(MIBTree::LoadMIBTree(path, show), 0);
+    MIBTree::Finalize();
+    MIBTree::top = nullptr;
+    ASSERT_EQ(m_asked.size(), 1u);
+    EXPECT_EQ(JapaneseMessages(), "");
+    // The pieces keep their places in the English sentence.
+    EXPECT_NE(m_asked[0].text.find("[nowhere]"), std::string::npos) << m_asked[0].text;
+    EXPECT_NE(m_asked[0].text.find("[lost]"), std::string::npos) << m_asked[0].text;
+    EXPECT_NE(m_asked[0].text.find(path), std::string::npos) << m_asked[0].text;
+}
+
+TEST_F(EnglishCoreTest, DocumentAndSocketTextsShowEnglish)
+{
+    // Each case asks exactly one message of the library.
+    struct Case {
+        const char* what;
+        std::function<void()> ask;
+    };
+    const Case cases[] = {
+        {"document that cannot be made",
+         [] {
+             platform::MultiDocTemplate bad(9999, &QObject::staticMetaObject, &platform::ChildFrame::staticMetaObject,
+                                            &PlainView::staticMetaObject);
+             EXPECT_EQ(bad.OpenDocumentFile(), nullptr);
+         }},
+        {"socket of an unknown family",
+         [] {
+             MIBAgent* agent = MIBAgent::getInstance();
+             const int family = agent->getNetworkLayerType();
+             agent->setNetworkLayerType(99);
+             InetUdp udp;
+             agent->setNetworkLayerType(family);
+             EXPECT_EQ(udp.getSocket(), InetUdp::NoSocket);
+         }},
+    };
+    for (const Case& c : cases) {
+        m_asked.clear();
+        c.ask();
+        EXPECT_EQ(m_asked.size(), 1u) << c.what;
+        EXPECT_EQ(JapaneseMessages(), "") << c.what;
+    }
+
+    // A document whose resource names no type is untitled, in English.
+    platform::MultiDocTemplate plain(9999, &platform::Document::staticMetaObject,
+                                     &platform::ChildFrame::staticMetaObject, &PlainView::staticMetaObject);
+    platform::Document* doc = plain.OpenDocumentFile();
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(doc->GetTitle(), "Untitled1");
+    for (platform::ChildFrame* f : doc->GetFrames())
+        EXPECT_EQ(harness::JapaneseUiTexts(f), "");
+    doc->OnCloseDocument();
+}
+
+}  // namespace
+
+#include "EnglishCoreTest.moc"
