@@ -17,7 +17,7 @@
     </message>
     <message>
         <source>カラー変更</source>
-        <translation>Change Colour</translation>
+        <translation>Change Colours</translation>
     </message>
     <message>
         <source>タイマー変更</source>
@@ -25,23 +25,23 @@
     </message>
     <message>
         <source>5秒</source>
-        <translation>5 s</translation>
+        <translation>5 seconds</translation>
     </message>
     <message>
         <source>15秒</source>
-        <translation>15 s</translation>
+        <translation>15 seconds</translation>
     </message>
     <message>
         <source>30秒</source>
-        <translation>30 s</translation>
+        <translation>30 seconds</translation>
     </message>
     <message>
         <source>1分</source>
-        <translation>1 min</translation>
+        <translation>1 minute</translation>
     </message>
     <message>
         <source>5分</source>
-        <translation>5 min</translation>
+        <translation>5 minutes</translation>
     </message>
     <message>
         <source>オブジェクトを追加します

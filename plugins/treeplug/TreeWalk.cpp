@@ -509,7 +509,6 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             name.assign(arcs.begin(), arcs.begin() + n);
             described.push_back(describer.Describe(rootLen, name.data(), n, value));
             ++end.rows;
-            item->setLastTime(static_cast<long>(std::clock()));
             // The next request would have to carry this name: say so now rather
             // than spend every retry on a request that cannot be sent.
             if (!FitsRequest(name)) {
@@ -523,6 +522,9 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
         // The rows of one reply go over together. Stopped (or discarded)
         // while waiting for the window to catch up: no more rows.
         if (!described.empty()) {
+            // Once a reply: std::clock() sums the CPU time of every thread,
+            // a system call of about a microsecond.
+            item->setLastTime(static_cast<long>(std::clock()));
             const int handed = int(described.size());
             if (!channel.PushAll(described, flag)) {
                 end.rows -= handed;
