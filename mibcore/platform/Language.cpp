@@ -3,6 +3,7 @@
 #include "mibcore/platform/Profile.h"
 
 #include <QFile>
+#include <QThread>
 #include <QTranslator>
 
 #include <cstdlib>
@@ -112,7 +113,11 @@ void RegisterCatalogue(const char* name)
         if (n == name)
             return;
     c.names.emplace_back(name);
-    if (c.language == Language::English)
+    // Installing announces a language change to every widget: only on the
+    // user-interface thread. A library opened by the start-up loader waits
+    // for the SetLanguage that follows the loading.
+    QCoreApplication* app = QCoreApplication::instance();
+    if (c.language == Language::English && app && QThread::currentThread() == app->thread())
         Install(c, c.names.back());
 }
 

@@ -14,7 +14,9 @@
 //
 // Each library embeds its catalogue as ":/i18n/<name>_en.qm" and announces
 // it with a CatalogueRegistration when it loads; SetLanguage installs the
-// catalogues loaded so far and every one announced later.
+// catalogues loaded so far and every one announced later on the
+// user-interface thread (one announced on another thread waits for the
+// next SetLanguage).
 
 #include <QCoreApplication>
 #include <QString>
