@@ -3,6 +3,7 @@
 // start directory that becomes the working directory, scripted answers to
 // modal dialogs and message boxes.
 
+#include "mibcore/agent/MIBAgent.h"
 #include "mibcore/platform/MessageBox.h"
 #include "tests/support/Harness.h"
 
@@ -31,6 +32,19 @@ using harness::EnsureApp;
 
 // Runs the event loop until pred holds or ms passed.
 inline bool SpinUntil(const std::function<bool()>& pred, int ms = 5000) { return harness::SpinUntil(pred, ms); }
+
+// The agent settings a fresh process starts with, against the test agent's
+// community: a test must not see what an earlier one chose.
+inline void UseDefaultAgentSettings()
+{
+    MIBAgent* a = MIBAgent::getInstance();
+    a->setReadCommunity(harness::kReadCommunity);
+    a->setWriteCommunity(harness::kReadCommunity);
+    a->setSendErrCnt(3);
+    a->setRecvErrCnt(3);
+    a->setTvSec(0);
+    a->setTvUSec(500000);
+}
 
 inline void Spin(int ms)
 {

@@ -168,13 +168,7 @@ protected:
         apptest::EnsureApp();
         QUILLON_REQUIRE_NETNS();
         platform::SetLanguage(platform::Language::English);
-        MIBAgent* a = MIBAgent::getInstance();
-        a->setReadCommunity(harness::kReadCommunity);
-        a->setWriteCommunity(harness::kReadCommunity);
-        a->setSendErrCnt(3);
-        a->setRecvErrCnt(3);
-        a->setTvSec(0);
-        a->setTvUSec(500000);
+        apptest::UseDefaultAgentSettings();
     }
 };
 

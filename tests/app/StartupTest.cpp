@@ -102,14 +102,8 @@ protected:
         apptest::EnsureApp();
         QUILLON_REQUIRE_NETNS();
         // Each start begins from the defaults a fresh process would have.
-        MIBAgent* a = MIBAgent::getInstance();
-        a->setReadCommunity(harness::kReadCommunity);
-        a->setWriteCommunity(harness::kReadCommunity);
-        a->setSendErrCnt(3);
-        a->setRecvErrCnt(3);
-        a->setTvSec(0);
-        a->setTvUSec(500000);
-        a->setNetworkLayerType(2);
+        apptest::UseDefaultAgentSettings();
+        MIBAgent::getInstance()->setNetworkLayerType(2);
     }
 };
 

@@ -55,13 +55,7 @@ protected:
         apptest::EnsureApp();
         app::RegisterAppResources();
         AppConstants::getInstance()->setStartDir(m_dir.Path());
-        MIBAgent* a = MIBAgent::getInstance();
-        a->setReadCommunity("cedrus");
-        a->setWriteCommunity("cedrus");
-        a->setSendErrCnt(3);
-        a->setRecvErrCnt(3);
-        a->setTvSec(0);
-        a->setTvUSec(500000);
+        apptest::UseDefaultAgentSettings();
     }
     void TearDown() override { MIBTree::Finalize(); }
     StartDir m_dir;

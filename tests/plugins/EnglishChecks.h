@@ -12,6 +12,7 @@
 #include "mibcore/platform/Language.h"
 #include "snmpval/Cp932.h"
 #include "tests/support/Harness.h"
+#include "tests/support/UiTexts.h"
 
 namespace english {
 
@@ -62,21 +63,7 @@ inline Csv ReadCsv(const std::string& bytes, bool english)
     return csv;
 }
 
-inline std::string Japanese(const std::vector<std::string>& texts)
-{
-    std::string out;
-    for (const std::string& t : texts)
-        if (platform::HasJapanese(QString::fromStdString(t)))
-            out += t + "\n";
-    return out;
-}
-
-// build/tests/screenshots/en-<name>.png, for a look at the English texts.
-inline void Shot(QWidget* w, const std::string& name)
-{
-    const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
-    QDir().mkpath(dir);
-    w->grab().save(dir + "/en-" + QString::fromStdString(name) + ".png");
-}
+using harness::EnglishShot;
+using harness::JapaneseAmong;
 
 }  // namespace english

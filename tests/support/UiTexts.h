@@ -4,6 +4,9 @@
 // headers and the first rows of every item view.
 
 #include "mibcore/platform/Language.h"
+#include "tests/support/Harness.h"
+
+#include <QDir>
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -126,6 +129,24 @@ inline std::string JapaneseUiTexts(QWidget* root, int maxRows = 50)
         if (platform::HasJapanese(QString::fromStdString(t.text)))
             lines += t.where + ": " + t.text + "\n";
     return lines;
+}
+
+// The texts that hold kana or kanji, one line each.
+inline std::string JapaneseAmong(const std::vector<std::string>& texts)
+{
+    std::string out;
+    for (const std::string& t : texts)
+        if (platform::HasJapanese(QString::fromStdString(t)))
+            out += t + "\n";
+    return out;
+}
+
+// build/tests/screenshots/en-<name>.png, for a look at the English texts.
+inline void EnglishShot(QWidget* w, const std::string& name)
+{
+    const QString dir = QString::fromStdString(BuildDir()) + "/tests/screenshots";
+    QDir().mkpath(dir);
+    w->grab().save(dir + "/en-" + QString::fromStdString(name) + ".png");
 }
 
 }  // namespace harness

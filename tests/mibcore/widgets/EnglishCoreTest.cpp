@@ -58,20 +58,13 @@ protected:
     // Every message asked so far whose text or caption kept Japanese.
     std::string JapaneseMessages() const
     {
-        std::string out;
+        std::vector<std::string> texts;
         for (const platform::MessageRequest& r : m_asked)
-            for (const std::string& t : {r.text, r.caption})
-                if (platform::HasJapanese(QString::fromStdString(t)))
-                    out += t + "\n";
-        return out;
+            texts.insert(texts.end(), {r.text, r.caption});
+        return harness::JapaneseAmong(texts);
     }
 
-    static void Shot(QWidget* w, const std::string& name)
-    {
-        const QString dir = QString::fromStdString(harness::BuildDir()) + "/tests/screenshots";
-        QDir().mkpath(dir);
-        w->grab().save(dir + "/en-" + QString::fromStdString(name) + ".png");
-    }
+    static void Shot(QWidget* w, const std::string& name) { harness::EnglishShot(w, name); }
 
     std::vector<platform::MessageRequest> m_asked;
     platform::MessageHook m_old;

@@ -69,11 +69,11 @@ TEST_F(CounterEnglishTest, EveryGroupWindowAndMenuShowsNoJapanese)
         w.frame->SetTitle(Quillon::Tr(name));
         w.frame->UpdateCmdUI();
         EXPECT_EQ(harness::JapaneseUiTexts(w.frame), "");
-        english::Shot(w.frame, std::string("group-") + w.doc->constants().iniFile);
+        english::EnglishShot(w.frame, std::string("group-") + w.doc->constants().iniFile);
         EXPECT_EQ(MenuTexts(w), "");
         Close(w);
     }
-    EXPECT_EQ(english::Japanese(m_messages.Texts()), "");
+    EXPECT_EQ(english::JapaneseAmong(m_messages.Texts()), "");
 }
 
 TEST_F(CounterEnglishTest, CsvIsUtf8WithEnglishHeadersAndTheJapaneseValues)

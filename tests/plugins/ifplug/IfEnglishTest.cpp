@@ -54,7 +54,7 @@ TEST_F(IfEnglishTest, EveryWindowMenuAndMessageShowsNoJapanese)
         w.frame->SendCommand(table);
         w.frame->UpdateCmdUI();
         EXPECT_EQ(harness::JapaneseUiTexts(w.frame), "") << table;
-        english::Shot(w.frame, "if-" + std::to_string(table));
+        english::EnglishShot(w.frame, "if-" + std::to_string(table));
     }
     ASSERT_GE(Select(w, {"1"}), 1);
     EXPECT_EQ(MenuTexts(w), "");
@@ -78,7 +78,7 @@ TEST_F(IfEnglishTest, EveryWindowMenuAndMessageShowsNoJapanese)
         ASSERT_NE(frame, w.frame) << c.command;
         EXPECT_EQ(harness::JapaneseUiTexts(frame), "") << c.command;
         frame->resize(1200, 560);
-        english::Shot(frame, "if-window-" + std::to_string(c.command));
+        english::EnglishShot(frame, "if-window-" + std::to_string(c.command));
         EXPECT_FALSE(platform::HasJapanese(frame->windowTitle())) << frame->windowTitle().toStdString();
         platform::App::GetMainFrame()->MDIActivate(w.frame);
     }
@@ -88,7 +88,7 @@ TEST_F(IfEnglishTest, EveryWindowMenuAndMessageShowsNoJapanese)
     ASSERT_EQ(Select(w, {"1", "3"}), 2);
     platform::ExecuteCommand(w.view, kCmdHistory);
     ASSERT_FALSE(messages.Texts().empty());
-    EXPECT_EQ(english::Japanese(messages.Texts()), "");
+    EXPECT_EQ(english::JapaneseAmong(messages.Texts()), "");
 }
 
 TEST_F(IfEnglishTest, RouteCsvIsUtf8WithEnglishHeadersAndTheJapaneseValues)
@@ -109,7 +109,7 @@ TEST_F(IfEnglishTest, RouteCsvIsUtf8WithEnglishHeadersAndTheJapaneseValues)
     EXPECT_EQ(en.header.size(), ja.header.size());
     EXPECT_EQ(en.header[1], "Destination");
     EXPECT_EQ(ja.header[1], "目的地のIPアドレス");
-    EXPECT_EQ(english::Japanese(en.header), "");
+    EXPECT_EQ(english::JapaneseAmong(en.header), "");
     ASSERT_FALSE(en.rows.empty());
     EXPECT_EQ(en.rows, ja.rows);
 }

@@ -48,16 +48,16 @@ TEST_F(TreeEnglishTest, WindowDialogAndMessagesShowNoJapanese)
 
     CMIBOptDlg options(w.frame);
     EXPECT_EQ(harness::JapaneseUiTexts(&options), "");
-    english::Shot(w.frame, "tree");
+    english::EnglishShot(w.frame, "tree");
     options.adjustSize();
-    english::Shot(&options, "tree-options");
+    english::EnglishShot(&options, "tree-options");
     EXPECT_EQ(options.windowTitle(), "MIB Tree Options");
 
     // Copying with nothing selected asks for a selection.
     w.tree->findChild<QTreeWidget*>()->clearSelection();
     w.tree->CopyOid(false);
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(english::Japanese(Messages()), "");
+    EXPECT_EQ(english::JapaneseAmong(Messages()), "");
 }
 
 TEST_F(TreeEnglishTest, CsvIsUtf8WithEnglishHeadersAndTheJapaneseValues)

@@ -64,9 +64,9 @@ TEST_F(UserEnglishTest, WindowDialogAndMessagesShowNoJapanese)
 
     CUserOidDlg dialog(u.frame);
     EXPECT_EQ(harness::JapaneseUiTexts(&dialog), "");
-    english::Shot(u.frame, "user");
+    english::EnglishShot(u.frame, "user");
     dialog.adjustSize();
-    english::Shot(&dialog, "user-dialog");
+    english::EnglishShot(&dialog, "user-dialog");
 
     // Texts that name nothing are refused with a message each.
     auto* edit = dialog.findChild<QLineEdit*>();
@@ -76,7 +76,7 @@ TEST_F(UserEnglishTest, WindowDialogAndMessagesShowNoJapanese)
         dialog.accept();
     }
     EXPECT_EQ(messages.Texts().size(), 2u);
-    EXPECT_EQ(english::Japanese(messages.Texts()), "");
+    EXPECT_EQ(english::JapaneseAmong(messages.Texts()), "");
 }
 
 TEST_F(UserEnglishTest, CsvIsUtf8WithEnglishHeadersAndTheJapaneseValues)
