@@ -30,6 +30,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "mibcore/agent/AppConstants.h"
@@ -79,29 +80,35 @@ struct Figures {
     double rssGrowth = 0;  // resident bytes the walk added
 };
 
-// etherHistoryTable: 15 columns per bucket.
+// etherHistoryTable: 15 columns per bucket, from our pass_persist helper
+// (one pipe round trip per instance inside snmpd).
 const char* const kSubtree = "1.3.6.1.2.1.16.2.2";
+// nsExtendOutLine: the output lines of snmpd's own "extend" commands,
+// served from snmpd's memory, so the agent is as fast as it gets.
+const char* const kNativeSubtree = "1.3.6.1.4.1.8072.1.3.2.4.1.2";
+// snmpd keeps a few thousand lines of one command's output.
+constexpr int kLinesPerExtend = 3335;
 
-Figures SnmpWalk(const std::string& address, const std::string& tool = "")
+Figures SnmpWalk(const std::string& address, const std::string& tool = "", const char* subtree = kSubtree)
 {
     Figures f;
     const double cpu0 = CpuSeconds(RUSAGE_CHILDREN);
     const double t0 = Now();
     const std::string out =
-        tool.empty() ? harness::SnmpTool("snmpwalk", kSubtree, address)
+        tool.empty() ? harness::SnmpTool("snmpwalk", subtree, address)
                      : harness::Run(tool + " -c " + harness::kReadCommunity + " -On -M /dev/null -m '' " + address +
-                                    " " + kSubtree + " 2>&1");
+                                    " " + subtree + " 2>&1");
     f.seconds = Now() - t0;
     f.cpu = CpuSeconds(RUSAGE_CHILDREN) - cpu0;
     f.rows = int(harness::Lines(out).size());
     return f;
 }
 
-Figures WindowWalk(CTreeMIBMenuFrame* frame)
+Figures WindowWalk(CTreeMIBMenuFrame* frame, const char* box = "mgmt.mib-2.16.2.2")
 {
     Figures f;
     CTreeMIBMenuView* tree = frame->treeView();
-    frame->textBox()->setText("mgmt.mib-2.16.2.2");
+    frame->textBox()->setText(box);
     const double rss0 = RssBytes();
     const double cpu0 = CpuSeconds(RUSAGE_SELF);
     const double t0 = Now();
@@ -122,12 +129,17 @@ Figures WindowWalk(CTreeMIBMenuFrame* frame)
     return f;
 }
 
-// SnmpDynamicList over three etherHistoryTable columns: one row per bucket.
-Figures TableWalk(MIBAgent* a)
+// SnmpDynamicList over three etherHistoryTable columns (one row per
+// bucket), or over nsExtendOutLine alone.
+Figures TableWalk(MIBAgent* a, bool native = false)
 {
     Figures f;
     std::vector<unsigned long> base = {1, 3, 6, 1, 2, 1, 16, 2, 2, 1};
     std::vector<unsigned long> columns = {5, 6, 7};
+    if (native) {
+        base = {1, 3, 6, 1, 4, 1, 8072, 1, 3, 2, 4, 1};
+        columns = {2};
+    }
     MIBBasicItem item;
     CSnmpBerList rows;
     int failures = 0, running = 1, lastError = 0;
@@ -155,6 +167,34 @@ Figures Best(F&& f)
             best = r;
     }
     return best;
+}
+
+// An agent whose nsExtendOutLine column holds about rows lines: extends
+// of kLinesPerExtend lines each, all printing one file of dir.
+std::unique_ptr<harness::AgentProcess> NativeAgent(const QString& dir, int rows)
+{
+    const std::string file = dir.toStdString() + "/lines.txt";
+    if (FILE* f = std::fopen(file.c_str(), "w")) {
+        for (int i = 1; i <= kLinesPerExtend; ++i)
+            std::fprintf(f, "line %d of the big table\n", i);
+        std::fclose(f);
+    }
+    std::string extends;
+    for (int i = 0; i * kLinesPerExtend < rows; ++i)
+        extends += "extend big" + std::to_string(i) + " /bin/cat " + file + "\n";
+    return std::make_unique<harness::AgentProcess>("", "", extends);
+}
+
+void UseV1(MIBAgent* a, const std::string& address)
+{
+    a->setAddr(address);
+    a->setNetworkLayerType(2);
+    a->setReadCommunity(harness::kReadCommunity);
+    a->setSendErrCnt(3);
+    a->setRecvErrCnt(3);
+    a->setTvSec(1);
+    a->setTvUSec(0);
+    a->setVersion(MIBAgent::Version::V1);
 }
 
 }  // namespace
@@ -189,22 +229,23 @@ int main(int argc, char** argv)
     platform::App::AddDocTemplate(tmpl);
 
     if (argc > 1 && std::string(argv[1]) == "--profile") {
+        // --profile: the pass_persist table; --profile native: snmpd's own.
+        const bool native = argc > 2 && std::string(argv[2]) == "native";
         const int buckets = 20000 / 15 + 1;
         const long origin = long(std::time(nullptr)) - 3600L * (buckets + 2);
-        harness::AgentProcess agent("history 1 lo 3600 " + std::to_string(buckets) + "\norigin " +
-                                    std::to_string(origin) + "\n");
+        std::unique_ptr<harness::AgentProcess> agent =
+            native ? NativeAgent(startDir.path(), 20000)
+                   : std::make_unique<harness::AgentProcess>("history 1 lo 3600 " + std::to_string(buckets) +
+                                                             "\norigin " + std::to_string(origin) + "\n");
         MIBAgent* a = MIBAgent::getInstance();
-        a->setAddr(agent.address());
-        a->setNetworkLayerType(2);
-        a->setReadCommunity(harness::kReadCommunity);
-        a->setTvSec(1);
+        UseV1(a, agent->address());
         a->setVersion(MIBAgent::Version::V2c);
         platform::Document* doc = tmpl->OpenDocumentFile();
         auto* frame = qobject_cast<CTreeMIBMenuFrame*>(main->MDIGetActive());
-        if (!agent.running() || !doc || !frame)
+        if (!agent->running() || !doc || !frame)
             return 2;
         for (int round = 0; round < 5; ++round) {
-            const Figures f = WindowWalk(frame);
+            const Figures f = native ? WindowWalk(frame, kNativeSubtree) : WindowWalk(frame);
             PrintRow("tree browser v2c (GetBulk)", f);
             // Only the first walk of a fresh window says what rows hold.
             if (round == 0)
@@ -307,6 +348,46 @@ int main(int argc, char** argv)
         std::printf("         resident growth per row, first walk: %.0f bytes\n", rssPerRow);
     }
     std::printf("rate at 20,000 / rate at 2,000: %.2f (1.00 = linear)\n", rates[1] / rates[0]);
+
+    // The same walks of a table snmpd serves from its own memory: here the
+    // agent answers a GetBulk far faster than as many GetNexts, so the
+    // client's own cost shows.
+    std::unique_ptr<harness::AgentProcess> agent = NativeAgent(startDir.path(), 20000);
+    if (!agent->running()) {
+        std::fprintf(stderr, "treeplug_bench: %s\n", agent->error().c_str());
+        return 2;
+    }
+    MIBAgent* a = MIBAgent::getInstance();
+    UseV1(a, agent->address());
+    platform::Document* doc = tmpl->OpenDocumentFile();
+    auto* frame = qobject_cast<CTreeMIBMenuFrame*>(main->MDIGetActive());
+    if (!doc || !frame)
+        return 2;
+    const std::string reps = std::to_string(snmpengine::BulkBindings);
+    const Figures walk = Best([&] { return SnmpWalk(agent->address(), "snmpwalk -v1", kNativeSubtree); });
+    const Figures treeV1 = Best([&] { return WindowWalk(frame, kNativeSubtree); });
+    const Figures tableV1 = Best([&] { return TableWalk(a, true); });
+    a->setVersion(MIBAgent::Version::V2c);
+    const Figures treeV2 = Best([&] { return WindowWalk(frame, kNativeSubtree); });
+    const Figures tableV2 = Best([&] { return TableWalk(a, true); });
+    const Figures bulk =
+        Best([&] { return SnmpWalk(agent->address(), "snmpbulkwalk -v2c -Cr" + reps, kNativeSubtree); });
+    a->setVersion(MIBAgent::Version::V1);
+    doc->OnCloseDocument();
+    std::printf("snmpd's own table (extend output lines), max-repetitions %s:\n", reps.c_str());
+    std::printf("  %-34s %8s %11s %10s\n", "walk", "rows", "rows/s", "us CPU/row");
+    PrintRow("snmpwalk -v1", walk);
+    PrintRow("tree browser v1 (GetNext)", treeV1);
+    PrintRow("table walk v1, 1 column", tableV1);
+    PrintRow(("snmpbulkwalk -v2c -Cr" + reps).c_str(), bulk);
+    PrintRow("tree browser v2c (GetBulk)", treeV2);
+    PrintRow("table walk v2c, 1 column", tableV2);
+    const auto rate = [](const Figures& f) { return f.rows / f.seconds; };
+    std::printf("  v2c/v1 rows per second: tree %.2f, table %.2f, snmpbulkwalk/snmpwalk %.2f\n",
+                rate(treeV2) / rate(treeV1), rate(tableV2) / rate(tableV1), rate(bulk) / rate(walk));
+    std::printf("  against snmpbulkwalk: rows per second tree %.2f, table %.2f; CPU per row tree %.2f, table %.2f\n",
+                rate(treeV2) / rate(bulk), rate(tableV2) / rate(bulk), (treeV2.cpu / treeV2.rows) / (bulk.cpu / bulk.rows),
+                (tableV2.cpu / tableV2.rows) / (bulk.cpu / bulk.rows));
     platform::App::Shutdown();
     delete main;
     MIBTree::Finalize();

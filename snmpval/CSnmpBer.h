@@ -152,6 +152,12 @@ public:
     // Display text of an encoded element (null counts as NULL).
     static CSnmpString GetDisplayString(const unsigned char* element, int mode);
     static CSnmpString GetDisplayString(const unsigned char* element, int avail, int mode);
+    // The same text appended to out (CP932), for callers that format many
+    // values into one buffer.
+    static void AppendDisplayString(std::string& out, const unsigned char* element, int avail, int mode);
+    // Type name and tag, as GetTagType(std::string&) gives them, from a
+    // table built once.
+    static const std::string& TagTypeText(unsigned char tag);
 
     // --- value family slots -----------------------------------------------
     CSnmpData* Dump() const override;

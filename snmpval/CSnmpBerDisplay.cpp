@@ -5,6 +5,7 @@
 // octets the caller says are there; an element that does not fit shows as
 // "(null)".
 
+#include <array>
 #include <cinttypes>
 #include <cstdint>
 #include <cstdio>
@@ -281,12 +282,28 @@ const std::string& CSnmpBer::TagName(unsigned char tag)
     }
 }
 
-void CSnmpBer::GetTagType(std::string& text) const
+const std::string& CSnmpBer::TagTypeText(unsigned char tag)
 {
-    unsigned char tag = GetTagType();
-    char hex[8];
-    std::snprintf(hex, sizeof hex, "(0x%02x)", tag);
-    text = TagName(tag) + hex;
+    static const std::array<std::string, 256> texts = [] {
+        std::array<std::string, 256> t;
+        for (int i = 0; i < 256; ++i) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "(0x%02x)", i);
+            t[size_t(i)] = TagName((unsigned char)i) + hex;
+        }
+        return t;
+    }();
+    return texts[tag];
+}
+
+void CSnmpBer::GetTagType(std::string& text) const { text = TagTypeText(GetTagType()); }
+
+void CSnmpBer::AppendDisplayString(std::string& out, const unsigned char* element, int avail, int mode)
+{
+    if (!element)
+        out += kNullText;
+    else
+        AppendElement(out, element, avail, mode, 0);
 }
 
 CSnmpString CSnmpBer::GetString(int mode) const

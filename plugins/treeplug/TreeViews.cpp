@@ -291,10 +291,17 @@ size_t CTreeMIBMenuView::QueuedRows() const
 
 void CTreeMIBMenuView::OnWake(unsigned serial)
 {
-    if (serial != m_serial || !m_channel || m_drainTimer->isActive())
+    if (serial != m_serial || !m_channel)
         return;
-    // Only the end to take (a stop): nothing to lay out, no reason to wait.
-    m_drainTimer->start(QueuedRows() == 0 ? 0 : DrainInterval());
+    // Once the end is in, the next batch is the last: batches are spaced
+    // only so that later ones find more rows, and none follow. Only the
+    // end to take (a stop) has nothing to lay out either.
+    if (m_channel->Ended() || QueuedRows() == 0) {
+        m_drainTimer->start(0);
+        return;
+    }
+    if (!m_drainTimer->isActive())
+        m_drainTimer->start(DrainInterval());
 }
 
 int CTreeMIBMenuView::DrainInterval() const
@@ -333,7 +340,9 @@ void CTreeMIBMenuView::Drain()
     while (m_backlogPos < m_backlog.size() && spent.elapsed() < 40)
         AddRows(std::min<size_t>(256, m_backlog.size() - m_backlogPos));
     if (m_backlogPos < m_backlog.size() || (!m_endPending && m_channel->Pending() > 0)) {
-        m_drainTimer->start(DrainInterval());
+        // A slice cut short by its time budget goes on at once when the
+        // walk is over; otherwise the batches keep their spacing.
+        m_drainTimer->start(m_endPending || m_channel->Ended() ? 0 : DrainInterval());
         return;
     }
     m_backlog.clear();

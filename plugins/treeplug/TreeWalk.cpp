@@ -136,6 +136,16 @@ StartObject ResolveStartObject(const std::string& prefix, const std::string& box
 
 InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, int nameLen, const CSnmpBer& value)
 {
+    InstanceRow row;
+    QString text;
+    DescribeTo(row, text, rootLen, name, nameLen, value);
+    row.text = std::move(text);
+    return row;
+}
+
+void InstanceDescriber::DescribeTo(InstanceRow& row, QString& block, int rootLen, const unsigned long* name,
+                                   int nameLen, const CSnmpBer& value)
+{
     // Rows of a walk mostly share their object part with the row before:
     // reuse it while the arcs that reached objects are the same and the
     // next arc still reaches none.
@@ -173,13 +183,15 @@ InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, 
         m_after = pos;
     }
 
-    InstanceRow row;
-    if (reuse)
-        row.sameObjects = true;
-    else
+    row.sameObjects = reuse;
+    if (!reuse)
         row.objects = m_objects;
-    std::string numeric = m_numeric;
-    std::string instance;
+    // The texts are put together in buffers kept from row to row.
+    std::string& numeric = m_numericText;
+    std::string& instance = m_instanceText;
+    std::string& path = m_pathText;
+    numeric = m_numeric;
+    instance.clear();
     for (int k = int(m_objectArcs.size()); k < nameLen; ++k) {
         if (k)
             numeric += '.';
@@ -190,30 +202,38 @@ InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, 
         numeric.append(arc, n);
         instance.append(arc, n);
     }
-    std::string path = m_path;
+    path = m_path;
     if (!instance.empty()) {
         if (!path.empty())
             path += '.';
         path += instance;
     }
-    const std::string valueText = value.GetString(1).GetUtf8();
-    std::string type;
-    value.GetTagType(type);
-    // One string for all texts of the row: UTF-16 never takes more units
-    // than UTF-8 takes bytes.
-    const std::string* pieces[5] = {&instance, &path, &valueText, &type, &numeric};
+    m_valueText.clear();
+    CSnmpBer::AppendDisplayString(m_valueText, value.GetAllData(), value.GetBufferSize(), 1);
+    // Display texts are CP932; most are ASCII, which is UTF-8 as it stands.
+    const std::string* valueText = &m_valueText;
+    std::string converted;
+    if (!std::all_of(m_valueText.begin(), m_valueText.end(), [](char c) { return (unsigned char)c < 0x80; })) {
+        converted = cp932::ToUtf8(m_valueText);
+        valueText = &converted;
+    }
+    const std::string& type = CSnmpBer::TagTypeText(value.GetTagType());
+    // All texts of the row follow one another in the block: UTF-16 never
+    // takes more units than UTF-8 takes bytes.
+    const std::string* pieces[5] = {&instance, &path, valueText, &type, &numeric};
     size_t total = 0;
     for (const std::string* p : pieces)
         total += p->size();
-    row.text.resize(qsizetype(total));
-    QChar* const begin = row.text.data();
+    const qsizetype base = block.size();
+    row.base = int(base);
+    block.resize(base + qsizetype(total));
+    QChar* const begin = block.data() + base;
     QChar* out = begin;
     for (int i = 0; i < 5; ++i) {
         out = m_decoder.appendToBuffer(out, QByteArrayView(pieces[i]->data(), qsizetype(pieces[i]->size())));
         row.ends[i] = int(out - begin);
     }
-    row.text.truncate(row.ends[4]);
-    return row;
+    block.truncate(base + row.ends[4]);
 }
 
 namespace {
@@ -245,11 +265,11 @@ int RowStore::Add(const InstanceRow& row)
         Slice& s = m_slices.emplace_back();
         s.ends.reserve(5 * kSliceRows);
         s.chars.reserve(m_slices.size() > 1 ? m_slices[m_slices.size() - 2].chars.size() * 9 / 8
-                                            : qsizetype(row.text.size()) * kSliceRows);
+                                            : qsizetype(row.ends[4]) * kSliceRows);
     }
     Slice& s = m_slices.back();
     const unsigned base = unsigned(s.chars.size());
-    s.chars += row.text;
+    s.chars += row.Texts();
     for (int e : row.ends)
         s.ends.push_back(base + unsigned(e));
     return m_count++;
@@ -383,6 +403,12 @@ size_t WalkChannel::Pending() const
     return m_rows.size();
 }
 
+bool WalkChannel::Ended() const
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_ended;
+}
+
 namespace {
 
 CSnmpBer Bindings(const std::vector<unsigned long>& name, const CSnmpBer& value)
@@ -444,6 +470,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
     std::vector<CSnmpBer> rows;
     InstanceDescriber describer;
     std::vector<InstanceRow> described;
+    qsizetype lastBlock = 0;
     bool done = false;
     while (!done) {
         if (!item->getRepeat()) {
@@ -477,6 +504,11 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
         item->setResult(0);
         end.result = 0;
 
+        described.reserve(rows.size());
+        // The texts of one reply's rows go into one string, about as long
+        // as the last reply's.
+        QString block;
+        block.reserve(lastBlock + lastBlock / 8);
         for (const CSnmpBer& bindings : rows) {
             const int n = snmpengine::BindingName(bindings, 0, arcs.data(), MaxNameArcs());
             // No readable name, one outside the start object, or the end of
@@ -507,7 +539,7 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
             const unsigned char* v = bindings.GetSequence(valuePath);
             value = v ? CSnmpBer(v) : CSnmpBer();
             name.assign(arcs.begin(), arcs.begin() + n);
-            described.push_back(describer.Describe(rootLen, name.data(), n, value));
+            describer.DescribeTo(described.emplace_back(), block, rootLen, name.data(), n, value);
             ++end.rows;
             // The next request would have to carry this name: say so now rather
             // than spend every retry on a request that cannot be sent.
@@ -521,6 +553,9 @@ void RunWalk(MIBAgent* agent, MIBBasicItem* item, std::vector<unsigned long> roo
         }
         // The rows of one reply go over together. Stopped (or discarded)
         // while waiting for the window to catch up: no more rows.
+        lastBlock = block.size();
+        for (InstanceRow& row : described)
+            row.text = block;
         if (!described.empty()) {
             // Once a reply: std::clock() sums the CPU time of every thread,
             // a system call of about a microsecond.

@@ -71,6 +71,9 @@ struct ObjectStep {
 struct InstanceRow {
     std::vector<ObjectStep> objects;  // object items from the top level down
     QString text;
+    // Where the row's texts begin in text: the rows of one reply share one
+    // string.
+    int base = 0;
     int ends[5] = {0, 0, 0, 0, 0};
     // The objects are those of the row before in the same walk and are
     // left out (objects is empty).
@@ -79,8 +82,10 @@ struct InstanceRow {
     QStringView Piece(int i) const
     {
         const int begin = i ? ends[i - 1] : 0;
-        return QStringView(text).mid(begin, ends[i] - begin);
+        return QStringView(text).mid(base + begin, ends[i] - begin);
     }
+    // All five pieces together.
+    QStringView Texts() const { return QStringView(text).mid(base, ends[4]); }
     QString Cell(int col) const { return Piece(col + 1).toString(); }
     // instance(numeric OID), or empty when the name has no instance part.
     QString Leaf() const;
@@ -126,6 +131,10 @@ InstanceRow DescribeInstance(const unsigned long* root, int rootLen, const unsig
 class InstanceDescriber {
 public:
     InstanceRow Describe(int rootLen, const unsigned long* name, int nameLen, const CSnmpBer& value);
+    // The same, with the row's texts appended to block (row.text is left
+    // alone: the caller shares the finished block among its rows).
+    void DescribeTo(InstanceRow& row, QString& block, int rootLen, const unsigned long* name, int nameLen,
+                    const CSnmpBer& value);
 
 private:
     bool m_valid = false;
@@ -135,6 +144,8 @@ private:
     std::vector<ObjectStep> m_objects;
     std::string m_numeric;  // of m_objectArcs
     std::string m_path;     // object names from the start object down
+    // Buffers of the row being described, kept for their capacity.
+    std::string m_numericText, m_instanceText, m_pathText, m_valueText;
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
@@ -170,6 +181,8 @@ public:
     std::vector<InstanceRow> Take(bool* ended, WalkEnd* end);
     // Rows queued and not taken yet.
     size_t Pending() const;
+    // Whether the end has arrived (taken or not).
+    bool Ended() const;
 
 private:
     void WakeLocked(std::unique_lock<std::mutex>& lock);
