@@ -307,15 +307,17 @@ void CTreeMIBMenuView::OnWake(unsigned serial)
 int CTreeMIBMenuView::DrainInterval() const
 {
     // After every batch both panes lay out all their items again (well
-    // under a microsecond per item). Spacing the batches in proportion to
-    // the rows shown keeps that a bounded share of the time, so a walk
-    // costs time linear in its instances; a batch is whatever the queue
-    // holds, so a fast agent fills larger ones. One ms per 60 rows halves
-    // the user-interface thread's CPU per row against one per 120, and rows
-    // still appear at least once a second.
+    // under a microsecond per item) and repaint what they show (a few ms).
+    // Spacing the batches in proportion to the rows shown keeps that a
+    // bounded share of the time, so a walk costs time linear in its
+    // instances; a batch is whatever the queue holds, so a fast agent fills
+    // larger ones. One ms per 30 rows makes about half the batches of one
+    // per 60 in a long walk, and rows still appear at least once a second.
+    // Batches closer than 50 ms would be repainted faster than anyone reads
+    // them; the last one is not held back (see OnWake).
     const CTreeMIBMenuListView* l = m_list;
     const int rows = l ? l->GetListCtrl().GetItemCount() : 0;
-    return std::clamp(rows / 60, 10, 1000);
+    return std::clamp(rows / 30, 50, 1000);
 }
 
 void CTreeMIBMenuView::Drain()
