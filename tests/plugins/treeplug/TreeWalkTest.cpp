@@ -136,32 +136,48 @@ TEST_F(TreeWalkTest, InstanceBelowKnownObjectsAndBelowUnknownArcs)
 // The rows of one walk in order: each is what DescribeInstance gives alone,
 // except that objects equal to the row before are left out and flagged
 // (sysObjectID.0 after sysObjectID itself); a row that reaches another
-// object (ifIndex.3 then ifDescr.1) carries its objects again.
+// object (ifIndex.3 then ifDescr.1) carries its objects again. Rows whose
+// texts share one string, as a reply's do, read the same.
 TEST_F(TreeWalkTest, DescriberLeavesOutOnlyTheObjectsOfTheRowBefore)
 {
     CSnmpBer n;
     n.SetLong(7);
+    CSnmpBer japanese;
+    const std::string sjis = cp932::FromUtf8("東京ルータ");
+    japanese.Set(CSnmpBer::TagOctetString, int(sjis.size()), reinterpret_cast<const unsigned char*>(sjis.data()));
     const std::vector<unsigned long> mib2 = {1, 3, 6, 1, 2, 1};
     const std::vector<std::vector<unsigned long>> names = {
         {1, 3, 6, 1, 2, 1, 2, 2, 1, 1, 1},    {1, 3, 6, 1, 2, 1, 2, 2, 1, 1, 3}, {1, 3, 6, 1, 2, 1, 2, 2, 1, 2, 1},
         {1, 3, 6, 1, 2, 1, 2, 2, 1, 2, 2, 5}, {1, 3, 6, 1, 2, 1, 1, 1, 0},       {1, 3, 6, 1, 2, 1, 1, 2},
         {1, 3, 6, 1, 2, 1, 1, 2, 0},          {1, 3, 6, 1, 2, 1, 1, 3, 0},       {1, 3, 6, 1, 2, 1, 1, 3, 0, 1}};
     const bool same[] = {false, true, false, true, false, false, true, false, true};
-    InstanceDescriber describer;
+    InstanceDescriber describer, sharing;
+    std::vector<InstanceRow> alone, shared(names.size());
+    QString block;
     for (size_t i = 0; i < names.size(); ++i) {
         SCOPED_TRACE(i);
         const int len = int(names[i].size());
-        const InstanceRow alone = DescribeInstance(mib2.data(), 6, names[i].data(), len, n);
-        const InstanceRow row = describer.Describe(6, names[i].data(), len, n);
+        const CSnmpBer& value = i % 2 ? japanese : n;
+        alone.push_back(DescribeInstance(mib2.data(), 6, names[i].data(), len, value));
+        const InstanceRow row = describer.Describe(6, names[i].data(), len, value);
+        sharing.DescribeTo(shared[i], block, 6, names[i].data(), len, value);
         EXPECT_EQ(row.sameObjects, same[i]);
-        EXPECT_EQ(row.objects.size(), same[i] ? 0u : alone.objects.size());
+        EXPECT_EQ(row.objects.size(), same[i] ? 0u : alone[i].objects.size());
         for (size_t k = 0; k < row.objects.size(); ++k) {
-            EXPECT_EQ(row.objects[k].text, alone.objects[k].text);
-            EXPECT_EQ(row.objects[k].key, alone.objects[k].key);
+            EXPECT_EQ(row.objects[k].text, alone[i].objects[k].text);
+            EXPECT_EQ(row.objects[k].key, alone[i].objects[k].key);
         }
-        EXPECT_EQ(row.Leaf(), alone.Leaf());
+        EXPECT_EQ(row.Leaf(), alone[i].Leaf());
         for (int c = 0; c < 4; ++c)
-            EXPECT_EQ(row.Cell(c), alone.Cell(c)) << c;
+            EXPECT_EQ(row.Cell(c), alone[i].Cell(c)) << c;
+    }
+    EXPECT_EQ(alone[1].Cell(1), QString::fromUtf8("東京ルータ"));
+    for (size_t i = 0; i < names.size(); ++i) {
+        shared[i].text = block;
+        EXPECT_EQ(shared[i].sameObjects, same[i]) << i;
+        EXPECT_EQ(shared[i].Leaf(), alone[i].Leaf()) << i;
+        for (int c = 0; c < 4; ++c)
+            EXPECT_EQ(shared[i].Cell(c), alone[i].Cell(c)) << i << " " << c;
     }
 }
 
