@@ -56,6 +56,27 @@ void CRadarWnd::initLocked()
         // Outside the disc the area stays black like the disc itself.
         m_image.fill(Qt::black);
     }
+    makeLayersLocked();
+}
+
+void CRadarWnd::makeLayersLocked()
+{
+    m_crossLayer = QImage(m_image.size(), QImage::Format_ARGB32_Premultiplied);
+    m_crossLayer.fill(Qt::transparent);
+    m_ringLayer = m_crossLayer;
+    if (m_square.isEmpty())
+        return;
+    {
+        QPainter p(&m_crossLayer);
+        p.setPen(m_greenPen);
+        const int cx = m_center.x(), cy = m_center.y();
+        p.drawLine(cx, m_square.top(), cx, m_square.top() + m_square.height());
+        p.drawLine(m_square.left(), cy, m_square.left() + m_square.width(), cy);
+    }
+    QPainter p(&m_ringLayer);
+    p.setPen(m_greenPen);
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(m_square.adjusted(1, 1, -1, -1));
 }
 
 void CRadarWnd::drawScaleLocked()
@@ -63,10 +84,7 @@ void CRadarWnd::drawScaleLocked()
     if (m_image.isNull() || m_square.isEmpty())
         return;
     QPainter p(&m_image);
-    p.setPen(m_greenPen);
-    const int cx = m_center.x(), cy = m_center.y();
-    p.drawLine(cx, m_square.top(), cx, m_square.top() + m_square.height());
-    p.drawLine(m_square.left(), cy, m_square.left() + m_square.width(), cy);
+    p.drawImage(0, 0, m_crossLayer);
 }
 
 void CRadarWnd::drawBGLocked()
@@ -137,9 +155,7 @@ void CRadarWnd::DrawRadar()
             }
             // The sweep reaches the rim and its dark end would wipe the
             // ring away turn by turn: the ring is drawn again on top.
-            p.setPen(m_greenPen);
-            p.setBrush(Qt::NoBrush);
-            p.drawEllipse(m_square.adjusted(1, 1, -1, -1));
+            p.drawImage(0, 0, m_ringLayer);
         }
     }
     requestRepaint(true);

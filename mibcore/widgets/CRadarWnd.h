@@ -53,12 +53,20 @@ private:
     void initLocked();
     void drawBGLocked();
     void drawScaleLocked();
+    void makeLayersLocked();
     // A sweep frame asks at most once per screen refresh; the background
     // and the scale always ask.
     void requestRepaint(bool sweepFrame = false);
 
     mutable std::mutex m_mutex;
     QImage m_image;
+    // The cross and the ring as drawn on a transparent image of the same
+    // size, made once per size: a frame lays them on (a copy of a few
+    // hundred pixels) instead of stroking two-pixel lines and an ellipse
+    // 200 times a second. Non-antialiased strokes set the same pixels on
+    // either image.
+    QImage m_crossLayer;
+    QImage m_ringLayer;
     QSize m_clientSize;  // the widget size, kept for the radar thread
     QRect m_square;
     QPoint m_center;
