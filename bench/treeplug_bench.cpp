@@ -19,7 +19,7 @@
 // network namespace:  scripts/netns.sh build/bench/treeplug_bench
 // Prints figures; never fails on them. With --profile it runs only the
 // v2c tree-browser walk of 20,000 instances, five times, for a profiler
-// (--profile native: on snmpd's own column).
+// (--profile native: on snmpd's own column; --profile native N: N walks).
 
 #include <sys/resource.h>
 #include <unistd.h>
@@ -252,7 +252,8 @@ int main(int argc, char** argv)
         auto* frame = qobject_cast<CTreeMIBMenuFrame*>(main->MDIGetActive());
         if (!agent->running() || !doc || !frame)
             return 2;
-        for (int round = 0; round < 5; ++round) {
+        const int rounds = argc > 3 ? std::max(1, std::atoi(argv[3])) : 5;
+        for (int round = 0; round < rounds; ++round) {
             const Figures f = native ? WindowWalk(frame, kNativeSubtree) : WindowWalk(frame);
             PrintRow("tree browser v2c (GetBulk)", f);
             std::printf("    of which the user-interface thread: %.1f us CPU/row\n", 1e6 * f.uiCpu / std::max(1, f.rows));

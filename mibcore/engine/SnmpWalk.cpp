@@ -5,6 +5,7 @@
 #include "mibcore/engine/SnmpMessage.h"
 #include "snmpval/VarBind.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace snmpengine {
@@ -37,8 +38,8 @@ CSnmpBer NamesOnly(const CSnmpBer& from, int columns)
 
 int WalkStepper::Next(const CSnmpBer& from, std::vector<CSnmpBer>& rows, void* keepRunning)
 {
-    rows.clear();
     if (!m_bulk) {
+        rows.clear();
         CSnmpBer bindings = from;
         const int rc = SnmpData(m_agent, m_item, bindings, CSnmpBer::TagGetNextRequest, keepRunning);
         if (rc == Ok)
@@ -54,16 +55,19 @@ int WalkStepper::Next(const CSnmpBer& from, std::vector<CSnmpBer>& rows, void* k
             m_maxRepetitions /= 2;
             continue;
         }
-        if (rc != Ok)
+        if (rc != Ok) {
+            rows.clear();
             return rc;
+        }
         // A stopped exchange hands the request back: no rows.
         if (bindings.GetBufferSize() == request.GetBufferSize() &&
-            std::memcmp(bindings.GetAllData(), request.GetAllData(), size_t(request.GetBufferSize())) == 0)
+            std::memcmp(bindings.GetAllData(), request.GetAllData(), size_t(request.GetBufferSize())) == 0) {
+            rows.clear();
             return Ok;
+        }
         // An agent may cut the reply short; a partial last row is asked
         // for again.
-        SplitRows(bindings, m_columns, rows);
-        if (!rows.empty())
+        if (SplitRows(bindings, m_columns, rows, 0) > 0)
             return Ok;
         // Not even one row: ask for fewer.
         if (m_maxRepetitions > 1) {
@@ -81,14 +85,17 @@ bool IsEndOfMibView(const CSnmpBer& row, int k)
     return v && v[0] == CSnmpBer::TagEndOfMibView;
 }
 
-size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows)
+size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows, size_t first)
 {
     if (columns < 1)
         columns = 1;
+    first = std::min(first, rows.size());
     const unsigned char* data = bindings.GetAllData();
     const int size = bindings.GetBufferSize();
-    if (!data || size < 2)
+    if (!data || size < 2) {
+        rows.resize(first);
         return 0;
+    }
     const int hdr = 2 + ((data[1] & 0x80) ? (data[1] & 0x7F) : 0);
     const unsigned char* p = data + hdr;
     const unsigned char* end = data + size;
@@ -100,15 +107,15 @@ size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& r
         members.push_back(p);
         p += total;
     }
-    // Row r is bindings r*columns .. r*columns+columns-1.
+    // Row r is bindings r*columns .. r*columns+columns-1, which follow one
+    // another in the reply: the row is a SEQUENCE of those octets.
     const size_t whole = members.size() / size_t(columns);
-    rows.reserve(rows.size() + whole);
+    rows.resize(first + whole);
     for (size_t r = 0; r < whole; ++r) {
-        CSnmpBer row;
-        row.SetTag(CSnmpBer::TagSequence);
-        for (int k = 0; k < columns; ++k)
-            row.AddBer(CSnmpBer(members[r * size_t(columns) + size_t(k)]));
-        rows.push_back(std::move(row));
+        const unsigned char* begin = members[r * size_t(columns)];
+        const unsigned char* last = members[r * size_t(columns) + size_t(columns) - 1];
+        const unsigned char* end = last + CSnmpBer::CheckedTotalLen(last, static_cast<int>(data + size - last));
+        rows[first + r].Set(CSnmpBer::TagSequence, static_cast<int>(end - begin), begin);
     }
     return whole;
 }

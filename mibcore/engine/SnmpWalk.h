@@ -31,7 +31,9 @@ public:
     // are). 0: rows holds one row or more in walk order, each a bindings
     // SEQUENCE of `columns` bindings. Otherwise the result code; rows is
     // empty. tooBig, or a reply too large to receive or without one whole
-    // row, halves max-repetitions and asks again in the same call.
+    // row, halves max-repetitions and asks again in the same call. The
+    // rows of a reply are written over those of the last one, so a walk
+    // that passes the same vector allocates nothing per row.
     int Next(const CSnmpBer& from, std::vector<CSnmpBer>& rows, void* keepRunning);
 
     bool bulk() const { return m_bulk; }
@@ -49,8 +51,13 @@ private:
 bool IsEndOfMibView(const CSnmpBer& row, int k);
 
 // A GetBulk reply's bindings cut into rows of `columns` bindings each, in
-// one pass (a partial last row is left out). Appends to rows; returns the
-// number of whole rows.
-size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows);
+// one pass (a partial last row is left out). The rows go to rows[first]
+// on, written over the elements there (whose storage is reused), and rows
+// ends after them; returns the number of whole rows.
+size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows, size_t first);
+inline size_t SplitRows(const CSnmpBer& bindings, int columns, std::vector<CSnmpBer>& rows)
+{
+    return SplitRows(bindings, columns, rows, rows.size());
+}
 
 }  // namespace snmpengine
