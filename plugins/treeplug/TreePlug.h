@@ -131,8 +131,7 @@ private:
     std::atomic<bool> m_workerDone{true};
     std::shared_ptr<treeplug::WalkChannel> m_channel;
     unsigned m_serial = 0;
-    std::vector<treeplug::InstanceRow> m_backlog;
-    size_t m_backlogPos = 0;
+    treeplug::RowChunks m_backlog;
     bool m_endPending = false;
     treeplug::WalkEnd m_end;
     bool m_walking = false;

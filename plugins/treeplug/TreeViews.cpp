@@ -210,8 +210,7 @@ void CTreeMIBMenuView::OnUpdate(platform::View*, long hint, QObject* hintObj)
         // arrives and closes it.
         if (m_channel)
             m_channel->Discard();
-        m_backlog.clear();
-        m_backlogPos = 0;
+        m_backlog.Clear();
         // A drain spaced for a long list would hold the end back.
         if (m_drainTimer->isActive())
             m_drainTimer->start(0);
@@ -245,8 +244,7 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
     m_drainTimer->stop();
     StopAndWait(true);
     m_channel.reset();
-    m_backlog.clear();
-    m_backlogPos = 0;
+    m_backlog.Clear();
     m_endPending = false;
 
     m_tree->clear();
@@ -286,7 +284,7 @@ void CTreeMIBMenuView::StartWalk(const std::string& rootText)
 
 size_t CTreeMIBMenuView::QueuedRows() const
 {
-    return (m_channel ? m_channel->Pending() : 0) + (m_backlog.size() - std::min(m_backlogPos, m_backlog.size()));
+    return (m_channel ? m_channel->Pending() : 0) + m_backlog.Size();
 }
 
 void CTreeMIBMenuView::OnWake(unsigned serial)
@@ -326,11 +324,10 @@ void CTreeMIBMenuView::Drain()
         return;
     // Only what is shown next is taken: the worker waits while the queue
     // is full, so a fast agent cannot run ahead of the panes.
-    if (m_backlogPos >= m_backlog.size()) {
+    if (m_backlog.Empty()) {
         bool ended = false;
         WalkEnd end;
         m_backlog = m_channel->Take(&ended, &end);
-        m_backlogPos = 0;
         if (ended) {
             m_endPending = true;
             m_end = end;
@@ -339,16 +336,15 @@ void CTreeMIBMenuView::Drain()
     // A slice at a time, so the window keeps answering during long walks.
     QElapsedTimer spent;
     spent.start();
-    while (m_backlogPos < m_backlog.size() && spent.elapsed() < 40)
-        AddRows(std::min<size_t>(256, m_backlog.size() - m_backlogPos));
-    if (m_backlogPos < m_backlog.size() || (!m_endPending && m_channel->Pending() > 0)) {
+    while (!m_backlog.Empty() && spent.elapsed() < 40)
+        AddRows(std::min<size_t>(256, m_backlog.Size()));
+    if (!m_backlog.Empty() || (!m_endPending && m_channel->Pending() > 0)) {
         // A slice cut short by its time budget goes on at once when the
         // walk is over; otherwise the batches keep their spacing.
         m_drainTimer->start(m_endPending || m_channel->Ended() ? 0 : DrainInterval());
         return;
     }
-    m_backlog.clear();
-    m_backlogPos = 0;
+    m_backlog.Clear();
     if (m_endPending)
         FinishWalk(m_end);
 }
@@ -386,7 +382,7 @@ void CTreeMIBMenuView::AddRows(size_t count)
         leaves.clear();
     };
     for (size_t i = 0; i < count; ++i) {
-        InstanceRow row = std::move(m_backlog[m_backlogPos++]);
+        InstanceRow row = m_backlog.Next();
         // The same objects as the row before: the same items, in place.
         QTreeWidgetItem* current = row.sameObjects ? m_lastObject : nullptr;
         for (const ObjectStep& step : row.objects) {
@@ -525,7 +521,7 @@ void CTreeMIBMenuView::Shutdown()
     m_drainTimer->stop();
     StopAndWait(false);
     m_channel.reset();
-    m_backlog.clear();
+    m_backlog.Clear();
     m_walking = false;
     if (m_iniPath.empty())
         return;

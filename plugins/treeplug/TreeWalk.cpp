@@ -5,7 +5,6 @@
 #include <chrono>
 #include <charconv>
 #include <cstdlib>
-#include <iterator>
 #include <ctime>
 
 #include "mibcore/agent/MIBAgent.h"
@@ -134,6 +133,29 @@ StartObject ResolveStartObject(const std::string& prefix, const std::string& box
     return start;
 }
 
+namespace {
+
+// UTF-8 into UTF-16 at out; the texts of a row are nearly always ASCII,
+// which is widened directly.
+QChar* AppendUtf8(QStringDecoder& decoder, QChar* out, const std::string& text)
+{
+    const size_t n = text.size();
+    const unsigned char* in = reinterpret_cast<const unsigned char*>(text.data());
+    char16_t* wide = reinterpret_cast<char16_t*>(out);
+    // One pass without branches (the compiler vectorises it); a text that
+    // was not ASCII after all is written again by the decoder.
+    unsigned char high = 0;
+    for (size_t i = 0; i < n; ++i) {
+        high |= in[i];
+        wide[i] = in[i];
+    }
+    if (high < 0x80)
+        return out + n;
+    return decoder.appendToBuffer(out, QByteArrayView(text.data(), qsizetype(n)));
+}
+
+}  // namespace
+
 InstanceRow InstanceDescriber::Describe(int rootLen, const unsigned long* name, int nameLen, const CSnmpBer& value)
 {
     InstanceRow row;
@@ -230,7 +252,7 @@ void InstanceDescriber::DescribeTo(InstanceRow& row, QString& block, int rootLen
     QChar* const begin = block.data() + base;
     QChar* out = begin;
     for (int i = 0; i < 5; ++i) {
-        out = m_decoder.appendToBuffer(out, QByteArrayView(pieces[i]->data(), qsizetype(pieces[i]->size())));
+        out = AppendUtf8(m_decoder, out, *pieces[i]);
         row.ends[i] = int(out - begin);
     }
     block.truncate(base + row.ends[4]);
@@ -315,6 +337,51 @@ InstanceRow DescribeInstance(const unsigned long*, int rootLen, const unsigned l
     return InstanceDescriber().Describe(rootLen, name, nameLen, value);
 }
 
+void RowChunks::Append(std::vector<InstanceRow>&& chunk)
+{
+    if (chunk.empty())
+        return;
+    m_size += chunk.size();
+    m_chunks.push_back(std::move(chunk));
+    chunk.clear();
+}
+
+void RowChunks::Append(InstanceRow&& row)
+{
+    if (m_chunks.empty())
+        m_chunks.emplace_back();
+    m_chunks.back().push_back(std::move(row));
+    ++m_size;
+}
+
+InstanceRow RowChunks::Next()
+{
+    std::vector<InstanceRow>& first = m_chunks.front();
+    InstanceRow row = std::move(first[m_pos++]);
+    --m_size;
+    if (m_pos == first.size()) {
+        m_chunks.pop_front();
+        m_pos = 0;
+    }
+    return row;
+}
+
+void RowChunks::Clear()
+{
+    m_chunks.clear();
+    m_pos = 0;
+    m_size = 0;
+}
+
+std::vector<InstanceRow> RowChunks::ToVector() &&
+{
+    std::vector<InstanceRow> rows;
+    rows.reserve(m_size);
+    while (!Empty())
+        rows.push_back(Next());
+    return rows;
+}
+
 void WalkChannel::WakeLocked(std::unique_lock<std::mutex>& lock)
 {
     if (m_wakePending || !m_wake)
@@ -329,11 +396,11 @@ bool WalkChannel::Push(InstanceRow&& row, const int* keepRunning)
     std::unique_lock<std::mutex> lock(m_mutex);
     auto running = [keepRunning] { return !keepRunning || __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0; };
     // The flag is written without the lock: look at it every few ms.
-    while (!m_discarded && m_rows.size() >= m_capacity && running())
+    while (!m_discarded && m_rows.Size() >= m_capacity && running())
         m_space.wait_for(lock, std::chrono::milliseconds(10));
     if (m_discarded || !running())
         return false;
-    m_rows.push_back(std::move(row));
+    m_rows.Append(std::move(row));
     WakeLocked(lock);
     return true;
 }
@@ -344,7 +411,7 @@ bool WalkChannel::PushAll(std::vector<InstanceRow>& rows, const int* keepRunning
         return true;
     std::unique_lock<std::mutex> lock(m_mutex);
     auto running = [keepRunning] { return !keepRunning || __atomic_load_n(keepRunning, __ATOMIC_RELAXED) != 0; };
-    while (!m_discarded && m_rows.size() >= m_capacity && running())
+    while (!m_discarded && m_rows.Size() >= m_capacity && running())
         m_space.wait_for(lock, std::chrono::milliseconds(10));
     if (m_discarded || !running()) {
         rows.clear();
@@ -352,22 +419,18 @@ bool WalkChannel::PushAll(std::vector<InstanceRow>& rows, const int* keepRunning
     }
     // A reply holds a few dozen rows: the queue overshoots its bound by
     // at most one reply.
-    if (m_rows.empty())
-        m_rows.swap(rows);
-    else
-        std::move(rows.begin(), rows.end(), std::back_inserter(m_rows));
-    rows.clear();
+    m_rows.Append(std::move(rows));
     WakeLocked(lock);
     return true;
 }
 
 void WalkChannel::Discard()
 {
-    std::vector<InstanceRow> dropped;
+    RowChunks dropped;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
         m_discarded = true;
-        dropped.swap(m_rows);
+        std::swap(dropped, m_rows);
     }
     m_space.notify_all();
 }
@@ -381,12 +444,12 @@ void WalkChannel::Finish(const WalkEnd& end)
     WakeLocked(lock);
 }
 
-std::vector<InstanceRow> WalkChannel::Take(bool* ended, WalkEnd* end)
+RowChunks WalkChannel::Take(bool* ended, WalkEnd* end)
 {
-    std::vector<InstanceRow> rows;
+    RowChunks rows;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
-        rows.swap(m_rows);
+        std::swap(rows, m_rows);
         m_wakePending = false;
         if (ended)
             *ended = m_ended;
@@ -400,7 +463,7 @@ std::vector<InstanceRow> WalkChannel::Take(bool* ended, WalkEnd* end)
 size_t WalkChannel::Pending() const
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return m_rows.size();
+    return m_rows.Size();
 }
 
 bool WalkChannel::Ended() const
@@ -436,6 +499,11 @@ std::string Numeric(const std::vector<unsigned long>& arcs)
 bool FitsRequest(const std::vector<unsigned long>& name)
 {
     if (name.size() < 2)
+        return true;
+    // A received name's arcs take at most ten octets each (the first two
+    // share theirs): a name this short always fits, and only a longer one
+    // is worth encoding to find out.
+    if (name.size() * 10 <= size_t(CSnmpBer::MaxOidContent) && name[1] <= 0xFFFFFFFFUL)
         return true;
     CSnmpBer oid;
     oid.SetOid(name.data(), static_cast<int>(name.size()));

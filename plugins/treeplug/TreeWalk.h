@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <functional>
 #include <mutex>
 #include <string>
@@ -149,6 +150,27 @@ private:
     QStringDecoder m_decoder{QStringDecoder::Utf8, QStringDecoder::Flag::Stateless};
 };
 
+// Rows in arrival order, kept in the vectors they came in: a reply's rows
+// go from the worker to the panes without being moved one by one.
+class RowChunks {
+public:
+    // Rows not taken yet.
+    size_t Size() const { return m_size; }
+    bool Empty() const { return m_size == 0; }
+    void Append(std::vector<InstanceRow>&& chunk);
+    void Append(InstanceRow&& row);
+    // The next row, moved out; only when not Empty().
+    InstanceRow Next();
+    void Clear();
+    // What is left, in one vector.
+    std::vector<InstanceRow> ToVector() &&;
+
+private:
+    std::deque<std::vector<InstanceRow>> m_chunks;
+    size_t m_pos = 0;  // the next row in the first chunk
+    size_t m_size = 0;
+};
+
 // How a walk ended.
 struct WalkEnd {
     int result = 0;        // last result code
@@ -178,7 +200,7 @@ public:
     void Discard();
     // Everything queued so far (the caller takes it); *ended receives
     // whether the end has arrived, *end the end itself.
-    std::vector<InstanceRow> Take(bool* ended, WalkEnd* end);
+    RowChunks Take(bool* ended, WalkEnd* end);
     // Rows queued and not taken yet.
     size_t Pending() const;
     // Whether the end has arrived (taken or not).
@@ -188,7 +210,7 @@ private:
     void WakeLocked(std::unique_lock<std::mutex>& lock);
     mutable std::mutex m_mutex;
     std::condition_variable m_space;
-    std::vector<InstanceRow> m_rows;
+    RowChunks m_rows;
     bool m_discarded = false;
     bool m_ended = false;
     WalkEnd m_end;

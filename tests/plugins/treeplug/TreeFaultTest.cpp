@@ -338,7 +338,7 @@ TEST(TreeWalkChannel, PushAllHandsOverAReplyAtOnceOrDropsIt)
         const int wakesBefore = wakes;
         EXPECT_EQ(channel.PushAll(reply, &c.keepRunning), c.accepted);
         EXPECT_TRUE(reply.empty());
-        const std::vector<treeplug::InstanceRow> taken = channel.Take(nullptr, nullptr);
+        const std::vector<treeplug::InstanceRow> taken = channel.Take(nullptr, nullptr).ToVector();
         if (!c.accepted) {
             EXPECT_EQ(taken.size(), c.discard ? 0u : c.queuedBefore);
             continue;
