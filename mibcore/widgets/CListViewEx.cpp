@@ -23,6 +23,7 @@ constexpr int kGrowRows = 200;        // rows whose values a growing column foll
 constexpr int kGrowLimit = 400;       // widest a column grows by itself
 constexpr int kFitRows = 5000;        // rows a fit measures besides those shown
 constexpr long kMaxSavedWidth = 8192; // a larger saved width is a damaged file
+constexpr int kKeptWidths = 4096;     // texts whose widths a list remembers
 
 // Without owner drawing the list looks like a plain report list: only the
 // label of column 0 shows the selection.
@@ -346,6 +347,14 @@ void CListCtrlEx::drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& op
         painter->fillRect(QRect(allRight, top, viewport()->width() - allRight, height), m_textBkColor);
 
     const QFontMetrics fm(option.font);
+    // The kept widths hold for the list's own font; a text that fits is
+    // drawn whole without being measured again.
+    const bool ownFont = option.font == font();
+    auto shortened = [&](const QString& text, int width, int offset) {
+        if (ownFont && !text.isEmpty() && TextWidth(text) + offset <= width)
+            return text;
+        return CListViewEx::MakeShortString(fm, text, width, offset);
+    };
     painter->setFont(option.font);
     painter->setPen(textColor);
     const int textFlags = Qt::TextSingleLine | Qt::AlignVCenter | Qt::TextDontClip;
@@ -377,11 +386,11 @@ void CListCtrlEx::drawOwnerRow(QPainter* painter, const QStyleOptionViewItem& op
                 left += is.width();
             }
             const int labelWidth = std::max(0, x + w - left);
-            const QString shown = CListViewEx::MakeShortString(fm, text, labelWidth, 2 * kOffsetFirst);
+            const QString shown = shortened(text, labelWidth, 2 * kOffsetFirst);
             const QRect label(left + kOffsetFirst, top, std::max(0, labelWidth - 2 * kOffsetFirst), height);
             painter->drawText(label, textFlags | Qt::AlignLeft, shown);
         } else {
-            const QString shown = CListViewEx::MakeShortString(fm, text, w, 2 * kOffsetOther);
+            const QString shown = shortened(text, w, 2 * kOffsetOther);
             // A shortened text is always drawn from the left.
             const int align = shown == text ? Align(GetColumnFormat(col)) : Qt::AlignLeft;
             const QRect label(x + kOffsetOther, top, std::max(0, w - 2 * kOffsetOther), height);
@@ -418,7 +427,26 @@ int CListCtrlEx::ContentWidth(int row, int col) const
     if (!it)
         return 0;
     const int inset = col == 0 ? kOffsetFirst : kOffsetOther;
-    return LabelLeft(row, col) + fontMetrics().horizontalAdvance(it->text(col)) + inset;
+    return LabelLeft(row, col) + TextWidth(it->text(col)) + inset;
+}
+
+int CListCtrlEx::TextWidth(const QString& text) const
+{
+    if (const auto it = m_widths.constFind(text); it != m_widths.cend())
+        return *it;
+    const int width = fontMetrics().horizontalAdvance(text);
+    // A list of many different texts starts over rather than grow.
+    if (m_widths.size() >= kKeptWidths)
+        m_widths.clear();
+    m_widths.insert(text, width);
+    return width;
+}
+
+void CListCtrlEx::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        m_widths.clear();
+    QTreeWidget::changeEvent(event);
 }
 
 bool CListCtrlEx::IsCellTextCut(int row, int col) const

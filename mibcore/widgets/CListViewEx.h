@@ -6,6 +6,7 @@
 #include "mibcore/platform/DocView.h"
 
 #include <QColor>
+#include <QHash>
 #include <QPixmap>
 #include <QTreeWidget>
 
@@ -109,8 +110,14 @@ protected:
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // Width of a text in the list's font. Repaints and growing columns
+    // measure the same texts again and again, and shaping a text to
+    // measure it is what a list's drawing mostly costs: widths are kept
+    // until the font changes.
+    int TextWidth(const QString& text) const;
     // Left edge of the cell's text inside its column, and the width the
     // cell needs for all of its text.
     int LabelLeft(int row, int col) const;
@@ -129,6 +136,7 @@ private:
     QColor m_textBkColor;
     QColor m_bkColor;
     std::vector<QPixmap> m_stateImages;
+    mutable QHash<QString, int> m_widths;
 };
 
 class CListViewEx : public platform::View {

@@ -262,6 +262,29 @@ TEST_F(ListViewExTest, ColumnsWithoutSavedWidthsShowTheirValuesWhole)
     EXPECT_EQ(list.GetColumnWidth(1), 70);
 }
 
+// Widths the list keeps for its texts are measured again in a new font.
+TEST_F(ListViewExTest, TextWidthsFollowTheFont)
+{
+    CListViewEx view;
+    CListCtrlEx& list = view.GetListCtrl();
+    view.resize(900, 200);
+    list.InsertColumn(0, QStringLiteral("ifDescr"), LVCFMT_LEFT, 20);
+    list.SetColumnGrows(0, true);
+    const QString text = QStringLiteral("a-rather-long-interface-description");
+    list.InsertItem(0, text);
+    list.grab();  // the row is drawn, its width kept
+    EXPECT_FALSE(list.IsCellTextCut(0, 0));
+    const int narrow = list.GetColumnWidth(0);
+
+    QFont larger = list.font();
+    larger.setPointSizeF(larger.pointSizeF() * 1.5);
+    list.setFont(larger);
+    EXPECT_TRUE(list.IsCellTextCut(0, 0));
+    list.InsertItem(1, text);
+    EXPECT_GT(list.GetColumnWidth(0), narrow);
+    EXPECT_FALSE(list.IsCellTextCut(1, 0));
+}
+
 // Keyed rows take their texts from the list's function whenever asked,
 // behave like any row (count, selection, texts set on them, growing
 // columns) and go with the function.
