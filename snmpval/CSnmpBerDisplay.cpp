@@ -323,10 +323,7 @@ CSnmpString CSnmpBer::GetDisplayString(const unsigned char* element, int mode)
 CSnmpString CSnmpBer::GetDisplayString(const unsigned char* element, int avail, int mode)
 {
     std::string out;
-    if (!element)
-        out = kNullText;
-    else
-        AppendElement(out, element, avail, mode, 0);
+    AppendDisplayString(out, element, avail, mode);
     CSnmpString text;
     text.Set(out.data(), int(out.size()));
     return text;
